@@ -1,0 +1,3 @@
+#include "z80/ti83.h"
+namespace torvex::z80 {
+}
