@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+namespace torvex {
+
+class TForm1;
+
+// The version the main menu shows, and the versions the program carries.
+inline constexpr const char* kApplicationTitle = "Torvex Designer";
+inline constexpr const char* kFileVersion = "0.0.0.1";
+inline constexpr const char* kProductVersion = "1.0.0.0";
+
+// The application object: its title, icon and versions, and the event loop's
+// failure trap, which turns a failure escaping any handler into the error
+// report and lets the loop go on.
+class DesignerApplication : public QApplication {
+public:
+    DesignerApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The six windows, created once in this order and alive until the program
+// ends: the main menu, the about window, the designer panel, the preview
+// wizard, the preview window and the additional information. All but the
+// main menu start hidden.
+class WindowSet {
+public:
+    WindowSet();
+    ~WindowSet();
+    void showMainMenu();
+    QWidget* window(const char* className) const;
+
+private:
+    struct Windows;
+    std::unique_ptr<Windows> windows_;
+};
+
+} // namespace torvex

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace torvex {
+
+// A failure the user has to see. A handler that meets one is abandoned at that
+// point (the steps it already took stay done) and the message is shown in the
+// error report. Messages are UTF-8.
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+} // namespace torvex

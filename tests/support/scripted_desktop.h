@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace torvex {
+
+// Test double of the desktop services: records every box, dialog and mail
+// link in the order they were shown and answers from the scripts a test
+// gives. Nothing here ever opens a window.
+class ScriptedDesktop final : public Desktop {
+public:
+    enum class Kind { MessageDialog, MessageBox, ErrorReport, FileDialog, MailLink };
+
+    struct Shown {
+        Kind kind;
+        MessageType type = MessageType::Information;
+        QString text; // message, box text, report text or mail URL
+        QString caption;
+        BoxButtons buttons = BoxButtons::OkCancel;
+        FileDialogKind fileKind = FileDialogKind::Open;
+        QString initialName;
+        QPointer<QWidget> owner;
+    };
+
+    std::vector<Shown> shown;
+    // Answers of plain message boxes; when none is left: OK, or No.
+    std::deque<BoxAnswer> boxAnswers;
+    // Names accepted in file dialogs, nullopt for a cancelled dialog; a
+    // dialog without a scripted answer fails the test and counts as cancelled.
+    std::deque<std::optional<QString>> fileAnswers;
+
+    void messageDialog(MessageType type, const QString& text) override;
+    BoxAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
+                         BoxButtons buttons) override;
+    void errorReport(const QString& text) override;
+    std::optional<QString> fileDialog(QWidget* owner, FileDialogKind kind,
+                                      const QString& initialName) override;
+    void mailLink(QWidget* owner, const QString& url) override;
+
+    // Everything shown of one kind, in order.
+    std::vector<Shown> of(Kind kind) const;
+    // The texts of the error reports shown so far.
+    std::vector<QString> errorReports() const;
+
+    // Installs a scripted desktop for the lifetime of this object.
+    class Installed {
+    public:
+        explicit Installed(ScriptedDesktop& desktop) { installDesktop(&desktop); }
+        ~Installed() { installDesktop(nullptr); }
+        Installed(const Installed&) = delete;
+        Installed& operator=(const Installed&) = delete;
+    };
+};
+
+} // namespace torvex

@@ -1,0 +1,11 @@
+// Test entry for tests that drive widgets: one QApplication on the offscreen
+// platform, so nothing appears on a display and nothing waits on a user.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
