@@ -25,7 +25,9 @@ struct WindowSet::Windows {
 WindowSet::WindowSet() : windows_(std::make_unique<Windows>()) {}
 WindowSet::~WindowSet() = default;
 
-void WindowSet::showMainMenu() { showWindow(&windows_->form1); }
+void WindowSet::showMainMenu() {
+    showWindow(&windows_->form1);
+}
 
 QWidget* WindowSet::window(const char* className) const {
     const QString name = QString::fromLatin1(className);

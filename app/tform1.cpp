@@ -144,9 +144,13 @@ void TForm1::Button4Click() {
         QCoreApplication::exit(0);
 }
 
-void TForm1::Label2Click() { desktop().mailLink(this, mailUrl(authorMailAddress())); }
+void TForm1::Label2Click() {
+    desktop().mailLink(this, mailUrl(authorMailAddress()));
+}
 
-bool TForm1::exitAllowed() { return !targets_.mayExit || targets_.mayExit(); }
+bool TForm1::exitAllowed() {
+    return !targets_.mayExit || targets_.mayExit();
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     bool allowed = false;

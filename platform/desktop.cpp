@@ -100,9 +100,13 @@ QMargins knownFrameMargins() {
 
 } // namespace
 
-Desktop& desktop() { return installedDesktop ? *installedDesktop : qtDesktop(); }
+Desktop& desktop() {
+    return installedDesktop ? *installedDesktop : qtDesktop();
+}
 
-void installDesktop(Desktop* desktop) { installedDesktop = desktop; }
+void installDesktop(Desktop* desktop) {
+    installedDesktop = desktop;
+}
 
 bool FileDialog::execute(QWidget* owner) {
     const std::optional<QString> accepted = desktop().fileDialog(owner, kind_, fileName_);
@@ -133,7 +137,9 @@ QPoint firstShowPosition(QSize screen, QSize outer) {
     return {std::max(left, 0), std::max(top, 0)};
 }
 
-void markCentredAtFirstShow(QWidget* window) { window->setProperty(kCentreAtFirstShow, true); }
+void markCentredAtFirstShow(QWidget* window) {
+    window->setProperty(kCentreAtFirstShow, true);
+}
 
 void showWindow(QWidget* window) {
     if (window->isVisible())
@@ -148,9 +154,15 @@ void showWindow(QWidget* window) {
     window->show();
 }
 
-void registerTopmostWindow(QWidget* window) { TopmostWindows::instance().add(window); }
+void registerTopmostWindow(QWidget* window) {
+    TopmostWindows::instance().add(window);
+}
 
-ModalBoxScope::ModalBoxScope() { TopmostWindows::instance().modalBoxOpened(); }
-ModalBoxScope::~ModalBoxScope() { TopmostWindows::instance().modalBoxClosed(); }
+ModalBoxScope::ModalBoxScope() {
+    TopmostWindows::instance().modalBoxOpened();
+}
+ModalBoxScope::~ModalBoxScope() {
+    TopmostWindows::instance().modalBoxClosed();
+}
 
 } // namespace torvex

@@ -19,8 +19,14 @@ BoxAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& text, const
 }
 
 void ScriptedDesktop::errorReport(const QString& text) {
-    shown.push_back({Kind::ErrorReport, MessageType::Error, text, QStringLiteral("Torvex Designer"),
-                     BoxButtons::OkCancel, {}, {}, nullptr});
+    shown.push_back({Kind::ErrorReport,
+                     MessageType::Error,
+                     text,
+                     QStringLiteral("Torvex Designer"),
+                     BoxButtons::OkCancel,
+                     {},
+                     {},
+                     nullptr});
 }
 
 std::optional<QString> ScriptedDesktop::fileDialog(QWidget* owner, FileDialogKind kind,

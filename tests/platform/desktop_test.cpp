@@ -1,0 +1,105 @@
+#include "platform/desktop.h"
+#include "platform/qt_desktop.h"
+#include "tests/support/scripted_desktop.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace torvex {
+namespace {
+
+TEST(ErrorReportText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
+    EXPECT_EQ(errorReportText(QStringLiteral("'x' is not a valid integer value")),
+              QStringLiteral("'x' is not a valid integer value."));
+    EXPECT_EQ(errorReportText(QStringLiteral("Cannot open file /tmp/a1")),
+              QStringLiteral("Cannot open file /tmp/a1."));
+    // ")", "!", "." and "-" all sort at or before "." and are left alone.
+    EXPECT_EQ(errorReportText(QStringLiteral("List index out of bounds (-1)")),
+              QStringLiteral("List index out of bounds (-1)"));
+    EXPECT_EQ(errorReportText(QStringLiteral("Stop!")), QStringLiteral("Stop!"));
+    EXPECT_EQ(errorReportText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    EXPECT_EQ(errorReportText(QStringLiteral("a -")), QStringLiteral("a -"));
+    // "/" is the first character after ".".
+    EXPECT_EQ(errorReportText(QStringLiteral("path/")), QStringLiteral("path/."));
+    EXPECT_EQ(errorReportText(QString()), QString());
+}
+
+TEST(Guarded, TurnsAFailureIntoOneErrorReportAndKeepsEarlierSteps) {
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed(scripted);
+    int stepsDone = 0;
+    const bool ok = guarded([&] {
+        ++stepsDone;
+        throw Failure("'abc' is not a valid integer value");
+        ++stepsDone;
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(stepsDone, 1);
+    ASSERT_EQ(scripted.errorReports().size(), 1u);
+    EXPECT_EQ(scripted.errorReports()[0], QStringLiteral("'abc' is not a valid integer value."));
+    EXPECT_TRUE(guarded([&] { ++stepsDone; }));
+    EXPECT_EQ(scripted.shown.size(), 1u);
+}
+
+TEST(MailUrl, IsMailtoWithTheFixedSubjectAndBodyUnencoded) {
+    EXPECT_EQ(mailUrl(QStringLiteral("someone@example.com")),
+              QStringLiteral("mailto:someone@example.com?subject=Torvex Designer&body=Please "
+                             "type your comments here."));
+}
+
+TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
+    EXPECT_EQ(firstShowPosition({1280, 1024}, {259, 350}), QPoint(510, 337));
+    // Odd remainders are truncated.
+    EXPECT_EQ(firstShowPosition({1025, 769}, {100, 100}), QPoint(462, 334));
+    // A window larger than the screen starts at its edge.
+    EXPECT_EQ(firstShowPosition({640, 480}, {800, 300}), QPoint(0, 90));
+    EXPECT_EQ(firstShowPosition({640, 480}, {300, 481}), QPoint(170, 0));
+}
+
+TEST(FileDialogPosition, CentresHorizontallyWithAThirdOfTheRestAbove) {
+    EXPECT_EQ(fileDialogPosition({1280, 1024}, {600, 424}), QPoint(340, 200));
+}
+
+TEST(MessageDialogCaption, NamesTheType) {
+    EXPECT_EQ(messageDialogCaption(MessageType::Warning), QStringLiteral("Warning"));
+    EXPECT_EQ(messageDialogCaption(MessageType::Error), QStringLiteral("Error"));
+    EXPECT_EQ(messageDialogCaption(MessageType::Information), QStringLiteral("Information"));
+}
+
+TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed(scripted);
+    FileDialog dialog(FileDialog::Kind::Save);
+    scripted.fileAnswers = {QStringLiteral("/tmp/one"), std::nullopt, QStringLiteral("/tmp/two")};
+    EXPECT_TRUE(dialog.execute(nullptr));
+    EXPECT_EQ(dialog.fileName(), QStringLiteral("/tmp/one"));
+    EXPECT_FALSE(dialog.execute(nullptr));
+    EXPECT_EQ(dialog.fileName(), QStringLiteral("/tmp/one"));
+    dialog.setFileName(QStringLiteral("/tmp/preset"));
+    EXPECT_TRUE(dialog.execute(nullptr));
+    const auto runs = scripted.of(ScriptedDesktop::Kind::FileDialog);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].initialName, QString());
+    EXPECT_EQ(runs[1].initialName, QStringLiteral("/tmp/one"));
+    EXPECT_EQ(runs[2].initialName, QStringLiteral("/tmp/preset"));
+    EXPECT_EQ(runs[2].fileKind, FileDialogKind::Save);
+}
+
+TEST(ShowWindow, CentresOnlyAtTheFirstShowingAndLeavesAVisibleWindowAlone) {
+    QWidget window;
+    window.resize(200, 100);
+    markCentredAtFirstShow(&window);
+    showWindow(&window);
+    const QPoint centred = window.pos();
+    window.move(10, 20);
+    showWindow(&window); // visible: nothing happens
+    EXPECT_EQ(window.pos(), QPoint(10, 20));
+    window.hide();
+    showWindow(&window);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.pos(), QPoint(10, 20));
+    EXPECT_NE(centred, QPoint(10, 20));
+}
+
+} // namespace
+} // namespace torvex
