@@ -4,12 +4,18 @@
 #include "assets/artwork.h"
 #include "platform/desktop.h"
 
+#include <QStyleFactory>
+
 namespace torvex {
 
 DesignerApplication::DesignerApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(kApplicationTitle));
     setApplicationVersion(QString::fromLatin1(kProductVersion));
     setWindowIcon(applicationIcon());
+    // The classic desktop look the windows were laid out for: group box
+    // captions in the top border, flat bevelled buttons.
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
+        setStyle(classic);
 }
 
 bool DesignerApplication::notify(QObject* receiver, QEvent* event) {
