@@ -1,0 +1,73 @@
+#include "codegen/text_line_file.h"
+
+#include "app/failure.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <new>
+#include <stdexcept>
+
+namespace torvex {
+
+namespace {
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+[[noreturn]] void failWith(const char* prefix, const QString& fileName) {
+    throw Failure(prefix + utf8(fileName));
+}
+
+std::string allocateFor(std::int64_t size, const QString& fileName) {
+    if (size > kLargestReadableFile)
+        failWith("File too large to read: ", fileName);
+    try {
+        return std::string(static_cast<std::size_t>(size), '\0');
+    } catch (const std::bad_alloc&) {
+        failWith("Not enough memory to read file ", fileName);
+    } catch (const std::length_error&) {
+        failWith("Not enough memory to read file ", fileName);
+    }
+}
+
+} // namespace
+
+TextLines readTextLineFile(const QString& fileName) {
+    QFile file(fileName);
+    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
+        failWith("Cannot open file ", fileName);
+    std::string bytes = allocateFor(file.size(), fileName);
+    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (read < 0)
+        failWith("Cannot read file ", fileName);
+    // A file that shrank while it was read yields the lines it still had.
+    bytes.resize(static_cast<std::size_t>(read));
+    try {
+        return splitTextLines(bytes);
+    } catch (const std::bad_alloc&) {
+        failWith("Not enough memory to read file ", fileName);
+    }
+}
+
+void writeTextLineFile(const QString& fileName, const TextLines& lines) {
+    const QFileInfo target(fileName);
+    // An existing file that may not be written cannot be created anew either,
+    // even where its folder would let us replace it.
+    if (target.isDir() || (target.exists() && !target.isWritable()))
+        failWith("Cannot create file ", fileName);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        failWith("Cannot create file ", fileName);
+    const std::string bytes = joinTextLines(lines);
+    const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (written != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        throw Failure("Stream write error");
+    }
+    if (!file.commit())
+        throw Failure("Stream write error");
+}
+
+} // namespace torvex

@@ -1,0 +1,173 @@
+#include "codegen/text_line_file.h"
+
+#include "app/failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+using torvex::Failure;
+using torvex::readTextLineFile;
+using torvex::TextLines;
+using torvex::writeTextLineFile;
+
+namespace {
+
+class TextLineFile : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    static std::string contents(const QString& fileName) {
+        QFile file(fileName);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
+        return file.readAll().toStdString();
+    }
+
+    static void store(const QString& fileName, std::string_view bytes) {
+        QFile file(fileName);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())),
+                  static_cast<qint64>(bytes.size()));
+    }
+
+    template <class Action> static std::string failureOf(Action&& action) {
+        try {
+            action();
+        } catch (const Failure& failure) {
+            return failure.what();
+        }
+        ADD_FAILURE() << "no failure raised";
+        return {};
+    }
+
+    QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir dir;
+};
+
+// Lowers the largest file size this process may write, so that a write runs
+// out of room part-way as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+} // namespace
+
+TEST_F(TextLineFile, WritesCarriageReturnLineFeedAfterEveryLineAndReadsThemBack) {
+    const QString name = path("list.txt");
+    writeTextLineFile(name, {"a", ""});
+    EXPECT_EQ(contents(name), std::string("a\r\n\r\n"));
+    EXPECT_EQ(readTextLineFile(name), (TextLines{"a", ""}));
+
+    writeTextLineFile(name, {});
+    EXPECT_EQ(contents(name), "");
+    EXPECT_TRUE(readTextLineFile(name).empty());
+}
+
+TEST_F(TextLineFile, ReadsEveryTerminatorKindAndStopsAtNul) {
+    const QString name = path("mixed.txt");
+    store(name, std::string("a\n\rb\r\nc\rd\ne\0f\r\n", 16));
+    EXPECT_EQ(readTextLineFile(name), (TextLines{"a", "", "b", "c", "d", "e"}));
+}
+
+TEST_F(TextLineFile, ReplacingALongerFileLeavesNothingOfIt) {
+    const QString name = path("list.txt");
+    writeTextLineFile(name, TextLines(100, "   1,   2,   3,   4,   5,   6"));
+    writeTextLineFile(name, {"x"});
+    EXPECT_EQ(contents(name), "x\r\n");
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
+}
+
+TEST_F(TextLineFile, KeepsLinesFarLongerThanAListLineWhole) {
+    const QString name = path("long.txt");
+    const std::string longLine(1 << 20, '7');
+    writeTextLineFile(name, {"before", longLine, "after"});
+    EXPECT_EQ(readTextLineFile(name), (TextLines{"before", longLine, "after"}));
+}
+
+TEST_F(TextLineFile, KeepsEveryByteButTheTerminators) {
+    std::string line;
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\r' && byte != '\n')
+            line += static_cast<char>(byte);
+    const QString name = path("bytes.txt");
+    writeTextLineFile(name, {line});
+    EXPECT_EQ(contents(name), line + "\r\n");
+    EXPECT_EQ(readTextLineFile(name), TextLines{line});
+}
+
+TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByName) {
+    const QString missing = path("missing.txt");
+    EXPECT_EQ(failureOf([&] { readTextLineFile(missing); }),
+              "Cannot open file " + missing.toStdString());
+    EXPECT_EQ(failureOf([&] { readTextLineFile(dir.path()); }),
+              "Cannot open file " + dir.path().toStdString());
+    // Names are carried as UTF-8.
+    const QString accented = path("sc\u00e8ne.txt");
+    EXPECT_EQ(failureOf([&] { readTextLineFile(accented); }),
+              "Cannot open file " + accented.toStdString());
+}
+
+TEST_F(TextLineFile, FileTooLargeToHoldIsRefusedBeforeReading) {
+    const QString name = path("huge.txt");
+    QFile huge(name);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    // Sparse: the size is there, the blocks are not.
+    if (!huge.resize(torvex::kLargestReadableFile + 1))
+        GTEST_SKIP() << "the file system holds no file this large";
+    huge.close();
+    EXPECT_EQ(failureOf([&] { readTextLineFile(name); }),
+              "File too large to read: " + name.toStdString());
+}
+
+TEST_F(TextLineFile, FileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
+    const QString inMissingFolder = path("no/such/folder/list.txt");
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(inMissingFolder, {"a"}); }),
+              "Cannot create file " + inMissingFolder.toStdString());
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(dir.path(), {"a"}); }),
+              "Cannot create file " + dir.path().toStdString());
+}
+
+TEST_F(TextLineFile, ReadOnlyFileIsNotReplaced) {
+    const QString readOnly = path("read-only.txt");
+    store(readOnly, "old\r\n");
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    if (QFile(readOnly).open(QIODevice::WriteOnly))
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(readOnly, {"new"}); }),
+              "Cannot create file " + readOnly.toStdString());
+    EXPECT_EQ(contents(readOnly), "old\r\n");
+}
+
+TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
+    const QString name = path("list.txt");
+    const TextLines oldLines = {"   1,   2,   3,   4,   5,   6"};
+    writeTextLineFile(name, oldLines);
+    const std::string oldBytes = contents(name);
+
+    const TextLines bigger(1000, "  -7,   0,   0,   7,   0,   0");
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }), "Stream write error");
+    }
+    EXPECT_EQ(contents(name), oldBytes);
+    // Nothing is left behind beside it.
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
+    // The same write succeeds once there is room again.
+    writeTextLineFile(name, bigger);
+    EXPECT_EQ(readTextLineFile(name), bigger);
+}
