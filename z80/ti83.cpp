@@ -1,3 +1,326 @@
+// Torvex Designer - Z80 toolchain: an emulated TI-83 on libz80ex.
 #include "z80/ti83.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include <z80ex/z80ex.h>
+
 namespace torvex::z80 {
+
+const char* toString(StopReason reason) {
+    switch (reason) {
+    case StopReason::Returned: return "returned";
+    case StopReason::KeysExhausted: return "keys exhausted";
+    case StopReason::Runaway: return "runaway";
+    case StopReason::WriteGuard: return "write guard";
+    case StopReason::KeyWanted: return "key wanted";
+    case StopReason::Fault: return "fault";
+    }
+    return "?";
 }
+
+bool Frame::pixel(int column, int row) const {
+    if (column < 0 || column >= 96 || row < 0 || row >= 64)
+        return false;
+    return (graphBuffer[row * 12 + column / 8] & (0x80 >> (column % 8))) != 0;
+}
+
+namespace {
+std::string hex(unsigned v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
+    return buf;
+}
+} // namespace
+
+struct Ti83::Impl {
+    Z80EX_CONTEXT* cpu = nullptr;
+    std::array<uint8_t, 65536> mem{};
+    std::deque<uint8_t> keys;
+    size_t keysUsed = 0;
+    std::vector<AddressRange> writable;
+    uint64_t runawayLimit = 60'000'000;
+    bool clobber = true;
+    std::vector<Frame> frames;
+    std::array<uint8_t, 768> lcd{};
+    uint64_t total = 0, sinceFrame = 0;
+    bool finished = true;
+    bool inRoutine = false; // callRoutine: _getkey without keys stops the run
+    RunResult last{StopReason::Returned, "not started"};
+    uint16_t instrPc = 0;
+    std::optional<std::string> violation;
+    uint32_t scramble = 0x2545F491u;
+
+    static Z80EX_BYTE mread(Z80EX_CONTEXT*, Z80EX_WORD addr, int, void* self) {
+        return static_cast<Impl*>(self)->mem[addr];
+    }
+    static void mwrite(Z80EX_CONTEXT*, Z80EX_WORD addr, Z80EX_BYTE value, void* self) {
+        static_cast<Impl*>(self)->write(addr, value);
+    }
+    static Z80EX_BYTE pread(Z80EX_CONTEXT*, Z80EX_WORD, void*) { return 0xFF; }
+    static void pwrite(Z80EX_CONTEXT*, Z80EX_WORD, Z80EX_BYTE, void*) {}
+    static Z80EX_BYTE intread(Z80EX_CONTEXT*, void*) { return 0xFF; }
+
+    void write(uint16_t addr, uint8_t value) {
+        if (!writable.empty()) {
+            bool ok = std::any_of(writable.begin(), writable.end(),
+                                  [&](const AddressRange& r) { return r.contains(addr); });
+            if (!ok) {
+                if (!violation)
+                    violation = "write of " + std::to_string(value) + " to " + hex(addr) +
+                                " outside the writable ranges, by the instruction at PC " +
+                                hex(instrPc);
+                return;
+            }
+        }
+        if (addr < 0x8000)
+            return; // ROM
+        mem[addr] = value;
+    }
+
+    Impl() {
+        cpu = z80ex_create(mread, this, mwrite, this, pread, this, pwrite, this, intread, this);
+    }
+    ~Impl() { z80ex_destroy(cpu); }
+
+    uint16_t reg(Z80_REG_T r) const { return z80ex_get_reg(cpu, r); }
+    void setReg(Z80_REG_T r, uint16_t v) { z80ex_set_reg(cpu, r, v); }
+
+    void push(uint16_t v) {
+        uint16_t sp = reg(regSP);
+        sp -= 2;
+        mem[sp] = v & 0xFF;
+        mem[static_cast<uint16_t>(sp + 1)] = v >> 8;
+        setReg(regSP, sp);
+    }
+    uint16_t pop() {
+        uint16_t sp = reg(regSP);
+        uint16_t v = mem[sp] | (mem[static_cast<uint16_t>(sp + 1)] << 8);
+        setReg(regSP, sp + 2);
+        return v;
+    }
+
+    uint16_t nextScramble() {
+        scramble ^= scramble << 13;
+        scramble ^= scramble >> 17;
+        scramble ^= scramble << 5;
+        return static_cast<uint16_t>(scramble);
+    }
+
+    void setup(uint16_t entry) {
+        z80ex_reset(cpu);
+        setReg(regIY, kSystemFlags);
+        setReg(regSP, kInitialStackPointer);
+        setReg(regIM, 1);
+        push(kReturnAddress);
+        setReg(regPC, entry);
+        frames.clear();
+        lcd.fill(0);
+        total = sinceFrame = 0;
+        keysUsed = 0;
+        violation.reset();
+        scramble = 0x2545F491u;
+        finished = false;
+        last = {StopReason::KeyWanted, "running"};
+    }
+
+    RunResult stop(StopReason reason, std::string message) {
+        finished = true;
+        last = {reason, std::move(message)};
+        return last;
+    }
+
+    // Performs a trapped ROM call; false when _getkey has no key yet.
+    bool romCall(uint16_t pc, bool& keyWanted) {
+        keyWanted = false;
+        switch (pc) {
+        case kClrLcdFull:
+            lcd.fill(0);
+            break;
+        case kGrBufClr:
+            std::fill(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize, 0);
+            break;
+        case kGrBufCpyV: {
+            Frame f;
+            std::copy(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize,
+                      f.graphBuffer.begin());
+            f.tstates = sinceFrame;
+            f.totalTstates = total;
+            f.keysUsed = keysUsed;
+            lcd = f.graphBuffer;
+            frames.push_back(f);
+            sinceFrame = 0;
+            break;
+        }
+        case kGetKey:
+            if (keys.empty()) {
+                keyWanted = true;
+                return false;
+            }
+            break;
+        default:
+            return false;
+        }
+        uint16_t af = reg(regAF);
+        if (clobber) {
+            af = nextScramble();
+            setReg(regBC, nextScramble());
+            setReg(regDE, nextScramble());
+            setReg(regHL, nextScramble());
+        }
+        if (pc == kGetKey) {
+            af = static_cast<uint16_t>((keys.front() << 8) | (af & 0xFF));
+            keys.pop_front();
+            ++keysUsed;
+        }
+        setReg(regAF, af);
+        setReg(regPC, pop());
+        return true;
+    }
+
+    RunResult loop() {
+        if (finished)
+            return last;
+        for (;;) {
+            uint16_t pc = reg(regPC);
+            if (pc == kReturnAddress)
+                return stop(StopReason::Returned, "the program returned after " +
+                                                      std::to_string(frames.size()) + " frame(s)");
+            if (pc < 0x8000) {
+                bool keyWanted = false;
+                if (romCall(pc, keyWanted))
+                    continue;
+                if (keyWanted) {
+                    if (inRoutine)
+                        return stop(StopReason::KeysExhausted, "_getkey called with no key left");
+                    last = {StopReason::KeyWanted, "_getkey waits for a key"};
+                    return last;
+                }
+                uint16_t ret = mem[reg(regSP)] | (mem[static_cast<uint16_t>(reg(regSP) + 1)] << 8);
+                return stop(StopReason::Fault, "execution reached ROM address " + hex(pc) +
+                                                   ", which is not an emulated ROM call (came from "
+                                                   "around " + hex(ret) + " or " + hex(instrPc) +
+                                                   ")");
+            }
+            instrPc = pc;
+            int t = 0;
+            do {
+                t += z80ex_step(cpu);
+            } while (z80ex_last_op_type(cpu) != 0);
+            total += static_cast<uint64_t>(t);
+            sinceFrame += static_cast<uint64_t>(t);
+            if (violation)
+                return stop(StopReason::WriteGuard, *violation);
+            if (z80ex_doing_halt(cpu))
+                return stop(StopReason::Fault, "HALT at PC " + hex(instrPc) +
+                                                   ": interrupts are not emulated");
+            if (sinceFrame > runawayLimit)
+                return stop(StopReason::Runaway,
+                            "runaway: " + std::to_string(sinceFrame) +
+                                " T-states without a frame (limit " +
+                                std::to_string(runawayLimit) + "), PC " + hex(reg(regPC)));
+        }
+    }
+};
+
+Ti83::Ti83() : d(std::make_unique<Impl>()) {}
+Ti83::~Ti83() = default;
+
+void Ti83::loadProgram(const std::vector<uint8_t>& code, uint16_t at) {
+    for (size_t i = 0; i < code.size() && at + i < 0x10000; ++i)
+        d->mem[at + i] = code[i];
+}
+void Ti83::setKeys(std::vector<uint8_t> codes) {
+    d->keys.assign(codes.begin(), codes.end());
+}
+void Ti83::setWritableRanges(std::vector<AddressRange> ranges) {
+    d->writable = std::move(ranges);
+}
+void Ti83::setRunawayLimit(uint64_t t) {
+    d->runawayLimit = t;
+}
+void Ti83::setRomCallsClobberRegisters(bool clobber) {
+    d->clobber = clobber;
+}
+
+RunResult Ti83::run() {
+    start();
+    RunResult r = runUntilKeyWanted();
+    if (r.reason == StopReason::KeyWanted)
+        r = d->stop(StopReason::KeysExhausted,
+                    "the key script ended after " + std::to_string(d->keysUsed) + " key(s) and " +
+                        std::to_string(d->frames.size()) + " frame(s)");
+    return r;
+}
+
+RunResult Ti83::callRoutine(uint16_t address, Registers in, Registers* out) {
+    d->setup(address);
+    // setup() pushed the return address on the default stack; redo it on in.sp.
+    d->setReg(regSP, in.sp);
+    d->push(kReturnAddress);
+    d->setReg(regAF, in.af);
+    d->setReg(regBC, in.bc);
+    d->setReg(regDE, in.de);
+    d->setReg(regHL, in.hl);
+    d->setReg(regIX, in.ix);
+    d->setReg(regIY, in.iy);
+    d->inRoutine = true;
+    RunResult r = d->loop();
+    d->inRoutine = false;
+    if (out)
+        *out = registers();
+    return r;
+}
+
+void Ti83::start(uint16_t entry) {
+    d->setup(entry);
+}
+RunResult Ti83::runUntilKeyWanted() {
+    return d->loop();
+}
+void Ti83::pressKey(uint8_t code) {
+    d->keys.push_back(code);
+}
+bool Ti83::finished() const {
+    return d->finished;
+}
+
+const std::vector<Frame>& Ti83::frames() const {
+    return d->frames;
+}
+const std::array<uint8_t, 768>& Ti83::lcd() const {
+    return d->lcd;
+}
+uint64_t Ti83::totalTstates() const {
+    return d->total;
+}
+size_t Ti83::keysUsed() const {
+    return d->keysUsed;
+}
+Registers Ti83::registers() const {
+    Registers r;
+    r.af = d->reg(regAF);
+    r.bc = d->reg(regBC);
+    r.de = d->reg(regDE);
+    r.hl = d->reg(regHL);
+    r.ix = d->reg(regIX);
+    r.iy = d->reg(regIY);
+    r.sp = d->reg(regSP);
+    return r;
+}
+uint16_t Ti83::pc() const {
+    return d->reg(regPC);
+}
+uint8_t Ti83::peek(uint16_t address) const {
+    return d->mem[address];
+}
+void Ti83::poke(uint16_t address, uint8_t value) {
+    d->mem[address] = value;
+}
+uint16_t Ti83::peekWord(uint16_t address) const {
+    return d->mem[address] | (d->mem[static_cast<uint16_t>(address + 1)] << 8);
+}
+
+} // namespace torvex::z80
