@@ -1,0 +1,93 @@
+#include "preview/tform5.h"
+
+#include "platform/desktop.h"
+#include "preview/regeneration.h"
+
+#include <QCloseEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace torvex {
+
+CanvasImage::CanvasImage(const Canvas& canvas, QWidget* parent)
+    : QWidget(parent), image_(reinterpret_cast<const uchar*>(canvas.bits()), Canvas::width,
+                              Canvas::height, Canvas::bytesPerLine(), QImage::Format_RGB32) {
+    setObjectName(QStringLiteral("Image1"));
+    setFixedSize(Canvas::width, Canvas::height);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CanvasImage::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.drawImage(area, image_, area);
+}
+
+TForm5::TForm5(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("TForm5"));
+    setWindowTitle(QString::fromLatin1(previewCaption));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // Restored bounds; the window is always shown maximised.
+    move(200, 104);
+    resize(544, 375);
+
+    scrollArea = new QScrollArea(this);
+    scrollArea->setObjectName(QStringLiteral("scrollArea"));
+    scrollArea->setFrameShape(QFrame::NoFrame);
+    scrollArea->setWidgetResizable(false);
+    scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1 = new CanvasImage(canvas_, scrollArea);
+    scrollArea->setWidget(Image1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollArea);
+}
+
+void TForm5::beginRegeneration(int panelHeight) {
+    if (!isVisible()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        showWindow(this);
+    }
+    canvas_.clear();
+    setWindowTitle(QString::fromLatin1(previewCaptionGrid));
+    drawGrid(canvas_, panelHeight);
+    drawOriginMark(canvas_, panelHeight);
+    drawAxisLetters(canvas_, panelHeight);
+    setWindowTitle(QString::fromLatin1(previewCaptionLinelist));
+    refresh();
+}
+
+void TForm5::endRegeneration() {
+    setWindowTitle(QString::fromLatin1(previewCaption));
+    refresh();
+}
+
+void TForm5::refresh() {
+    Image1->update();
+}
+
+void TForm5::closeEvent(QCloseEvent* event) {
+    FormClose(event);
+}
+
+void TForm5::FormClose(QCloseEvent* event) {
+    if (!closeRequested) {
+        event->accept();
+        return;
+    }
+    bool closing = false;
+    // A failure in the panel's close question (a save that cannot write) abandons
+    // the close after it has been reported.
+    guarded([&] { closing = closeRequested(); });
+    if (closing)
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace torvex
