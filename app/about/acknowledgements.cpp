@@ -3,13 +3,15 @@
 namespace torvex {
 
 QStringList acknowledgedNames() {
+    // People, groups and companies; short enough for the paragraph to end above
+    // the window's closing line.
     return {
-        QStringLiteral("Ilse Varga"),      QStringLiteral("Tomas Rehn"),
-        QStringLiteral("the Ferrite group"), QStringLiteral("Kestrel Software"),
-        QStringLiteral("Owen Marsh"),      QStringLiteral("Nadia Pruett"),
-        QStringLiteral("the Calcforge forum"), QStringLiteral("Brightline Labs"),
-        QStringLiteral("Pieter Haag"),     QStringLiteral("Rosa Lindqvist"),
-        QStringLiteral("Team Halcyon"),    QStringLiteral("Quillmark Press"),
+        QStringLiteral("Ilse Varga"),        QStringLiteral("Tom Rehn"),
+        QStringLiteral("the Ferrite group"), QStringLiteral("Kestrel Soft"),
+        QStringLiteral("Owen Marsh"),        QStringLiteral("Nadia Pruett"),
+        QStringLiteral("Calcforge"),         QStringLiteral("Brightline Labs"),
+        QStringLiteral("Piet Haag"),         QStringLiteral("Rosa Lind"),
+        QStringLiteral("Team Halcyon"),      QStringLiteral("Quillmark Inc"),
     };
 }
 

@@ -69,8 +69,12 @@ TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     registerTopmostWindow(this);
 }
 
-void TInfoDlg::Label2Click() { desktop().mailLink(this, mailUrl(authorMailAddress())); }
+void TInfoDlg::Label2Click() {
+    desktop().mailLink(this, mailUrl(authorMailAddress()));
+}
 
-void TInfoDlg::Label9Click() { desktop().mailLink(this, mailUrl(engineAuthorMailAddress())); }
+void TInfoDlg::Label9Click() {
+    desktop().mailLink(this, mailUrl(engineAuthorMailAddress()));
+}
 
 } // namespace torvex

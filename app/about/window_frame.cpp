@@ -5,8 +5,8 @@
 namespace torvex {
 
 Qt::WindowFlags fixedDialogFlags() {
-    return Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
+    return Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+           Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
 }
 
 void keepAliveWhenClosed(QWidget* window) {

@@ -1,0 +1,100 @@
+#include "app/about/label_boxes.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace torvex {
+namespace {
+
+// Rows of an image that hold at least one pixel clearly darker than the
+// background (text is drawn in the window-text colour).
+std::vector<int> inkedRows(const QImage& image, QRect area) {
+    std::vector<int> rows;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) {
+                rows.push_back(y);
+                break;
+            }
+    return rows;
+}
+
+class LabelBoxes : public ::testing::Test {
+protected:
+    LabelBoxes() {
+        window.setFont(arialFont(9));
+        window.resize(300, 200);
+    }
+    QImage rendered() {
+        QImage image(window.size(), QImage::Format_RGB32);
+        window.render(&image);
+        return image;
+    }
+    QWidget window;
+};
+
+TEST_F(LabelBoxes, ParagraphWrapsInsideItsBoxAndIsCutAtTheBottom) {
+    const QString words =
+        QStringLiteral("one two three four five six seven eight nine ten eleven twelve thirteen "
+                       "fourteen fifteen sixteen seventeen eighteen nineteen twenty");
+    QLabel* label = paragraphLabel(&window, "Para", words, {10, 20, 100, 25});
+    window.show();
+
+    EXPECT_EQ(label->objectName(), QStringLiteral("Para"));
+    EXPECT_EQ(label->geometry(), QRect(10, 20, 100, 25)) << "the box never grows";
+    ASSERT_GT(label->heightForWidth(100), 25) << "the text should need more room than the box";
+    EXPECT_EQ(label->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+
+    const QImage image = rendered();
+    const std::vector<int> rows = inkedRows(image, {0, 0, 300, 200});
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GE(rows.front(), 20);
+    EXPECT_LE(rows.back(), 20 + 25 - 1) << "text below the box's bottom edge must not show";
+    // More than one line shows: some blank row separates two inked ones.
+    bool gap = false;
+    for (size_t i = 1; i < rows.size(); ++i)
+        gap = gap || rows[i] != rows[i - 1] + 1;
+    EXPECT_TRUE(gap) << "the text should wrap onto a second line";
+    // Nothing is drawn beside the box either.
+    EXPECT_TRUE(inkedRows(image, {0, 0, 10, 200}).empty());
+    EXPECT_TRUE(inkedRows(image, {110, 0, 190, 200}).empty());
+}
+
+TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
+    const QString ink = QStringLiteral("MMMMMMMMMMMMMMMMMMMM");
+    QLabel* below = paragraphLabel(&window, "Below", ink, {10, 10, 120, 40});
+    QLabel* opaque = paragraphLabel(&window, "Opaque", QString(), {10, 10, 60, 40});
+    QLabel* clear =
+        paragraphLabel(&window, "Clear", QString(), {70, 10, 60, 40}, Backdrop::Transparent);
+    window.show();
+    (void)below;
+
+    EXPECT_TRUE(opaque->autoFillBackground());
+    EXPECT_FALSE(clear->autoFillBackground());
+    const QImage image = rendered();
+    EXPECT_TRUE(inkedRows(image, opaque->geometry()).empty())
+        << "an opaque label created later paints over the earlier one";
+    EXPECT_FALSE(inkedRows(image, clear->geometry()).empty())
+        << "a transparent label lets the earlier one show through";
+}
+
+TEST_F(LabelBoxes, TextSizedLabelFitsItsText) {
+    QLabel* shortOne =
+        textSizedLabel(&window, "Short", QStringLiteral("by"), {5, 6}, Backdrop::Transparent);
+    QLabel* longOne = textSizedLabel(&window, "Long", QStringLiteral("this program was made for"),
+                                     {5, 30}, Backdrop::Opaque);
+    EXPECT_EQ(shortOne->pos(), QPoint(5, 6));
+    EXPECT_EQ(longOne->pos(), QPoint(5, 30));
+    const QFontMetrics metrics(arialFont(9));
+    EXPECT_GE(longOne->width(), metrics.horizontalAdvance(longOne->text()));
+    EXPECT_LE(longOne->width(), metrics.horizontalAdvance(longOne->text()) + 4);
+    EXPECT_GE(longOne->height(), metrics.height());
+    EXPECT_LT(shortOne->width(), longOne->width());
+    EXPECT_FALSE(shortOne->autoFillBackground());
+    EXPECT_TRUE(longOne->autoFillBackground());
+}
+
+} // namespace
+} // namespace torvex
