@@ -15,6 +15,7 @@ bitmaps. Only the standard library is used; run it from anywhere:
     python3 assets/draw_artwork.py
 """
 
+import math
 import os
 import struct
 import zlib
@@ -37,11 +38,11 @@ PALETTE = [
     (184, 222, 244),  # 12 glass
     (128, 80, 40),  # 13 wooden handle
     (226, 178, 64),  # 14 brass
-    (206, 60, 52),  # 15 red
+    (120, 138, 106),  # 15 screen axes
 ]
 
 T, OUTLINE, BODY, BODY_LIGHT, KEY, STEEL, SCREEN, INK = range(8)
-WHITE, LIGHT, BLUE, GREEN, GLASS, WOOD, BRASS, RED = range(8, 16)
+WHITE, LIGHT, BLUE, GREEN, GLASS, WOOD, BRASS, AXES = range(8, 16)
 
 
 class Canvas:
@@ -93,7 +94,7 @@ class Canvas:
 # --- the calculator ------------------------------------------------------------
 
 
-def calculator_32(cv, left, top, width, height, screen_picture):
+def calculator_32(cv, left, top, width, height, screen_picture, screen_height=10):
     """A graphing calculator: dark rounded body, bevelled grey-green screen,
     a row of function keys, the arrow pad and rows of keys."""
     right, bottom = left + width - 1, top + height - 1
@@ -104,7 +105,7 @@ def calculator_32(cv, left, top, width, height, screen_picture):
     cv.line(left + 1, top + 2, left + 1, bottom - 2, BODY_LIGHT)
     cv.line(left + 2, top + 1, right - 2, top + 1, BODY_LIGHT)
     # screen: steel bezel around the grey-green glass
-    sx0, sy0, sx1, sy1 = left + 2, top + 3, right - 2, top + 12
+    sx0, sy0, sx1, sy1 = left + 2, top + 3, right - 2, top + 2 + screen_height
     cv.rect(sx0, sy0, sx1, sy1, STEEL)
     cv.rect(sx0 + 1, sy0 + 1, sx1 - 1, sy1 - 1, SCREEN)
     screen_picture(cv, sx0 + 1, sy0 + 1, sx1 - 1, sy1 - 1)
@@ -132,38 +133,46 @@ def calculator_32(cv, left, top, width, height, screen_picture):
 
 
 def graph_line(cv, x0, y0, x1, y1):
-    """A little curve with its axes, as the calculator draws a function."""
+    """One period of a sine wave over its axes, as the calculator graphs a
+    function."""
     mid_y = (y0 + y1) // 2
-    cv.line(x0, mid_y, x1, mid_y, STEEL)
-    cv.line(x0 + 2, y0, x0 + 2, y1, STEEL)
-    heights = [2, 1, 0, 0, 1, 2, 3, 4, 5, 5, 4, 3]
-    span = y1 - y0
+    cv.line(x0, mid_y, x1, mid_y, AXES)
+    cv.line(x0 + 2, y0, x0 + 2, y1, AXES)
+    amplitude = (y1 - y0) / 2 - 0.6
+    points = []
     for i in range(x1 - x0 + 1):
-        h = heights[i % len(heights)]
-        cv.put(x0 + i, y0 + min(span, round(h * span / 5)), INK)
+        phase = 2 * math.pi * i / (x1 - x0)
+        points.append((x0 + i, round(mid_y + 0.5 - amplitude * math.sin(phase))))
+    for (ax, ay), (bx, by) in zip(points, points[1:]):
+        cv.line(ax, ay, bx, by, INK)
 
 
 def wire_cube(cv, x0, y0, x1, y1):
     """A wire-frame cube in oblique projection, the kind of scene the
-    program builds."""
-    w = x1 - x0 + 1
-    h = y1 - y0 + 1
-    edge = min(w, h) - 3
-    ox = x0 + (w - edge - 2) // 2
-    oy = y0 + 2
-    back = (ox + 2, oy, ox + 2 + edge - 1, oy + edge - 1)
-    front = (ox, oy + 2, ox + edge - 1, oy + 2 + edge - 1)
-    for (a, b, c, d) in (back, front):
-        cv.line(a, b, c, b, INK)
-        cv.line(a, d, c, d, INK)
-        cv.line(a, b, a, d, INK)
-        cv.line(c, b, c, d, INK)
-    for (px, py) in ((0, 0), (1, 0), (0, 1), (1, 1)):
+    program builds, standing on a line of ground."""
+    edge, depth = 6, 3
+    ox = x0 + (x1 - x0 + 1 - edge - depth) // 2
+    oy = y0 + 1
+    back = (ox + depth, oy, ox + depth + edge - 1, oy + edge - 1)
+    front = (ox, oy + depth, ox + edge - 1, oy + depth + edge - 1)
+    # the far face lighter, so that the cube reads as solid in space
+    for (a, b, c, d), colour in ((back, AXES), (front, INK)):
+        cv.line(a, b, c, b, colour)
+        cv.line(a, d, c, d, colour)
+        cv.line(a, b, a, d, colour)
+        cv.line(c, b, c, d, colour)
+    for (px, py) in ((0, 0), (1, 0), (1, 1)):
         bx = back[2] if px else back[0]
         by = back[3] if py else back[1]
         fx = front[2] if px else front[0]
         fy = front[3] if py else front[1]
         cv.line(bx, by, fx, fy, INK)
+    cv.line(back[0], back[3], front[0], front[3], AXES)
+    for (a, b, c, d) in (front,):
+        cv.line(a, b, c, b, INK)
+        cv.line(a, d, c, d, INK)
+        cv.line(a, b, a, d, INK)
+        cv.line(c, b, c, d, INK)
 
 
 def calculator_16(cv, left, top, width, height, screen_picture):
@@ -187,14 +196,14 @@ def calculator_16(cv, left, top, width, height, screen_picture):
 
 
 def small_graph(cv, x0, y0, x1, y1):
-    heights = [2, 1, 0, 1, 2, 3, 4]
+    heights = [3, 2, 1, 1, 2, 3, 4]
     for i in range(x1 - x0 + 1):
         cv.put(x0 + i, y0 + min(y1 - y0, heights[i % len(heights)]), INK)
 
 
 def small_cube(cv, x0, y0, x1, y1):
-    cv.stamp(x0 + (x1 - x0 - 4) // 2, y0, [".kkk", "kkkk", "k.kk", "kkk."],
-             {"k": INK})
+    cv.stamp(x0 + (x1 - x0 - 4) // 2, y0, [".aaa", "kkkk", "k.ak", "kkk."],
+             {"k": INK, "a": AXES})
 
 
 # --- the three pictures ----------------------------------------------------------------
@@ -225,15 +234,16 @@ QUESTION_32 = [
 ]
 
 QUESTION_16 = [
-    ".ooo.",
-    "owwwo",
-    "o.owo",
-    "..owo",
-    ".owo.",
-    ".owo.",
-    ".ooo.",
-    ".owo.",
-    ".ooo.",
+    ".oooo.",
+    "owwwwo",
+    "owoowo",
+    ".o.owo",
+    "..owwo",
+    ".owwo.",
+    ".owo..",
+    ".ooo..",
+    ".owo..",
+    ".ooo..",
 ]
 
 MARK_COLOURS = {"o": OUTLINE, "w": WHITE, "l": LIGHT}
@@ -242,7 +252,7 @@ MARK_COLOURS = {"o": OUTLINE, "w": WHITE, "l": LIGHT}
 def application(size):
     cv = Canvas(size)
     if size == 32:
-        calculator_32(cv, 7, 0, 18, 32, wire_cube)
+        calculator_32(cv, 7, 0, 18, 32, wire_cube, screen_height=13)
     else:
         calculator_16(cv, 3, 0, 10, 16, small_cube)
     return cv
@@ -280,7 +290,7 @@ def wizard(size):
         magnifier(cv, 21, 12, 7, (29, 29), 3)
     else:
         calculator_16(cv, 0, 0, 9, 16, small_graph)
-        magnifier(cv, 11, 6, 3, (15, 15), 2)
+        magnifier(cv, 11, 6, 3, (13, 14), 2)
     return cv
 
 
