@@ -78,14 +78,18 @@ void rasteriseMajor(std::int64_t major0, std::int64_t minor0, std::int64_t major
     if (kLo > kHi)
         return;
 
-    // The minor coordinate is monotonic in k; narrow the range to where it is inside.
+    // The minor coordinate is monotonic in k and stays between the end points' minor
+    // coordinates; when those are inside, so is every pixel. Otherwise narrow the range
+    // to where it is inside.
     auto minorAt = [&](std::int64_t k) { return minor0 + minorOffset(k, d, n); };
-    if (d >= 0) {
+    const std::int64_t minor1 = minor0 + d;
+    const bool minorInside = minor0 >= 0 && minor0 < minorSize && minor1 >= 0 && minor1 < minorSize;
+    if (!minorInside && d >= 0) {
         const std::int64_t firstInside =
             lastTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) < 0; }) + 1;
         kHi = lastTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) <= minorSize - 1; });
         kLo = firstInside;
-    } else {
+    } else if (!minorInside) {
         const std::int64_t firstInside =
             lastTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) > minorSize - 1; }) + 1;
         kHi = lastTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) >= 0; });
