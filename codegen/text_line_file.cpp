@@ -62,7 +62,10 @@ void writeTextLineFile(const QString& fileName, const TextLines& lines) {
         failWith("Cannot create file ", fileName);
     const std::string bytes = joinTextLines(lines);
     const qint64 written = file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (written != static_cast<qint64>(bytes.size())) {
+    // The bytes may still sit in the file's buffer: push them out and check
+    // that they were all stored before the file is put in place.
+    if (written != static_cast<qint64>(bytes.size()) || !file.flush() ||
+        file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         throw Failure("Stream write error");
     }

@@ -156,18 +156,22 @@ TEST_F(TextLineFile, ReadOnlyFileIsNotReplaced) {
 TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
     const QString name = path("list.txt");
     const TextLines oldLines = {"   1,   2,   3,   4,   5,   6"};
-    writeTextLineFile(name, oldLines);
-    const std::string oldBytes = contents(name);
-
-    const TextLines bigger(1000, "  -7,   0,   0,   7,   0,   0");
-    {
-        FileSizeLimit limit(4096);
-        EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }), "Stream write error");
+    // A small file is held in the file's buffer until it is flushed, a large
+    // one is written at once; both must fail the same way.
+    for (const std::size_t records : {40u, 1000u}) {
+        writeTextLineFile(name, oldLines);
+        const std::string oldBytes = contents(name);
+        const TextLines bigger(records, "  -7,   0,   0,   7,   0,   0");
+        {
+            FileSizeLimit limit(oldBytes.size() + 100);
+            EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }), "Stream write error")
+                << records;
+        }
+        EXPECT_EQ(contents(name), oldBytes) << records;
+        // Nothing is left behind beside it.
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
+        // The same write succeeds once there is room again.
+        writeTextLineFile(name, bigger);
+        EXPECT_EQ(readTextLineFile(name), bigger);
     }
-    EXPECT_EQ(contents(name), oldBytes);
-    // Nothing is left behind beside it.
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
-    // The same write succeeds once there is room again.
-    writeTextLineFile(name, bigger);
-    EXPECT_EQ(readTextLineFile(name), bigger);
 }

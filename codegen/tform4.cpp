@@ -1,0 +1,163 @@
+#include "codegen/tform4.h"
+
+#include "assets/artwork.h"
+#include "codegen/engine_template.h"
+#include "codegen/scene_data.h"
+#include "codegen/string_list.h"
+#include "codegen/text_line_file.h"
+#include "platform/bevel.h"
+#include "platform/contacts.h"
+#include "platform/link_label.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace torvex {
+
+namespace {
+
+constexpr int kClientWidth = 227;
+constexpr int kClientHeight = 200;
+
+QFont arial(int pixelSize, bool bold = false) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect box) {
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(QString::fromLatin1(name));
+    result->setGeometry(box);
+    result->setTextFormat(Qt::PlainText);
+    return result;
+}
+
+QPushButton* wizardButton(QGroupBox* parent, const char* name, const QString& text, int top,
+                          const QString& hint) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(8, top, 193, 25);
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+StringList* stringList(QWidget* parent, const char* name, int index) {
+    auto* list = new StringList(name, parent);
+    list->setGeometry(index * 8, kClientHeight, 8, 8);
+    return list;
+}
+
+TextLines concatenated(const TextLines& first, const TextLines& second) {
+    TextLines lines;
+    lines.reserve(first.size() + second.size());
+    lines.insert(lines.end(), first.begin(), first.end());
+    lines.insert(lines.end(), second.begin(), second.end());
+    return lines;
+}
+
+} // namespace
+
+TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      additionalInformation_(additionalInformation) {
+    setObjectName(QStringLiteral("TForm4"));
+    setWindowTitle(QStringLiteral("Scenery Preview"));
+    setFont(arial(9));
+    setFixedSize(kClientWidth, kClientHeight);
+    markCentredAtFirstShow(this);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    const QPixmap picture = wizardPicture();
+    Image1->setPixmap(picture);
+    Image1->setGeometry(QRect(QPoint(8, 8), picture.isNull() ? QSize(32, 32) : picture.size()));
+
+    Label1 = label(this, "Label1", QStringLiteral("Scenery Preview"), {48, 8, 128, 19});
+    Label1->setFont(arial(16, true));
+
+    Label3 = label(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12});
+
+    Label2 = new LinkLabel(QStringLiteral("Quorrin"), this,
+                           [this] { guarded([this] { Label2Click(); }); });
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(152, 24, 58, 12);
+
+    Bevel1 = new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(8, 35, 209, 9);
+
+    Label4 = label(this, "Label4",
+                   QStringLiteral("With the Scenery Preview function you can view a scene on your "
+                                  "calculator in the Torvex engine. You will need a linelist to "
+                                  "create the Z80 source code. You can then compile the code with "
+                                  "DevPac."),
+                   {8, 48, 209, 57});
+    Label4->setWordWrap(true);
+    Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Would you like to:"), this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(8, 112, 209, 81);
+
+    // Tab order is creation order: Button1, then Button2.
+    Button1 = wizardButton(GroupBox1, "Button1", QStringLiteral("&Create a scenery preview?"), 16,
+                           QStringLiteral("Step by step creation of Z80 source code. View "
+                                          "readme.txt for more information."));
+    Button2 =
+        wizardButton(GroupBox1, "Button2", QStringLiteral("&View additional information?"), 48,
+                     QStringLiteral("View more information (you can also view readme.txt)"));
+
+    ListBox1 = stringList(this, "ListBox1", 0);
+    ListBox2 = stringList(this, "ListBox2", 1);
+    ListBox3 = stringList(this, "ListBox3", 2);
+    ListBox4 = stringList(this, "ListBox4", 3);
+    ListBox1->setLines(engineTemplateLines());
+
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+}
+
+void TForm4::informAbout(const char* text) {
+    desktop().messageDialog(MessageType::Information, QString::fromLatin1(text));
+}
+
+// The wizard run. Its message dialogs' answers are never looked at; only a
+// cancelled file dialog or a failure ends it early.
+void TForm4::Button1Click() {
+    const QString noFile = QStringLiteral("You did not select a file!");
+    OpenDialog1.setFileName(QString());
+    informAbout("First, we will need a linelist to compile. Click [OK] to select a linelist.");
+    if (!OpenDialog1.execute(this)) {
+        desktop().messageDialog(MessageType::Warning, noFile);
+        return;
+    }
+    informAbout("Now we will need a .Z80 file to store the program and data in.");
+    SaveDialog1.setFileName(OpenDialog1.fileName() + QStringLiteral(".z80"));
+    if (!SaveDialog1.execute(this)) {
+        desktop().messageDialog(MessageType::Warning, noFile);
+        return;
+    }
+    informAbout("The program will now create the .Z80 file for compilation...");
+    // Read whole before anything is replaced: the list file may be the output.
+    ListBox2->setLines(readTextLineFile(OpenDialog1.fileName()));
+    ListBox3->setLines(previewSourceLines({}, ListBox2->lines()));
+    ListBox4->setLines(concatenated(ListBox1->lines(), ListBox3->lines()));
+    writeTextLineFile(SaveDialog1.fileName(), ListBox4->lines());
+    informAbout("The source code is ready to use. See readme.txt for details.");
+}
+
+void TForm4::Button2Click() {
+    if (additionalInformation_)
+        showWindow(additionalInformation_);
+}
+
+void TForm4::Label2Click() {
+    desktop().mailLink(this, mailUrl(authorMailAddress()));
+}
+
+} // namespace torvex
