@@ -34,6 +34,7 @@ TEST(TForm6, HasItsCaptionFixedFrameAndTexts) {
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowStaysOnTopHint) << "an ordinary window";
+    EXPECT_FALSE(window.testAttribute(Qt::WA_QuitOnClose)) << "closing it never ends the program";
     EXPECT_EQ(window.font().pixelSize(), 9);
 
     ASSERT_NE(groupOf(window), nullptr);

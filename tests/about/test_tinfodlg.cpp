@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #ifdef TORVEX_HAVE_MAIN_MENU
@@ -229,6 +230,21 @@ TEST(TInfoDlg, FirstPlacementIsClampedToTheScreenEdgeWhenTheWindowIsLarger) {
     EXPECT_EQ(firstShowPosition(QSize(640, 321), outer), QPoint(194, 0));
 }
 
+TEST(TInfoDlg, StaysOnTopExceptWhileOneOfOurModalBoxesIsOpen) {
+    FramedStandIn menu;
+    TInfoDlg window;
+    showWindow(&window);
+    ASSERT_EQ(QGuiApplication::applicationState(), Qt::ApplicationActive);
+    auto onTop = [&] { return window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    EXPECT_TRUE(onTop());
+    {
+        ModalBoxScope box;
+        EXPECT_FALSE(onTop()) << "a modal box must be able to cover the about window";
+    }
+    EXPECT_TRUE(onTop());
+    EXPECT_TRUE(window.isVisible()) << "lowering must not hide the window";
+}
+
 TEST(TInfoDlg, ClosingHidesAndTheNextShowingFindsItWhereItWasMoved) {
     TInfoDlg window;
     QPointer<TInfoDlg> alive(&window);
@@ -237,6 +253,7 @@ TEST(TInfoDlg, ClosingHidesAndTheNextShowingFindsItWhereItWasMoved) {
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.testAttribute(Qt::WA_DeleteOnClose));
+    EXPECT_FALSE(window.testAttribute(Qt::WA_QuitOnClose)) << "closing it never ends the program";
     QApplication::processEvents();
     ASSERT_FALSE(alive.isNull()) << "closing must not destroy the window";
 
