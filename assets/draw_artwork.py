@@ -147,32 +147,31 @@ def graph_line(cv, x0, y0, x1, y1):
         cv.line(ax, ay, bx, by, INK)
 
 
+def square(cv, box, colour):
+    a, b, c, d = box
+    cv.line(a, b, c, b, colour)
+    cv.line(a, d, c, d, colour)
+    cv.line(a, b, a, d, colour)
+    cv.line(c, b, c, d, colour)
+
+
 def wire_cube(cv, x0, y0, x1, y1):
     """A wire-frame cube in oblique projection, the kind of scene the
-    program builds, standing on a line of ground."""
+    program builds. The hidden edges are drawn lighter, so that the cube
+    reads as standing in space."""
     edge, depth = 6, 3
     ox = x0 + (x1 - x0 + 1 - edge - depth) // 2
     oy = y0 + 1
     back = (ox + depth, oy, ox + depth + edge - 1, oy + edge - 1)
     front = (ox, oy + depth, ox + edge - 1, oy + depth + edge - 1)
-    # the far face lighter, so that the cube reads as solid in space
-    for (a, b, c, d), colour in ((back, AXES), (front, INK)):
-        cv.line(a, b, c, b, colour)
-        cv.line(a, d, c, d, colour)
-        cv.line(a, b, a, d, colour)
-        cv.line(c, b, c, d, colour)
-    for (px, py) in ((0, 0), (1, 0), (1, 1)):
-        bx = back[2] if px else back[0]
-        by = back[3] if py else back[1]
-        fx = front[2] if px else front[0]
-        fy = front[3] if py else front[1]
-        cv.line(bx, by, fx, fy, INK)
+    square(cv, back, AXES)
     cv.line(back[0], back[3], front[0], front[3], AXES)
-    for (a, b, c, d) in (front,):
-        cv.line(a, b, c, b, INK)
-        cv.line(a, d, c, d, INK)
-        cv.line(a, b, a, d, INK)
-        cv.line(c, b, c, d, INK)
+    cv.line(back[0], back[1], front[0], front[1], INK)
+    cv.line(back[2], back[1], front[2], front[1], INK)
+    cv.line(back[2], back[3], front[2], front[3], INK)
+    cv.line(back[0] + 1, back[1], back[2], back[1], INK)
+    cv.line(back[2], back[1], back[2], back[3] - 1, INK)
+    square(cv, front, INK)
 
 
 def calculator_16(cv, left, top, width, height, screen_picture):
