@@ -508,7 +508,17 @@ const std::set<std::string>& mnemonics() {
 
 class Assembler {
 public:
-    Assembly run(std::string_view source, const std::string& fileName) {
+    std::vector<PreprocessedLine> preprocessOnly(std::string_view source,
+                                                 const std::string& fileName) {
+        runPreprocessor(source, fileName);
+        std::vector<PreprocessedLine> out;
+        out.reserve(lines_.size());
+        for (const auto& l : lines_)
+            out.push_back({files_[l.file], l.line, l.text});
+        return out;
+    }
+
+    void runPreprocessor(std::string_view source, const std::string& fileName) {
         files_.push_back(fileName);
         std::filesystem::path p(fileName);
         std::vector<std::filesystem::path> stack;
@@ -520,6 +530,10 @@ public:
             error(0, lastLineOfMain_, "#ifdef without #endif");
         if (!diags_.empty())
             fail();
+    }
+
+    Assembly run(std::string_view source, const std::string& fileName) {
+        runPreprocessor(source, fileName);
         // Pass 1: addresses of labels, sizes; structural errors.
         pass_ = 1;
         runPass();
@@ -789,12 +803,19 @@ private:
         for (const auto& l : lines_) {
             cur_ = &l;
             int64_t before = pc_;
+            lineStart_ = pc_;
             emitted_ = 0;
+            size_t index = static_cast<size_t>(&l - lines_.data());
             try {
                 statement(l.text);
             } catch (const Error& e) {
                 error(l.file, l.line, e.message);
+                // keep the addresses of pass 1, so that one error does not cause others
+                if (pass_ == 2)
+                    pc_ = pcAfter_[index];
             }
+            if (pass_ == 1)
+                pcAfter_.push_back(pc_);
             if (pass_ == 2 && emitted_ > 0)
                 listing_.push_back({static_cast<uint16_t>(before), static_cast<uint16_t>(emitted_),
                                     files_[l.file], l.line});
@@ -802,6 +823,8 @@ private:
     }
 
     size_t emitted_ = 0;
+    int64_t lineStart_ = 0; // '$': the address where the line starts
+    std::vector<int64_t> pcAfter_; // address after each line in pass 1
 
     void emit(std::initializer_list<int> bytes) {
         for (int b : bytes)
@@ -844,9 +867,9 @@ private:
 
     Value eval(const std::string& text) {
         ExpressionParser::Lookup lk = [this](const std::string& n) { return lookup(n); };
-        Value v = ExpressionParser(text, pc_, lk, false).parse();
+        Value v = ExpressionParser(text, lineStart_, lk, false).parse();
         if (v.known) {
-            Value flat = ExpressionParser(text, pc_, lk, true).parse();
+            Value flat = ExpressionParser(text, lineStart_, lk, true).parse();
             if (flat.v != v.v)
                 throw Error{"expression '" + text +
                             "' gives different values left to right (TASM) and by operator "
@@ -1451,6 +1474,11 @@ std::optional<uint16_t> Assembly::symbol(const std::string& name) const {
 Assembly assemble(std::string_view source, const std::string& fileName) {
     auto a = std::make_unique<Assembler>();
     return a->run(source, fileName);
+}
+
+std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName) {
+    auto a = std::make_unique<Assembler>();
+    return a->preprocessOnly(source, fileName);
 }
 
 Assembly assembleFile(const std::filesystem::path& file) {

@@ -65,6 +65,17 @@ Assembly assemble(std::string_view source, const std::string& fileName);
 // Reads and assembles a file. Throws AssemblyError (also when it cannot be read).
 Assembly assembleFile(const std::filesystem::path& file);
 
+// One line after preprocessing: #define substituted, comments removed,
+// #include files inlined, #ifdef resolved; the list stops at the .end line.
+struct PreprocessedLine {
+    std::string file;
+    int line = 0;
+    std::string text;
+};
+// Runs only the preprocessor (throws AssemblyError on its errors). Used to
+// translate sources mechanically for other assemblers (the pasmo cross-check).
+std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName);
+
 // Our own built-in definitions for "ti83asm.inc" and "tokens.inc" (used when
 // no file of that name lies beside the source). nullopt for other names.
 std::optional<std::string> builtinInclude(std::string_view name);

@@ -1,1 +1,258 @@
+// A corpus of every documented Z80 instruction form with a spread of operands,
+// in the TASM dialect, and its mechanical translation to pasmo's dialect.
+#include "corpus.h"
 
+#include <cctype>
+#include <regex>
+
+namespace torvex::z80::test {
+
+namespace {
+
+const std::vector<std::string> kR = {"a", "b", "c", "d", "e", "h", "l", "(hl)"};
+const std::vector<std::string> kR7 = {"a", "b", "c", "d", "e", "h", "l"};
+const std::vector<std::string> kDisp = {"0", "5", "-3", "127", "-128", "7Fh", "(4*5)-2"};
+const std::vector<std::string> kN = {"0",   "1",     "7Fh",  "80h",   "0FFh",     "-1",
+                                     "-128", "'A'",  "255",  "$3C",   "0x42",     "%10100101",
+                                     "01011010b", "17o", "1+2", "5+(3*4)", "8<<2", "0FFh>>4",
+                                     "0F0h|0Fh", "0AAh^0FFh", "0F3h&3Ch", "100/7", "~0&0FFh"};
+const std::vector<std::string> kNN = {"0",       "1",         "1234h",     "0FFFFh",
+                                      "-1",      "-32768",    "label1",    "label2+3",
+                                      "$",       "$+10",      "label2-label1", "0x8E29",
+                                      "PLOT",    "(PLOT>>8)", "PLOT&0FFh", "2*(PLOT/4)",
+                                      "40000",   "'A'*256"};
+const std::vector<std::string> kCC = {"nz", "z", "nc", "c", "po", "pe", "p", "m"};
+const std::vector<std::string> kCC4 = {"nz", "z", "nc", "c"};
+const std::vector<std::string> kRR = {"bc", "de", "hl", "sp"};
+const std::vector<std::string> kXY = {"ix", "iy"};
+const std::vector<std::string> kRel = {"$", "$+2", "$+129", "$-126", "$+50", "$-20"};
+
+std::vector<std::string> indexed() {
+    std::vector<std::string> out;
+    for (const auto& xy : kXY)
+        for (const auto& d : kDisp)
+            out.push_back("(" + xy + (d[0] == '-' ? "" : "+") + d + ")");
+    out.push_back("(ix)");
+    out.push_back("(iy)");
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> instructionCorpus() {
+    std::vector<std::string> out;
+    auto add = [&](const std::string& s) { out.push_back("\t" + s); };
+    const auto X = indexed();
+
+    for (const char* s :
+         {"nop", "rlca", "rrca", "rla", "rra", "daa", "cpl", "scf", "ccf", "halt", "exx", "di",
+          "ei", "neg", "retn", "reti", "rrd", "rld", "ldi", "cpi", "ini", "outi", "ldd", "cpd",
+          "ind", "outd", "ldir", "cpir", "inir", "otir", "lddr", "cpdr", "indr", "otdr", "ret"})
+        add(s);
+
+    // 8-bit loads
+    for (const auto& d : kR)
+        for (const auto& s : kR)
+            if (!(d == "(hl)" && s == "(hl)"))
+                add("ld " + d + "," + s);
+    for (const auto& d : kR)
+        for (const auto& n : kN)
+            add("ld " + d + "," + n);
+    for (const auto& r : kR7)
+        for (const auto& x : X) {
+            add("ld " + r + "," + x);
+            add("ld " + x + "," + r);
+        }
+    for (const auto& x : X)
+        for (const auto& n : {"0", "-1", "0FFh", "'z'"})
+            add("ld " + x + "," + n);
+    add("ld a,(bc)");
+    add("ld a,(de)");
+    add("ld (bc),a");
+    add("ld (de),a");
+    add("ld a,i");
+    add("ld a,r");
+    add("ld i,a");
+    add("ld r,a");
+    for (const auto& nn : kNN) {
+        if (nn[0] == '(')
+            continue; // "(...)" would be an indirect operand
+        add("ld a,(" + nn + ")");
+        add("ld (" + nn + "),a");
+    }
+    // 16-bit loads
+    for (const auto& nn : kNN) {
+        if (nn[0] == '(')
+            continue;
+        for (const auto& rr : kRR) {
+            add("ld " + rr + "," + nn);
+            add("ld " + rr + ",(" + nn + ")");
+            add("ld (" + nn + ")," + rr);
+        }
+        for (const auto& xy : kXY) {
+            add("ld " + xy + "," + nn);
+            add("ld " + xy + ",(" + nn + ")");
+            add("ld (" + nn + ")," + xy);
+        }
+    }
+    add("ld sp,hl");
+    add("ld sp,ix");
+    add("ld sp,iy");
+    for (const char* rr : {"bc", "de", "hl", "af", "ix", "iy"}) {
+        add(std::string("push ") + rr);
+        add(std::string("pop ") + rr);
+    }
+    add("ex de,hl");
+    add("ex af,af'");
+    add("ex (sp),hl");
+    add("ex (sp),ix");
+    add("ex (sp),iy");
+
+    // 8-bit arithmetic and logic
+    for (const char* op : {"add", "adc", "sub", "sbc", "and", "xor", "or", "cp"}) {
+        std::string o(op);
+        std::string pre = (o == "add" || o == "adc" || o == "sbc") ? o + " a," : o + " ";
+        for (const auto& r : kR)
+            add(pre + r);
+        for (const auto& x : X)
+            add(pre + x);
+        for (const auto& n : kN)
+            add(pre + n);
+    }
+    for (const char* op : {"inc", "dec"}) {
+        for (const auto& r : kR)
+            add(std::string(op) + " " + r);
+        for (const auto& x : X)
+            add(std::string(op) + " " + x);
+        for (const auto& rr : kRR)
+            add(std::string(op) + " " + rr);
+        for (const auto& xy : kXY)
+            add(std::string(op) + " " + xy);
+    }
+    // 16-bit arithmetic
+    for (const auto& rr : kRR) {
+        add("add hl," + rr);
+        add("adc hl," + rr);
+        add("sbc hl," + rr);
+    }
+    for (const auto& xy : kXY)
+        for (const auto& rr : {std::string("bc"), std::string("de"), xy, std::string("sp")})
+            add("add " + xy + "," + rr);
+
+    // rotates, shifts and bits
+    for (const char* op : {"rlc", "rrc", "rl", "rr", "sla", "sra", "srl"}) {
+        for (const auto& r : kR)
+            add(std::string(op) + " " + r);
+        for (const auto& x : X)
+            add(std::string(op) + " " + x);
+    }
+    for (const char* op : {"bit", "res", "set"})
+        for (int b = 0; b < 8; ++b) {
+            for (const auto& r : kR)
+                add(std::string(op) + " " + std::to_string(b) + "," + r);
+            for (const auto& x : {std::string("(ix+5)"), std::string("(iy-128)"),
+                                  std::string("(ix)")})
+                add(std::string(op) + " " + std::to_string(b) + "," + x);
+        }
+
+    // jumps, calls, returns
+    for (const auto& nn : kNN) {
+        if (nn[0] == '(')
+            continue;
+        add("jp " + nn);
+        add("call " + nn);
+        for (const auto& cc : kCC) {
+            add("jp " + cc + "," + nn);
+            add("call " + cc + "," + nn);
+        }
+    }
+    for (const auto& cc : kCC)
+        add("ret " + cc);
+    add("jp (hl)");
+    add("jp (ix)");
+    add("jp (iy)");
+    for (const auto& rel : kRel) {
+        add("jr " + rel);
+        add("djnz " + rel);
+        for (const auto& cc : kCC4)
+            add("jr " + cc + "," + rel);
+    }
+    out.push_back("near:");
+    add("jr near");
+    add("jr nz,near");
+    add("djnz near");
+    add("jr c,far");
+    add("jr far");
+    out.push_back("far:");
+    for (const char* r : {"0", "08h", "10h", "18h", "20h", "28h", "30h", "38h", "8", "56"})
+        add(std::string("rst ") + r);
+    add("im 0");
+    add("im 1");
+    add("im 2");
+
+    // input and output
+    for (const char* p : {"0", "1", "10h", "0FFh", "255"}) {
+        add(std::string("in a,(") + p + ")");
+        add(std::string("out (") + p + "),a");
+    }
+    for (const auto& r : kR7) {
+        add("in " + r + ",(c)");
+        add("out (c)," + r);
+    }
+
+    // data
+    add(".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh");
+    add(".byte 12h,-2");
+    add(".dw 0,1234h,-1,label1,$,-32768,65535");
+    add(".word label2-label1");
+    return out;
+}
+
+std::string translateToPasmo(const std::string& line) {
+    static const std::regex directive(R"(^(\s*)\.(org|db|byte|dw|word|equ|end|ds|block|text)\b)",
+                                      std::regex::icase);
+    static const std::regex labelDirective(
+        R"(^([A-Za-z_][A-Za-z0-9_]*):?(\s+)\.(equ|db|byte|dw|word|ds|block)\b)",
+        std::regex::icase);
+    static const std::regex assign(R"(^([A-Za-z_][A-Za-z0-9_]*):?\s*=)");
+    static const std::regex octal(R"(\b([0-7]+)[oO]\b)");
+    std::smatch m;
+    std::string s = line;
+    auto map = [](std::string d) {
+        for (auto& c : d)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (d == "db" || d == "byte" || d == "text")
+            return std::string("defb");
+        if (d == "dw" || d == "word")
+            return std::string("defw");
+        if (d == "ds" || d == "block")
+            return std::string("defs");
+        return d;
+    };
+    if (std::regex_search(s, m, labelDirective)) {
+        s = m[1].str() + (map(m[3].str()) == "equ" ? "" : ":") + m[2].str() + map(m[3].str()) +
+            m.suffix().str();
+    } else if (std::regex_search(s, m, assign)) {
+        s = m[1].str() + " equ" + m.suffix().str();
+    } else if (std::regex_search(s, m, directive)) {
+        s = m[1].str() + map(m[2].str()) + m.suffix().str();
+    }
+    // pasmo spells exclusive or as the word XOR, and reads &3Ch as a hex number
+    for (size_t i = 0; (i = s.find('^', i)) != std::string::npos;)
+        s.replace(i, 1, " xor ");
+    for (size_t i = 0; (i = s.find('&', i)) != std::string::npos;)
+        s.replace(i, 1, " and ");
+    // pasmo writes octal numbers with a trailing q
+    std::string out;
+    std::sregex_iterator it(s.begin(), s.end(), octal), end;
+    size_t last = 0;
+    for (; it != end; ++it) {
+        out += s.substr(last, it->position() - last);
+        out += (*it)[1].str() + "q";
+        last = it->position() + it->length();
+    }
+    out += s.substr(last);
+    return out;
+}
+
+} // namespace torvex::z80::test
