@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace torvex {
 namespace {
@@ -77,10 +78,9 @@ TEST(Artwork, IconFilesHoldA32And16PictureEach) {
         // The big picture in the .ico is the one the program shows.
         reader.jumpToImage(sizes.indexOf(QSize(32, 32)));
         const QImage fromIco = reader.read().convertToFormat(QImage::Format_ARGB32);
-        const QPixmap shown = QString::fromLatin1(name) == QLatin1String("about") ? aboutPicture()
-                              : QString::fromLatin1(name) == QLatin1String("wizard")
-                                  ? wizardPicture()
-                                  : applicationPicture();
+        const QPixmap shown = std::string(name) == "about"    ? aboutPicture()
+                              : std::string(name) == "wizard" ? wizardPicture()
+                                                              : applicationPicture();
         EXPECT_EQ(fromIco, shown.toImage().convertToFormat(QImage::Format_ARGB32)) << name;
     }
 }

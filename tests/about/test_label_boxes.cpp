@@ -80,21 +80,5 @@ TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
         << "a transparent label lets the earlier one show through";
 }
 
-TEST_F(LabelBoxes, TextSizedLabelFitsItsText) {
-    QLabel* shortOne =
-        textSizedLabel(&window, "Short", QStringLiteral("by"), {5, 6}, Backdrop::Transparent);
-    QLabel* longOne = textSizedLabel(&window, "Long", QStringLiteral("this program was made for"),
-                                     {5, 30}, Backdrop::Opaque);
-    EXPECT_EQ(shortOne->pos(), QPoint(5, 6));
-    EXPECT_EQ(longOne->pos(), QPoint(5, 30));
-    const QFontMetrics metrics(arialFont(9));
-    EXPECT_GE(longOne->width(), metrics.horizontalAdvance(longOne->text()));
-    EXPECT_LE(longOne->width(), metrics.horizontalAdvance(longOne->text()) + 4);
-    EXPECT_GE(longOne->height(), metrics.height());
-    EXPECT_LT(shortOne->width(), longOne->width());
-    EXPECT_FALSE(shortOne->autoFillBackground());
-    EXPECT_TRUE(longOne->autoFillBackground());
-}
-
 } // namespace
 } // namespace torvex

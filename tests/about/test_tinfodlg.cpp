@@ -98,14 +98,6 @@ TEST(TInfoDlg, ControlsAreCreatedInPaintingOrderWithTheirBackdrops) {
         EXPECT_FALSE(labelOf(window, name)->autoFillBackground()) << name << " is transparent";
     for (const char* name : {"Label4", "Label5", "Label6", "Label7", "Label8", "Label9"})
         EXPECT_TRUE(labelOf(window, name)->autoFillBackground()) << name << " is opaque";
-
-    for (const char* name : {"Label2", "Label9"}) {
-        QLabel* link = labelOf(window, name);
-        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 255)) << name;
-        EXPECT_TRUE(link->font().underline()) << name;
-        EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor) << name;
-        EXPECT_EQ(link->font().pixelSize(), 9) << name;
-    }
 }
 
 TEST(TInfoDlg, ReadsAsTitleAuthorLinkFourParagraphsAndEngineAuthorLink) {
