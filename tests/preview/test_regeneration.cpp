@@ -136,12 +136,17 @@ TEST_F(Regeneration, Line3DDrawsFromTheFieldsInTheDrawModeColour) {
     line3D(canvas, {"0", "0", "0", "0", "0", "$64"}, defaultPanelHeight);
     EXPECT_EQ(census(canvas).count(colours::black), 0u);
 
-    // An unknown mode keeps the pen as it was (white here).
-    DrawMode = 7;
-    canvas.clear();
-    canvas.setPen(colours::red);
+    // Red highlight; a mode outside the four keeps the pen as it was.
+    DrawMode = 2;
     line3D(canvas, {"0", "0", "0", "-1", "0", "0"}, defaultPanelHeight);
     EXPECT_EQ(canvas.pixel(640, 508), colours::red);
+    DrawMode = 7;
+    line3D(canvas, {"0", "0", "0", "0", "-1", "0"}, defaultPanelHeight);
+    // (640, 508) to (637, 510) and (640, 508) to (643, 510): three pixels each, the
+    // start pixel shared.
+    EXPECT_EQ(canvas.pixel(639, 509), colours::red);
+    EXPECT_EQ(canvas.pixel(642, 509), colours::red);
+    EXPECT_EQ(census(canvas).at(colours::red), 5);
 }
 
 TEST_F(Regeneration, Line3DFailsBeforeDrawingOnABadField) {
@@ -166,15 +171,6 @@ TEST_F(Regeneration, HugeCoordinatesDrawOnlyTheVisiblePart) {
     line3D(canvas, {"0", "0", "0", "2147483647", "-2147483648", "0"}, defaultPanelHeight);
     EXPECT_EQ(canvas.pixel(640, 508), colours::black);
     EXPECT_EQ(census(canvas).at(colours::black), 640);
-}
-
-TEST(PenColour, FollowsDrawMode) {
-    EXPECT_EQ(penColourForDrawMode(0, colours::red), colours::black);
-    EXPECT_EQ(penColourForDrawMode(1, colours::red), colours::blue);
-    EXPECT_EQ(penColourForDrawMode(2, colours::black), colours::red);
-    EXPECT_EQ(penColourForDrawMode(-1, colours::black), colours::white);
-    EXPECT_EQ(penColourForDrawMode(3, colours::blue), colours::blue);
-    EXPECT_EQ(penColourForDrawMode(-2, colours::red), colours::red);
 }
 
 } // namespace
