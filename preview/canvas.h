@@ -26,8 +26,10 @@ public:
         return x >= 0 && x < width && y >= 0 && y < height;
     }
 
-    // The colour at a pixel inside the bitmap.
-    Rgb pixel(int x, int y) const { return pixels_[index(x, y)] & 0xFFFFFF; }
+    // The colour at a pixel; outside the bitmap nothing is ever drawn, so it reads white.
+    Rgb pixel(std::int64_t x, std::int64_t y) const {
+        return contains(x, y) ? pixels_[index(x, y)] & 0xFFFFFF : colours::white;
+    }
 
     void setPixel(std::int64_t x, std::int64_t y, Rgb colour);
 

@@ -48,6 +48,8 @@ TEST(Canvas, PixelWritesOutsideTheBitmapAreDropped) {
     canvas.setPixel(-5'000'000'000LL, 3, colours::black);
     canvas.setPixel(4, 1LL << 40, colours::black);
     EXPECT_EQ(census(canvas).count(colours::black), 0u);
+    EXPECT_EQ(canvas.pixel(1280, 0), colours::white);
+    EXPECT_EQ(canvas.pixel(-1, 1), colours::white);
 }
 
 TEST(Canvas, LinesAreClippedNotWrapped) {
