@@ -1,0 +1,706 @@
+// The designer panel driven through its real widgets: typing, Enter, Tab,
+// mouse presses on the buttons and the list, accelerators, showing and
+// closing, and the line list files. Boxes and dialogs go to the scripted
+// desktop; drawing is checked on the preview window's canvas.
+#include "scene/tform3.h"
+
+#include "platform/link_label.h"
+#include "preview/tform5.h"
+#include "scene/designer_state.h"
+#include "scene/panel_controls.h"
+#include "tests/support/scripted_desktop.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace torvex {
+namespace {
+
+using Kind = ScriptedDesktop::Kind;
+
+// Screen points below follow the projection with the panel's outer height 112:
+// x = 3X - 3Y + 640, y = 508 - 2X - 2Y - 3Z.
+
+// (10,10,10)-(40,10,10) runs from (640,438) to (730,378): 90 steps along x,
+// 60 up; half way it passes (685,408). Neither point is a grid dot.
+constexpr QPoint segmentStart{640, 438};
+constexpr QPoint segmentMiddle{685, 408};
+
+std::vector<std::uint32_t> snapshot(const Canvas& canvas) {
+    return {canvas.bits(), canvas.bits() + Canvas::width * Canvas::height};
+}
+
+QByteArray fileBytes(const QString& name) {
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+void writeBytes(const QString& name, const QByteArray& bytes) {
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetDesignerState();
+        ASSERT_TRUE(folder.isValid());
+    }
+
+    // Shows the panel as the main menu does and makes it the active window.
+    void showPanel() {
+        showWindow(&panel);
+        // The offscreen platform does not always activate a window shown again.
+        QApplication::setActiveWindow(&panel);
+        ASSERT_EQ(QApplication::activeWindow(), &panel);
+    }
+
+    template <class T> T* control(const char* name) {
+        T* found = panel.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLineEdit* field(int number) {
+        return control<QLineEdit>(QByteArray("Edit" + QByteArray::number(number)).constData());
+    }
+    QPushButton* button(int number) {
+        return control<QPushButton>(QByteArray("Button" + QByteArray::number(number)).constData());
+    }
+    QListWidget* list() { return control<QListWidget>("Linl"); }
+
+    QWidget* focus() const { return QApplication::focusWidget(); }
+    void type(const QString& text) { QTest::keyClicks(focus(), text); }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focus(), key, modifiers);
+    }
+    void enter() { key(Qt::Key_Return); }
+
+    std::vector<QString> fields() {
+        std::vector<QString> texts;
+        for (int i = 1; i <= 6; ++i)
+            texts.push_back(field(i)->text());
+        return texts;
+    }
+    void setFields(std::vector<QString> texts) {
+        for (int i = 1; i <= 6; ++i)
+            field(i)->setText(texts[std::size_t(i - 1)]);
+    }
+    std::vector<QString> entries() {
+        std::vector<QString> texts;
+        for (int row = 0; row < list()->count(); ++row)
+            texts.push_back(list()->item(row)->text());
+        return texts;
+    }
+    void addEntries(const std::vector<QString>& records) {
+        for (const QString& record : records)
+            list()->addItem(record);
+    }
+    QPoint rowCentre(int row) { return list()->visualItemRect(list()->item(row)).center(); }
+
+    Rgb pixel(QPoint at) { return preview.canvas().pixel(at.x(), at.y()); }
+    QString path(const char* name) { return folder.filePath(QString::fromLatin1(name)); }
+
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed{scripted};
+    QTemporaryDir folder;
+    TForm5 preview;
+    QWidget wizard;
+    TForm3 panel{&preview, &wizard};
+};
+
+// ---------------------------------------------------------------------------
+// The window and its controls
+
+TEST_F(PanelTest, IsABorderlessStripInTheBottomRightCornerOfTheScreen) {
+    EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(panel.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(panel.size(), QSize(632, 112));
+    EXPECT_EQ(panel.windowTitle(), "Torvex Scenery Designer");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(panel.pos(), QPoint(screen.width() - 632 - 16, screen.height() - 112 - 16));
+    EXPECT_EQ(control<QWidget>("Bevel1")->geometry(), QRect(0, 0, 632, 112));
+}
+
+TEST_F(PanelTest, ControlsStandWhereTheLayoutPutsThem) {
+    EXPECT_EQ(control<QGroupBox>("GroupBox1")->geometry(), QRect(6, 2, 195, 105));
+    EXPECT_EQ(control<QGroupBox>("GroupBox2")->geometry(), QRect(206, 2, 195, 105));
+    EXPECT_EQ(control<QGroupBox>("GroupBox3")->geometry(), QRect(406, 2, 220, 105));
+    EXPECT_EQ(control<QGroupBox>("GroupBox3")->title(), "&Actions");
+    EXPECT_EQ(field(6)->geometry(), QRect(136, 47, 50, 18));
+    EXPECT_EQ(field(1)->text(), "0");
+    EXPECT_EQ(field(1)->toolTip(),
+              "Enter the desired value here. Valid values are integers between -100 and 100.");
+    EXPECT_EQ(control<QLabel>("Label5")->text(), "End Y");
+    EXPECT_EQ(control<QLabel>("Label5")->pos(), QPoint(104, 34));
+    EXPECT_EQ(button(1)->text(), "&Preview (hold)");
+    EXPECT_EQ(button(8)->geometry(), QRect(8, 48, 100, 25));
+    EXPECT_EQ(button(8)->text(), "Create .&Z80 file");
+    EXPECT_EQ(button(7)->toolTip(), "Create the full .Z80 source code to preview a scene. You "
+                                    "will need a linelist for this function.");
+    EXPECT_FALSE(button(4)->isEnabled());
+    EXPECT_EQ(list()->geometry(), QRect(7, 16, 180, 49));
+    EXPECT_TRUE(list()->font().bold());
+    EXPECT_EQ(list()->font().pixelSize(), 9);
+    EXPECT_EQ(list()->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(control<QLabel>("Label7")->text(), "Stop Scenery Designer");
+    EXPECT_EQ(control<QLabel>("Label7")->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(button(2)->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(control<QListWidget>("lz80")->isVisibleTo(&panel));
+    addEntries({"   1,   2,   3,   4,   5,   6"});
+    EXPECT_EQ(list()->visualItemRect(list()->item(0)).height(), 11);
+}
+
+TEST_F(PanelTest, TabVisitsTheControlsGroupByGroupSkippingTheDisabledButton) {
+    showPanel();
+    ASSERT_EQ(focus(), field(1));
+    std::vector<QString> visited;
+    for (int i = 0; i < 15; ++i) {
+        key(Qt::Key_Tab);
+        visited.push_back(focus()->objectName());
+    }
+    const std::vector<QString> expected{"Edit2",   "Edit3",   "Edit4",   "Edit5",   "Edit6",
+                                        "Button1", "Button2", "Linl",    "Button3", "Button5",
+                                        "Button6", "Button9", "Button8", "Button7", "Edit1"};
+    EXPECT_EQ(visited, expected);
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Typing segments
+
+TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
+    showPanel();
+    ASSERT_EQ(focus(), field(1));
+    EXPECT_EQ(field(1)->selectedText(), "0");
+    for (const char* value : {"12", "-3", "0", "40", "0", "0"}) {
+        type(QString::fromLatin1(value));
+        enter();
+    }
+    EXPECT_EQ(focus(), button(1));
+    enter();
+    EXPECT_EQ(focus(), button(2));
+    enter();
+    EXPECT_EQ(entries(), std::vector<QString>{"  12,  -3,   0,  40,   0,   0"});
+    EXPECT_EQ(fields(), (std::vector<QString>{"  40", "   0", "   0", "0", "0", "0"}));
+    EXPECT_EQ(focus(), field(1));
+    EXPECT_EQ(field(1)->selectedText(), "  40");
+    EXPECT_EQ(list()->currentRow(), -1) << "the new entry is not selected";
+
+    // The next segment starts at the end of the last one.
+    for (const char* value : {"", "", "", "40", "30", "0"}) {
+        if (*value)
+            type(QString::fromLatin1(value));
+        enter();
+    }
+    enter();
+    enter();
+    EXPECT_EQ(entries(), (std::vector<QString>{"  12,  -3,   0,  40,   0,   0",
+                                               "  40,   0,   0,  40,  30,   0"}));
+    // Both segments are black on the preview: (12,-3,0) is (685,490), (40,0,0)
+    // is (760,428), (40,30,0) is (670,368).
+    EXPECT_EQ(pixel({685, 490}), colours::black);
+    EXPECT_EQ(pixel({760, 428}), colours::black);
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(PanelTest, TextThatDoesNotConvertBecomesMinusOneWithoutAMessage) {
+    showPanel();
+    key(Qt::Key_Tab);
+    type("abc");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(field(2)->text(), "-1");
+    EXPECT_EQ(focus(), field(3));
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
+    showPanel();
+    type("150");
+    key(Qt::Key_Tab);
+    const auto boxes = scripted.of(Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Please enter an integer value between -100 and 100");
+    EXPECT_EQ(boxes[0].caption, "Data format");
+    EXPECT_EQ(boxes[0].buttons, BoxButtons::OkCancel);
+    EXPECT_EQ(boxes[0].owner, &panel);
+    EXPECT_EQ(field(1)->text(), "150");
+
+    QTest::mouseClick(button(2), Qt::LeftButton);
+    EXPECT_EQ(entries(), std::vector<QString>{" 150,   0,   0,   0,   0,   0"});
+    EXPECT_EQ(scripted.shown.size(), 1u) << "leaving Start Y for the button checks a valid 0";
+}
+
+TEST_F(PanelTest, AnAcceleratorLeavesTheFieldUncheckedAndTheFailedAddAddsNothing) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6"});
+    type("abc");
+    key(Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'abc' is not a valid integer value."});
+    EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 0u);
+    EXPECT_EQ(entries(), std::vector<QString>{"   1,   2,   3,   4,   5,   6"});
+    EXPECT_EQ(field(1)->text(), "abc");
+    EXPECT_EQ(focus(), field(1));
+}
+
+TEST_F(PanelTest, AcceleratorsAreSearchedGroupByGroup) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6"});
+    key(Qt::Key_R, Qt::AltModifier); // the redraw link has no keyboard action
+    EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer");
+    EXPECT_EQ(focus(), field(1));
+
+    // C: "Copy coords to new" is disabled, so "Clear linelist" takes it.
+    key(Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(entries().empty());
+    EXPECT_EQ(focus(), field(1)) << "an accelerator leaves the focus where it was";
+
+    // A: "Add this line", never the "Actions" group box.
+    setFields({"10", "10", "10", "40", "10", "10"});
+    key(Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(entries(), std::vector<QString>{"  10,  10,  10,  40,  10,  10"});
+    EXPECT_EQ(focus(), field(1));
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+// ---------------------------------------------------------------------------
+// Preview (hold)
+
+TEST_F(PanelTest, HoldingThePreviewButtonDrawsBlueAndReleasingItErasesInWhite) {
+    showPanel();
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::LeftButton);
+    EXPECT_EQ(focus(), button(1));
+    EXPECT_EQ(pixel(segmentStart), colours::blue);
+    EXPECT_EQ(pixel(segmentMiddle), colours::blue);
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_EQ(pixel(segmentStart), colours::white);
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
+    EXPECT_EQ(focus(), button(2)) << "the click activated the button";
+}
+
+TEST_F(PanelTest, ReleasingThePreviewButtonOutsideStillErasesButDoesNotActivate) {
+    showPanel();
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::LeftButton);
+    QTest::mouseRelease(button(1), Qt::LeftButton, {}, QPoint(-30, -30));
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
+    EXPECT_EQ(focus(), button(1));
+}
+
+TEST_F(PanelTest, ARightButtonHoldPreviewsWithoutTakingTheFocus) {
+    showPanel();
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::RightButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::blue);
+    EXPECT_EQ(focus(), field(1));
+    QTest::mouseRelease(button(1), Qt::RightButton, {}, QPoint(-30, -30));
+    EXPECT_EQ(pixel(segmentMiddle), colours::blue) << "released away from the button";
+    QTest::mousePress(button(1), Qt::RightButton);
+    QTest::mouseRelease(button(1), Qt::RightButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::white) << "released over the button";
+    EXPECT_EQ(focus(), field(1));
+}
+
+TEST_F(PanelTest, KeyboardActivationOfThePreviewButtonOnlyMovesTheFocus) {
+    showPanel();
+    setFields({"10", "10", "10", "40", "10", "10"});
+    const auto before = snapshot(preview.canvas());
+    key(Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(focus(), button(2));
+    button(1)->setFocus();
+    key(Qt::Key_Space);
+    EXPECT_EQ(focus(), button(2));
+    button(1)->setFocus();
+    enter();
+    EXPECT_EQ(focus(), button(2));
+    EXPECT_TRUE(snapshot(preview.canvas()) == before);
+}
+
+TEST_F(PanelTest, APressOnTheButtonChecksTheFieldFirst) {
+    showPanel();
+    type("abc");
+    QTest::mousePress(button(1), Qt::LeftButton);
+    EXPECT_EQ(field(1)->text(), "-1");
+    // The preview then runs from (-1,0,0), that is (637,510), to the origin.
+    EXPECT_EQ(pixel({637, 510}), colours::blue);
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_TRUE(scripted.errorReports().empty());
+}
+
+TEST_F(PanelTest, TheOutOfRangeBoxComesBeforeThePressHandlers) {
+    showPanel();
+    type("500");
+    QTest::mousePress(button(1), Qt::LeftButton);
+    ASSERT_EQ(scripted.of(Kind::MessageBox).size(), 1u);
+    // Start X 500 projects to x 2140: off the canvas, the line is clipped.
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_TRUE(scripted.errorReports().empty());
+}
+
+// ---------------------------------------------------------------------------
+// The line list
+
+TEST_F(PanelTest, HoldingAnEntryDrawsItRedAndReleasingItBlack) {
+    showPanel();
+    addEntries({"   0,   0,   0,   0,   0,   0", "  10,  10,  10,  40,  10,  10"});
+    QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    EXPECT_EQ(focus(), list());
+    EXPECT_EQ(list()->currentRow(), 1);
+    EXPECT_EQ(fields(), (std::vector<QString>{"  10", "  10", "  10", "  40", "  10", "  10"}));
+    EXPECT_EQ(pixel(segmentMiddle), colours::red);
+    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    EXPECT_EQ(pixel(segmentMiddle), colours::black);
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(PanelTest, ArrowKeysLoadEntriesWithoutDrawing) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6", "  -7,   0,   0,   7,   0,   0"});
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    const auto before = snapshot(preview.canvas());
+    key(Qt::Key_Down);
+    EXPECT_EQ(list()->currentRow(), 1);
+    EXPECT_EQ(fields(), (std::vector<QString>{"  -7", "   0", "   0", "   7", "   0", "   0"}));
+    key(Qt::Key_Up);
+    EXPECT_EQ(fields(), (std::vector<QString>{"   1", "   2", "   3", "   4", "   5", "   6"}));
+    EXPECT_TRUE(snapshot(preview.canvas()) == before);
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(PanelTest, APressOnAnEmptyListReportsOnceAndItsReleaseRunsNothing) {
+    showPanel();
+    QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"List index out of bounds (-1)"});
+}
+
+TEST_F(PanelTest, DeletingAnEntryErasesItAndLeavesNothingSelected) {
+    showPanel();
+    addEntries({"  10,  10,  10,  40,  10,  10", "   1,   2,   3,   4,   5,   6"});
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    ASSERT_EQ(pixel(segmentMiddle), colours::black);
+
+    QTest::mousePress(button(3), Qt::LeftButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::red);
+    QTest::mouseRelease(button(3), Qt::LeftButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
+    EXPECT_EQ(pixel(segmentStart), colours::white);
+    EXPECT_EQ(entries(), std::vector<QString>{"   1,   2,   3,   4,   5,   6"});
+    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_TRUE(scripted.shown.empty());
+
+    // Nothing is selected now: the press reports once and the button is not
+    // activated, so nothing is deleted.
+    QTest::mouseClick(button(3), Qt::LeftButton);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"List index out of bounds (-1)"});
+    EXPECT_EQ(entries().size(), 1u);
+
+    // From the keyboard the activation handler reports it by itself.
+    key(Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(scripted.errorReports().size(), 2u);
+    EXPECT_EQ(entries().size(), 1u);
+}
+
+// ---------------------------------------------------------------------------
+// Showing, links and closing
+
+TEST_F(PanelTest, ShowingRegeneratesAndFocusesStartXTheFirstTime) {
+    addEntries({"  10,  10,  10,  40,  10,  10"});
+    showPanel();
+    EXPECT_TRUE(preview.isVisible());
+    EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer");
+    EXPECT_EQ(pixel(segmentMiddle), colours::black);
+    EXPECT_EQ(pixel({640, 508}), colours::blue) << "origin mark";
+    EXPECT_EQ(fields(), (std::vector<QString>{"  10", "  10", "  10", "  40", "  10", "  10"}));
+    EXPECT_EQ(focus(), field(1));
+    EXPECT_EQ(field(1)->selectedText(), "  10");
+
+    // Hidden with the focus on a button, shown again: the focus comes back.
+    button(6)->setFocus();
+    panel.hide();
+    showPanel();
+    EXPECT_EQ(focus(), button(6));
+}
+
+// A desktop that notes whether the panel was on screen at each error report.
+class WitnessDesktop : public Desktop {
+public:
+    explicit WitnessDesktop(QWidget* panel) : panel_(panel) {}
+    void messageDialog(MessageType, const QString&) override {}
+    BoxAnswer messageBox(QWidget*, const QString&, const QString&, BoxButtons) override {
+        return BoxAnswer::Ok;
+    }
+    void errorReport(const QString& text) override {
+        reports.push_back(text);
+        panelOnScreen.push_back(panel_->windowHandle() && panel_->windowHandle()->isVisible());
+    }
+    std::optional<QString> fileDialog(QWidget*, FileDialogKind, const QString&) override {
+        return std::nullopt;
+    }
+    void mailLink(QWidget*, const QString&) override {}
+
+    std::vector<QString> reports;
+    std::vector<bool> panelOnScreen;
+
+private:
+    QWidget* panel_;
+};
+
+TEST_F(PanelTest, AFailingRegenerationIsReportedBeforeThePanelAppears) {
+    WitnessDesktop witness(&panel);
+    installDesktop(&witness);
+    addEntries({"  10,  10,  10,  40,  10,  10", "abc", "   0,   0,   0,   0,   0, 100"});
+    showWindow(&panel);
+    installDesktop(&scripted);
+    EXPECT_EQ(witness.reports, std::vector<QString>{"'abc' is not a valid integer value."});
+    EXPECT_EQ(witness.panelOnScreen, std::vector<bool>{false});
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer - Regenerating... Linelist");
+    EXPECT_EQ(pixel(segmentMiddle), colours::black) << "entries before the bad one are drawn";
+    // (0,0,0)-(0,0,100) would run up from the origin through (640,400).
+    EXPECT_NE(pixel({640, 400}), colours::black) << "entries after it are not";
+    EXPECT_EQ(fields(), (std::vector<QString>{"abc", "", "", "", "", ""}));
+}
+
+TEST_F(PanelTest, TheRedrawLinkRegeneratesWithoutTakingTheFocus) {
+    showPanel();
+    type("abc"); // would turn into -1 if the focus left the field
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::RightButton);
+    ASSERT_EQ(pixel(segmentMiddle), colours::blue);
+    QTest::mouseClick(control<QLabel>("Label8"), Qt::LeftButton);
+    EXPECT_NE(pixel(segmentMiddle), colours::blue);
+    EXPECT_EQ(focus(), field(1));
+    EXPECT_EQ(field(1)->text(), "10");
+}
+
+TEST_F(PanelTest, PreviewSceneShowsTheWizard) {
+    showPanel();
+    QTest::mouseClick(button(7), Qt::LeftButton);
+    EXPECT_TRUE(wizard.isVisible());
+}
+
+TEST_F(PanelTest, StopAsksAndNoClosesWithoutSaving) {
+    showPanel();
+    scripted.boxAnswers = {BoxAnswer::No};
+    QTest::mouseClick(control<QLabel>("Label7"), Qt::LeftButton);
+    const auto boxes = scripted.of(Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Save the linelist before closing this window?");
+    EXPECT_EQ(boxes[0].caption, "Save linelist?");
+    EXPECT_EQ(boxes[0].buttons, BoxButtons::YesNo);
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_TRUE(scripted.of(Kind::FileDialog).empty());
+}
+
+TEST_F(PanelTest, YesSavesBeforeClosingAndACancelledSaveStillCloses) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6"});
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {path("scene.lst")};
+    EXPECT_TRUE(panel.closePanel());
+    EXPECT_EQ(fileBytes(path("scene.lst")), "   1,   2,   3,   4,   5,   6\r\n");
+    EXPECT_FALSE(panel.isVisible());
+
+    showPanel();
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {std::nullopt};
+    EXPECT_TRUE(panel.closePanel());
+    EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_FALSE(preview.isVisible());
+    EXPECT_TRUE(panel.closePanel()) << "a hidden panel asks nothing";
+    EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 2u);
+}
+
+TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
+    preview.closeRequested = [this] { return panel.closePanel(); };
+    showPanel();
+    const QString unwritable = path("missing-folder/scene.lst");
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {unwritable};
+    EXPECT_FALSE(panel.closePanel());
+    EXPECT_EQ(scripted.errorReports(),
+              std::vector<QString>{"Cannot create file " + unwritable + "."});
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(preview.isVisible());
+
+    // Closing the preview window asks the same question; the failing save
+    // keeps the preview window open as well.
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {unwritable};
+    preview.close();
+    EXPECT_EQ(scripted.errorReports().size(), 2u);
+    EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(preview.isVisible());
+
+    scripted.boxAnswers = {BoxAnswer::No};
+    preview.close();
+    EXPECT_FALSE(panel.isVisible());
+    EXPECT_FALSE(preview.isVisible());
+}
+
+// ---------------------------------------------------------------------------
+// Save, load, clear and the scene data file
+
+TEST_F(PanelTest, SaveWritesEveryEntryAndACancelledSaveWritesNothing) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6", "", QStringLiteral(u"x\u00e9y")});
+    scripted.fileAnswers = {path("a.lst")};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(path("a.lst")),
+              QByteArray("   1,   2,   3,   4,   5,   6\r\n\r\nx\xe9y\r\n"));
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Save);
+
+    addEntries({"  -7,   0,   0,   7,   0,   0"});
+    scripted.fileAnswers = {std::nullopt};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("a.lst"));
+    const auto dialogs = scripted.of(Kind::MessageDialog);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].type, MessageType::Error);
+    EXPECT_EQ(dialogs[0].text, "No filename specified!");
+    EXPECT_EQ(fileBytes(path("a.lst")).count('\n'), 3) << "the file is as the first save left it";
+}
+
+TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
+    showPanel();
+    writeBytes(path("old.lst"), "   1,   2,   3,   4,   5,   6\r\n");
+    for (int i = 0; i < 200; ++i)
+        addEntries({"  -7,   0,   0,   7,   0,   0"});
+    // Files may not grow past 1000 bytes now: the 6200-byte save fails
+    // part-way, as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    scripted.fileAnswers = {path("old.lst")};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Stream write error."});
+    EXPECT_EQ(fileBytes(path("old.lst")), "   1,   2,   3,   4,   5,   6\r\n");
+    EXPECT_EQ(entries().size(), 200u);
+}
+
+TEST_F(PanelTest, LoadReplacesTheListAndRegenerates) {
+    showPanel();
+    addEntries({"   9,   9,   9,   9,   9,   9"});
+    writeBytes(path("b.lst"), "  10,  10,  10,  40,  10,  10\r\n   1,   2,   3,   4,   5,   6");
+    scripted.fileAnswers = {path("b.lst")};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Open);
+    EXPECT_EQ(entries(), (std::vector<QString>{"  10,  10,  10,  40,  10,  10",
+                                               "   1,   2,   3,   4,   5,   6"}));
+    EXPECT_EQ(pixel(segmentMiddle), colours::black);
+    EXPECT_EQ(fields(), (std::vector<QString>{"   1", "   2", "   3", "   4", "   5", "   6"}));
+    EXPECT_TRUE(scripted.shown.size() == 1u);
+}
+
+TEST_F(PanelTest, ACancelledLoadKeepsTheListAndStillRegenerates) {
+    showPanel();
+    addEntries({"  10,  10,  10,  40,  10,  10"});
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::RightButton); // a blue preview left behind
+    scripted.fileAnswers = {std::nullopt};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
+    EXPECT_EQ(entries().size(), 1u);
+    EXPECT_EQ(pixel(segmentMiddle), colours::black);
+}
+
+TEST_F(PanelTest, LoadingAMissingFileChangesNothing) {
+    showPanel();
+    addEntries({"  10,  10,  10,  40,  10,  10"});
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::RightButton);
+    const QString missing = path("nothing.lst");
+    scripted.fileAnswers = {missing};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Cannot open file " + missing + "."});
+    EXPECT_EQ(entries().size(), 1u);
+    EXPECT_EQ(pixel(segmentMiddle), colours::blue) << "no regeneration";
+}
+
+TEST_F(PanelTest, ABlankLineMidFileStopsTheRegenerationThere) {
+    showPanel();
+    writeBytes(path("c.lst"),
+               "  10,  10,  10,  40,  10,  10\r\n\r\n   0,   0,   0,   0,   0, 100\r\n");
+    scripted.fileAnswers = {path("c.lst")};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'' is not a valid integer value."});
+    EXPECT_EQ(entries().size(), 3u);
+    EXPECT_EQ(entries()[1], "");
+    EXPECT_EQ(pixel(segmentMiddle), colours::black);
+    EXPECT_NE(pixel({640, 400}), colours::black);
+    EXPECT_EQ(fields(), (std::vector<QString>{"", "", "", "", "", ""}));
+}
+
+TEST_F(PanelTest, ALineLongerThanAListLineIsKeptWholeEverywhere) {
+    showPanel();
+    const QByteArray longLine = "   1,   2,   3,   4,   5,   6" + QByteArray(5000, '7');
+    writeBytes(path("long.lst"), longLine + "\r\n");
+    scripted.fileAnswers = {path("long.lst"), path("long.z80"), path("copy.lst")};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    ASSERT_EQ(entries().size(), 1u);
+    EXPECT_EQ(entries()[0].size(), longLine.size());
+    EXPECT_TRUE(scripted.errorReports().empty()) << "characters after 29 are ignored";
+    QTest::mouseClick(button(8), Qt::LeftButton);
+    EXPECT_TRUE(fileBytes(path("long.z80")).endsWith("        .db " + longLine + "\r\n"));
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(path("copy.lst")), longLine + "\r\n");
+}
+
+TEST_F(PanelTest, ClearEmptiesTheListAndRegenerates) {
+    showPanel();
+    addEntries({"  10,  10,  10,  40,  10,  10"});
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mouseClick(button(9), Qt::LeftButton);
+    EXPECT_TRUE(entries().empty());
+    EXPECT_NE(pixel(segmentMiddle), colours::black);
+    EXPECT_EQ(field(4)->text(), "40") << "an empty list leaves the fields alone";
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(PanelTest, TheSceneDataFileHoldsTheHeaderAndOneDataLinePerEntry) {
+    showPanel();
+    addEntries({"   1,   2,   3,   4,   5,   6", "  -7,   0,   0,   7,   0,   0"});
+    scripted.fileAnswers = {path("scene.z80")};
+    QTest::mouseClick(button(8), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(path("scene.z80")), ";Scene data made by Torvex Designer\r\n"
+                                            ";***** USE AT YOUR OWN RISK *****\r\n"
+                                            ";================================\r\n"
+                                            "scene:\r\n"
+                                            "        .db    1,   2,   3,   4,   5,   6\r\n"
+                                            "        .db   -7,   0,   0,   7,   0,   0\r\n");
+    EXPECT_EQ(control<QListWidget>("lz80")->count(), 6);
+
+    // SaveDialog1 is shared: the name accepted here is offered by the save.
+    scripted.fileAnswers = {std::nullopt};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("scene.z80"));
+    scripted.fileAnswers = {std::nullopt};
+    QTest::mouseClick(button(8), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::MessageDialog).size(), 2u);
+    EXPECT_EQ(fileBytes(path("scene.z80")).count('\n'), 6);
+}
+
+} // namespace
+} // namespace torvex
