@@ -29,6 +29,8 @@ TForm5::TForm5(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("TForm5"));
+    // A secondary window: the program ends with the main menu, never with this one.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QString::fromLatin1(previewCaption));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     // Restored bounds; the window is always shown maximised.
