@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -20,11 +21,11 @@ std::string utf8(const QString& text) {
     throw Failure(prefix + utf8(fileName));
 }
 
-std::string allocateFor(std::int64_t size, const QString& fileName) {
+std::unique_ptr<char[]> allocateFor(std::int64_t size, const QString& fileName) {
     if (size > kLargestReadableFile)
         failWith("File too large to read: ", fileName);
     try {
-        return std::string(static_cast<std::size_t>(size), '\0');
+        return std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         failWith("Not enough memory to read file ", fileName);
     } catch (const std::length_error&) {
@@ -38,14 +39,14 @@ TextLines readTextLineFile(const QString& fileName) {
     QFile file(fileName);
     if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly))
         failWith("Cannot open file ", fileName);
-    std::string bytes = allocateFor(file.size(), fileName);
-    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    const qint64 size = file.size();
+    const std::unique_ptr<char[]> bytes = allocateFor(size, fileName);
+    const qint64 read = file.read(bytes.get(), size);
     if (read < 0)
         failWith("Cannot read file ", fileName);
-    // A file that shrank while it was read yields the lines it still had.
-    bytes.resize(static_cast<std::size_t>(read));
     try {
-        return splitTextLines(bytes);
+        // A file that shrank while it was read yields the lines it still had.
+        return splitTextLines(std::string_view(bytes.get(), static_cast<std::size_t>(read)));
     } catch (const std::bad_alloc&) {
         failWith("Not enough memory to read file ", fileName);
     }
