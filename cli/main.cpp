@@ -1,0 +1,10 @@
+// Torvex Designer - the command-line companion `torvex`.
+#include "cli/cli.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    torvex::cli::Io io{std::cout, std::cerr};
+    return torvex::cli::runCli(args, io);
+}

@@ -1,0 +1,35 @@
+// Torvex Designer - reading a program for the command-line companion: a
+// TASM-dialect source (assembled) or a TI-83 program file (.83p).
+#pragma once
+
+#include "z80/assembler.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace torvex::cli {
+
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ProgramInput {
+    std::vector<uint8_t> code;
+    uint16_t origin = 0;
+    std::string name;                  // program name (.83p) or empty
+    std::optional<z80::Assembly> assembly; // when assembled from source
+};
+
+// A file ending in .83p (any case) is read as a program file; anything else is
+// assembled. Throws InputError (with every diagnostic of a failed assembly, one
+// per line).
+ProgramInput loadProgramInput(const std::filesystem::path& file);
+
+bool isProgramFile(const std::filesystem::path& file);
+
+} // namespace torvex::cli
