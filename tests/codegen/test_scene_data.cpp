@@ -1,5 +1,9 @@
 #include "codegen/scene_data.h"
 
+#include "codegen/text_line_file.h"
+
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using torvex::dataLine;
@@ -61,4 +65,13 @@ TEST(PreviewSource, DataLinesMatchTheSceneDataFile) {
     const TextLines preview = previewSourceLines({"data:"}, list);
     EXPECT_EQ(TextLines(scene.begin() + 4, scene.end()),
               TextLines(preview.begin() + 1, preview.end() - 3));
+}
+
+// A line list file with a blank line gives the data file kept in golden/.
+TEST(SceneDataFile, LineListFileGivesTheGoldenDataFile) {
+    const TextLines list =
+        torvex::readTextLineFile(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/line_list.txt"));
+    QFile golden(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/scene_data.z80"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    EXPECT_EQ(joinTextLines(sceneDataFileLines(list)), golden.readAll().toStdString());
 }

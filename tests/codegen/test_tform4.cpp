@@ -232,6 +232,16 @@ TEST_F(Wizard, EmptyListAndListStartingWithNulGiveTemplateAndClosingLines) {
     }
 }
 
+TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTail) {
+    const QString listFile = path("list.txt");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/line_list.txt"), listFile));
+    run(listFile, path("preview.z80"));
+    QFile tail(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/preview_source_tail.z80"));
+    ASSERT_TRUE(tail.open(QIODevice::ReadOnly));
+    EXPECT_EQ(contents(path("preview.z80")),
+              joinTextLines(engineTemplateLines()) + tail.readAll().toStdString());
+}
+
 TEST_F(Wizard, EmptyAndMalformedAndLongLinesAreCopiedUnchanged) {
     const QString listFile = path("odd.txt");
     const QString output = path("odd.z80");
