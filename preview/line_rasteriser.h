@@ -22,7 +22,7 @@ namespace torvex {
 // found first (exact 128-bit arithmetic), then the pixels are stepped incrementally,
 // so the time follows the visible part however far outside the end points lie, and
 // the visited pixels are exactly the unclipped line's pixels inside the area.
-// End points may lie anywhere within ±2^60 (projected 32-bit grid coordinates stay
+// End points may lie anywhere within ±2^59 (projected 32-bit grid coordinates stay
 // below ±2^34), which keeps every difference and product exact.
 
 namespace line_detail {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <random>
 #include <sstream>
@@ -176,6 +177,18 @@ TEST(LineRasteriser, HugeCoordinatesGiveExactlyTheVisiblePixels) {
         ASSERT_EQ(rasterised(x0, y0, x1, y1), expected) << describe(x0, y0, x1, y1);
     }
     EXPECT_GT(crossing, 150);
+
+    // The far ends of the supported range, through the bitmap in all four directions.
+    constexpr std::int64_t limit = 1LL << 59;
+    for (const auto& [x0, y0, x1, y1] :
+         {std::array<std::int64_t, 4>{-limit, -limit + 3, limit, limit - 1},
+          {limit, 500, -limit, 520},
+          {600, limit, 610, -limit},
+          {-limit + 7, limit, limit, -limit}}) {
+        const auto expected = analyticReference(x0, y0, x1, y1);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(rasterised(x0, y0, x1, y1), expected) << describe(x0, y0, x1, y1);
+    }
 }
 
 TEST(LineRasteriser, AnalyticReferenceMatchesTheWalkingReference) {
