@@ -90,6 +90,26 @@ TEST_F(Regeneration, BackdropCensusOfTheEmptyList) {
     EXPECT_EQ(180 * 180 + 2 * 21 * 180 + 21 * 21, 40401);
 }
 
+TEST_F(Regeneration, CensusWithAListLineInBlack) {
+    drawPreviewBackdrop(canvas, defaultPanelHeight);
+    DrawMode = 0;
+    line3D(canvas, splitLineRecord("   0,   0,   0,   0,   0, 100"), defaultPanelHeight);
+
+    // The line covers x 640, y 508 down to 209: 300 pixels. On that column lie the dots
+    // with X = Y for X 0..74: the origin (under its blue mark, whose upper arm at y 507 is
+    // covered too), 7 black dots (X 10..70) and 67 silver ones; X = Y is never grey.
+    const int letterInk = inkPixels('X') + inkPixels('Y');
+    const int black = (21 * 21 - 1) + letterInk + 300 - 7;
+    const std::map<Rgb, int> expected{
+        {colours::silver, 180 * 180 - 67},
+        {colours::grey, 2 * 21 * 180},
+        {colours::black, black},
+        {colours::blue, 3},
+        {colours::white, 1280 * 1024 - (180 * 180 - 67) - 2 * 21 * 180 - black - 3},
+    };
+    EXPECT_EQ(census(canvas), expected);
+}
+
 TEST_F(Regeneration, GridDotsSitOnTheDiamondByColourClass) {
     drawGrid(canvas, defaultPanelHeight);
     EXPECT_EQ(canvas.pixel(640, 108), colours::black);  // X 100, Y 100
