@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -174,4 +175,22 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
         writeTextLineFile(name, bigger);
         EXPECT_EQ(readTextLineFile(name), bigger);
     }
+}
+
+// Replacing a file keeps what the user set up around it: a link still points
+// at the file it named, and the file keeps its permissions.
+TEST_F(TextLineFile, ReplacingKeepsLinksAndPermissions) {
+    const QString real = path("real.txt");
+    const QString link = path("link.txt");
+    store(real, "old\r\n");
+    QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(QFile::link(real, link));
+    writeTextLineFile(link, {"new"});
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(contents(real), "new\r\n");
+    const QFile::Permissions modeBits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_EQ(QFile::permissions(real) & modeBits,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
