@@ -33,7 +33,9 @@ TForm5::TForm5(QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QString::fromLatin1(previewCaption));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    // Restored bounds; the window is always shown maximised.
+    // Restored bounds, used only when the user un-maximises the window: the frame's
+    // corner goes to (200, 104); the frame size is unknown before the first showing, so
+    // 544 × 375 is taken as the client size.
     move(200, 104);
     resize(544, 375);
 
