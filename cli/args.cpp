@@ -45,7 +45,8 @@ ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<Opt
                 p.values[spec->name] = inlineValue;
             } else {
                 if (i + 1 >= args.size())
-                    throw UsageError("option '" + name + "' needs a value (" + spec->valueName + ")");
+                    throw UsageError("option '" + name + "' needs a value (" + spec->valueName +
+                                     ")");
                 p.values[spec->name] = args[++i];
             }
         } else {

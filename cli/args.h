@@ -15,10 +15,10 @@ public:
 };
 
 struct OptionSpec {
-    std::string name;       // "--output"
-    std::string shortName;  // "-o" (may be empty)
+    std::string name;      // "--output"
+    std::string shortName; // "-o" (may be empty)
     bool takesValue = false;
-    std::string valueName;  // "FILE", for help texts
+    std::string valueName; // "FILE", for help texts
     std::string help;
 };
 

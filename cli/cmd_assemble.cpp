@@ -65,8 +65,10 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     }
     const bool bin = p.has("--bin");
     std::filesystem::path source = p.positional[0];
-    std::filesystem::path output = p.value("--output").value_or(
-        std::filesystem::path(source).replace_extension(bin ? ".bin" : ".83p").string());
+    std::filesystem::path output =
+        p.value("--output")
+            .value_or(
+                std::filesystem::path(source).replace_extension(bin ? ".bin" : ".83p").string());
     std::string name;
     if (!bin) {
         try {

@@ -54,7 +54,8 @@ uint16_t parseAddress(const std::string& s) {
         d = d.substr(2);
     else if (!d.empty() && (d.back() == 'h' || d.back() == 'H'))
         d.pop_back();
-    if (d.empty() || d.size() > 4 || d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    if (d.empty() || d.size() > 4 ||
+        d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         throw UsageError("bad address '" + s + "' (hex, e.g. 8E29)");
     return static_cast<uint16_t>(std::stoul(d, nullptr, 16));
 }
@@ -64,13 +65,13 @@ std::vector<z80::AddressRange> parseRanges(const std::string& text) {
     size_t start = 0;
     for (;;) {
         size_t comma = text.find(',', start);
-        std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                          : comma - start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (item == "stack") {
             ranges.push_back(z80::kStackRange);
         } else if (item == "graph") {
-            ranges.push_back({z80::kGraphBuffer,
-                              static_cast<uint16_t>(z80::kGraphBuffer + z80::kGraphBufferSize - 1)});
+            ranges.push_back({z80::kGraphBuffer, static_cast<uint16_t>(z80::kGraphBuffer +
+                                                                       z80::kGraphBufferSize - 1)});
         } else {
             size_t dash = item.find('-');
             if (dash == std::string::npos)

@@ -46,8 +46,8 @@ std::vector<uint8_t> parseKeys(const std::string& text) {
     size_t start = 0;
     for (;;) {
         size_t comma = text.find(',', start);
-        std::string item = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                          : comma - start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         std::string lowerItem = item;
         std::transform(lowerItem.begin(), lowerItem.end(), lowerItem.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

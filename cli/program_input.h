@@ -21,7 +21,7 @@ public:
 struct ProgramInput {
     std::vector<uint8_t> code;
     uint16_t origin = 0;
-    std::string name;                  // program name (.83p) or empty
+    std::string name;                      // program name (.83p) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
 };
 

@@ -73,6 +73,37 @@ size_t skipLiteral(std::string_view s, size_t i) {
     return j < s.size() ? j + 1 : s.size();
 }
 
+// The bytes of a string or character literal body: backslash escapes \n \r
+// \t \0 \\ \" \' stand for one character each.
+std::string unescape(std::string_view body) {
+    std::string out;
+    for (size_t i = 0; i < body.size(); ++i) {
+        char c = body[i];
+        if (c == '\\' && i + 1 < body.size()) {
+            char n = body[++i];
+            switch (n) {
+            case 'n':
+                c = '\n';
+                break;
+            case 'r':
+                c = '\r';
+                break;
+            case 't':
+                c = '\t';
+                break;
+            case '0':
+                c = '\0';
+                break;
+            default:
+                c = n;
+                break; // \\ \" \' and anything else: the character itself
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
 // Removes a ';' comment (outside strings and character literals).
 std::string stripComment(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
@@ -174,12 +205,26 @@ private:
             return 3;
         }
         switch (c) {
-        case '*': case '/': case '%': op = std::string(1, c); return 5;
-        case '+': case '-': op = std::string(1, c); return 4;
-        case '&': op = "&"; return 2;
-        case '^': op = "^"; return 1;
-        case '|': op = "|"; return 0;
-        default: return -1;
+        case '*':
+        case '/':
+        case '%':
+            op = std::string(1, c);
+            return 5;
+        case '+':
+        case '-':
+            op = std::string(1, c);
+            return 4;
+        case '&':
+            op = "&";
+            return 2;
+        case '^':
+            op = "^";
+            return 1;
+        case '|':
+            op = "|";
+            return 0;
+        default:
+            return -1;
         }
     }
 
@@ -204,18 +249,26 @@ private:
         Value r{0, a.known && b.known};
         if (!r.known)
             return r;
-        if (op == "+") r.v = a.v + b.v;
-        else if (op == "-") r.v = a.v - b.v;
-        else if (op == "*") r.v = a.v * b.v;
+        if (op == "+")
+            r.v = a.v + b.v;
+        else if (op == "-")
+            r.v = a.v - b.v;
+        else if (op == "*")
+            r.v = a.v * b.v;
         else if (op == "/" || op == "%") {
             if (b.v == 0)
                 throw Error{"division by zero"};
             r.v = op == "/" ? a.v / b.v : a.v % b.v;
-        } else if (op == "&") r.v = a.v & b.v;
-        else if (op == "|") r.v = a.v | b.v;
-        else if (op == "^") r.v = a.v ^ b.v;
-        else if (op == "<<") r.v = (b.v < 0 || b.v > 31) ? 0 : a.v << b.v;
-        else if (op == ">>") r.v = (b.v < 0 || b.v > 31) ? (a.v < 0 ? -1 : 0) : a.v >> b.v;
+        } else if (op == "&")
+            r.v = a.v & b.v;
+        else if (op == "|")
+            r.v = a.v | b.v;
+        else if (op == "^")
+            r.v = a.v ^ b.v;
+        else if (op == "<<")
+            r.v = (b.v < 0 || b.v > 31) ? 0 : a.v << b.v;
+        else if (op == ">>")
+            r.v = (b.v < 0 || b.v > 31) ? (a.v < 0 ? -1 : 0) : a.v >> b.v;
         // keep values bounded so that nothing overflows
         r.v = static_cast<int32_t>(r.v);
         return r;
@@ -229,8 +282,10 @@ private:
         if (c == '-' || c == '+' || c == '~') {
             ++pos_;
             Value v = unary();
-            if (c == '-') v.v = -v.v;
-            if (c == '~') v.v = ~v.v;
+            if (c == '-')
+                v.v = -v.v;
+            if (c == '~')
+                v.v = ~v.v;
             return v;
         }
         return primary();
@@ -253,12 +308,11 @@ private:
             std::string_view body = s_.substr(pos_ + 1, end - pos_ - 2);
             if (end > s_.size() || s_[end - 1] != c || end - pos_ < 2)
                 throw Error{"unterminated character constant"};
-            if (body.size() == 2 && body[0] == '\\')
-                body.remove_prefix(1);
-            if (body.size() != 1)
+            std::string ch = unescape(body);
+            if (ch.size() != 1)
                 throw Error{"character constant must hold one character"};
             pos_ = end;
-            return {static_cast<unsigned char>(body[0]), true};
+            return {static_cast<unsigned char>(ch[0]), true};
         }
         if (c == '$') {
             size_t j = pos_ + 1;
@@ -323,22 +377,28 @@ private:
         int base = 10;
         if (t.size() > 2 && t[0] == '0' && t[1] == 'x') {
             digits = t.substr(2), base = 16;
-            if (!all(digits, isHex)) digits.clear();
+            if (!all(digits, isHex))
+                digits.clear();
         } else if (t.back() == 'h') {
             digits = t.substr(0, t.size() - 1), base = 16;
-            if (!all(digits, isHex)) digits.clear();
+            if (!all(digits, isHex))
+                digits.clear();
         } else if (t.back() == 'b') {
             digits = t.substr(0, t.size() - 1), base = 2;
-            if (!all(digits, isBin)) digits.clear();
+            if (!all(digits, isBin))
+                digits.clear();
         } else if (t.back() == 'o' || t.back() == 'q') {
             digits = t.substr(0, t.size() - 1), base = 8;
-            if (!all(digits, isOct)) digits.clear();
+            if (!all(digits, isOct))
+                digits.clear();
         } else if (t.back() == 'd') {
             digits = t.substr(0, t.size() - 1), base = 10;
-            if (!all(digits, isDec)) digits.clear();
+            if (!all(digits, isDec))
+                digits.clear();
         } else {
             digits = t;
-            if (!all(digits, isDec)) digits.clear();
+            if (!all(digits, isDec))
+                digits.clear();
         }
         if (digits.empty())
             throw Error{"bad number '" + tok + "'"};
@@ -359,28 +419,28 @@ private:
 
 enum class OpKind {
     None,
-    Reg8,     // code 0..7 (6 = (hl)); with prefix for (ix+d)/(iy+d)
-    Reg16,    // bc de hl sp af ix iy
-    AfAlt,    // af'
+    Reg8,  // code 0..7 (6 = (hl)); with prefix for (ix+d)/(iy+d)
+    Reg16, // bc de hl sp af ix iy
+    AfAlt, // af'
     RegI,
     RegR,
     IndBC,
     IndDE,
     IndSP,
-    IndC,     // (c)
-    IndIX,    // (ix) / (iy) without displacement, for jp (ix)
-    Mem,      // (nn)
+    IndC,  // (c)
+    IndIX, // (ix) / (iy) without displacement, for jp (ix)
+    Mem,   // (nn)
     Imm,
 };
 
 struct Operand {
     OpKind kind = OpKind::None;
-    int code = 0;       // register code
-    uint8_t prefix = 0; // DD / FD for index registers
+    int code = 0;         // register code
+    uint8_t prefix = 0;   // DD / FD for index registers
     bool indexed = false; // (ix+d)
-    std::string expr;   // expression text (Imm, Mem, displacement)
-    std::string text;   // original text (lower case)
-    std::string name;   // register name for Reg16
+    std::string expr;     // expression text (Imm, Mem, displacement)
+    std::string text;     // original text (lower case)
+    std::string name;     // register name for Reg16
 };
 
 int reg8Code(const std::string& r) {
@@ -391,8 +451,8 @@ int reg8Code(const std::string& r) {
 }
 
 int conditionCode(const std::string& c) {
-    static const std::map<std::string, int> m{{"nz", 0}, {"z", 1}, {"nc", 2}, {"c", 3},
-                                              {"po", 4}, {"pe", 5}, {"p", 6}, {"m", 7}};
+    static const std::map<std::string, int> m{{"nz", 0}, {"z", 1},  {"nc", 2}, {"c", 3},
+                                              {"po", 4}, {"pe", 5}, {"p", 6},  {"m", 7}};
     auto it = m.find(lower(c));
     return it == m.end() ? -1 : it->second;
 }
@@ -427,20 +487,44 @@ Operand classify(const std::string& raw) {
         o.kind = OpKind::Reg8, o.code = c;
         return o;
     }
-    if (t == "i") { o.kind = OpKind::RegI; return o; }
-    if (t == "r") { o.kind = OpKind::RegR; return o; }
+    if (t == "i") {
+        o.kind = OpKind::RegI;
+        return o;
+    }
+    if (t == "r") {
+        o.kind = OpKind::RegR;
+        return o;
+    }
     if (t == "bc" || t == "de" || t == "hl" || t == "sp" || t == "af" || t == "ix" || t == "iy") {
         o.kind = OpKind::Reg16, o.name = t;
         return o;
     }
-    if (t == "af'") { o.kind = OpKind::AfAlt; return o; }
+    if (t == "af'") {
+        o.kind = OpKind::AfAlt;
+        return o;
+    }
     if (auto inner = parenthesised(raw)) {
         std::string in = lower(*inner);
-        if (in == "hl") { o.kind = OpKind::Reg8, o.code = 6; return o; }
-        if (in == "bc") { o.kind = OpKind::IndBC; return o; }
-        if (in == "de") { o.kind = OpKind::IndDE; return o; }
-        if (in == "sp") { o.kind = OpKind::IndSP; return o; }
-        if (in == "c") { o.kind = OpKind::IndC; return o; }
+        if (in == "hl") {
+            o.kind = OpKind::Reg8, o.code = 6;
+            return o;
+        }
+        if (in == "bc") {
+            o.kind = OpKind::IndBC;
+            return o;
+        }
+        if (in == "de") {
+            o.kind = OpKind::IndDE;
+            return o;
+        }
+        if (in == "sp") {
+            o.kind = OpKind::IndSP;
+            return o;
+        }
+        if (in == "c") {
+            o.kind = OpKind::IndC;
+            return o;
+        }
         if (in.size() >= 2 && (in.compare(0, 2, "ix") == 0 || in.compare(0, 2, "iy") == 0) &&
             (in.size() == 2 || !isIdentChar(in[2]))) {
             o.prefix = in[1] == 'x' ? 0xDD : 0xFD;
@@ -497,12 +581,13 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 const std::set<std::string>& mnemonics() {
     static const std::set<std::string> m{
-        "adc", "add", "and", "bit", "call", "ccf", "cp", "cpd", "cpdr", "cpi", "cpir", "cpl",
-        "daa", "dec", "di", "djnz", "ei", "ex", "exx", "halt", "im", "in", "inc", "ind", "indr",
-        "ini", "inir", "jp", "jr", "ld", "ldd", "lddr", "ldi", "ldir", "neg", "nop", "or",
-        "otdr", "otir", "out", "outd", "outi", "pop", "push", "res", "ret", "reti", "retn",
-        "rl", "rla", "rlc", "rlca", "rld", "rr", "rra", "rrc", "rrca", "rrd", "rst", "sbc",
-        "scf", "set", "sla", "sra", "srl", "sub", "xor"};
+        "adc",  "add",  "and", "bit",  "call", "ccf",  "cp",   "cpd",  "cpdr", "cpi",
+        "cpir", "cpl",  "daa", "dec",  "di",   "djnz", "ei",   "ex",   "exx",  "halt",
+        "im",   "in",   "inc", "ind",  "indr", "ini",  "inir", "jp",   "jr",   "ld",
+        "ldd",  "lddr", "ldi", "ldir", "neg",  "nop",  "or",   "otdr", "otir", "out",
+        "outd", "outi", "pop", "push", "res",  "ret",  "reti", "retn", "rl",   "rla",
+        "rlc",  "rlca", "rld", "rr",   "rra",  "rrc",  "rrca", "rrd",  "rst",  "sbc",
+        "scf",  "set",  "sla", "sra",  "srl",  "sub",  "xor"};
     return m;
 }
 
@@ -569,16 +654,14 @@ private:
     int pass_ = 1;
     int64_t pc_ = 0;
     int64_t firstOrg_ = -1;
-    std::map<std::string, Value> symbols_;       // labels and equates
-    std::map<std::string, int> symbolLine_;     // line index of definition (pass 1)
+    std::map<std::string, Value> symbols_;  // labels and equates
+    std::map<std::string, int> symbolLine_; // line index of definition (pass 1)
     std::array<uint8_t, 65536> image_{};
     int64_t minAddr_ = 65536, maxAddr_ = -1;
     std::vector<ListingEntry> listing_;
     const SourceLine* cur_ = nullptr;
 
-    [[noreturn]] void fail() {
-        throw AssemblyError(diags_);
-    }
+    [[noreturn]] void fail() { throw AssemblyError(diags_); }
 
     void error(int file, int line, std::string message) {
         if (diags_.size() < kMaxDiagnostics)
@@ -661,6 +744,8 @@ private:
 
     void preprocess(std::string_view text, int file, std::vector<std::filesystem::path>& stack,
                     const std::filesystem::path& dir, int depth) {
+        if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
+            text.remove_prefix(3); // UTF-8 byte order mark
         auto lines = splitLines(text);
         for (size_t n = 0; n < lines.size() && !ended_; ++n) {
             int lineNo = static_cast<int>(n) + 1;
@@ -823,7 +908,7 @@ private:
     }
 
     size_t emitted_ = 0;
-    int64_t lineStart_ = 0; // '$': the address where the line starts
+    int64_t lineStart_ = 0;        // '$': the address where the line starts
     std::vector<int64_t> pcAfter_; // address after each line in pass 1
 
     void emit(std::initializer_list<int> bytes) {
@@ -913,8 +998,12 @@ private:
                 throw Error{"duplicate label '" + name + "' (first defined at " +
                             files_[first.file] + ":" + std::to_string(first.line) + ")"};
             }
-            if (mnemonics().count(lower(name)) || reg8Code(lower(name)) >= 0)
-                throw Error{"'" + name + "' is an instruction or register name, not a label "
+            static const std::set<std::string> registers{"bc", "de", "hl", "sp", "af",
+                                                         "ix", "iy", "i",  "r"};
+            if (mnemonics().count(lower(name)) || reg8Code(lower(name)) >= 0 ||
+                registers.count(lower(name)))
+                throw Error{"'" + name +
+                            "' is an instruction or register name, not a label "
                             "(instructions must be indented)"};
             symbols_[name] = v;
             symbolLine_[name] = lineIndex();
@@ -1009,8 +1098,8 @@ private:
                     size_t end = skipLiteral(a, 0);
                     if (end != a.size() || a.back() != '"')
                         throw Error{"bad string " + a};
-                    for (size_t k = 1; k + 1 < a.size(); ++k)
-                        emitByte(static_cast<unsigned char>(a[k]));
+                    for (char ch : unescape(std::string_view(a).substr(1, a.size() - 2)))
+                        emitByte(static_cast<unsigned char>(ch));
                 } else if (a.empty()) {
                     throw Error{"empty value in " + op};
                 } else {
@@ -1067,39 +1156,48 @@ private:
             emitByte(opcode);
         }
     }
-    static bool isR(const Operand& o) {
-        return o.kind == OpKind::Reg8 || o.kind == OpKind::IndIX;
-    }
+    static bool isR(const Operand& o) { return o.kind == OpKind::Reg8 || o.kind == OpKind::IndIX; }
     static bool isRR(const Operand& o, int& code, uint8_t& prefix, bool afInsteadOfSp = false) {
         if (o.kind != OpKind::Reg16)
             return false;
         prefix = 0;
-        if (o.name == "bc") code = 0;
-        else if (o.name == "de") code = 1;
-        else if (o.name == "hl") code = 2;
-        else if (o.name == "ix") code = 2, prefix = 0xDD;
-        else if (o.name == "iy") code = 2, prefix = 0xFD;
-        else if (o.name == "sp" && !afInsteadOfSp) code = 3;
-        else if (o.name == "af" && afInsteadOfSp) code = 3;
-        else return false;
+        if (o.name == "bc")
+            code = 0;
+        else if (o.name == "de")
+            code = 1;
+        else if (o.name == "hl")
+            code = 2;
+        else if (o.name == "ix")
+            code = 2, prefix = 0xDD;
+        else if (o.name == "iy")
+            code = 2, prefix = 0xFD;
+        else if (o.name == "sp" && !afInsteadOfSp)
+            code = 3;
+        else if (o.name == "af" && afInsteadOfSp)
+            code = 3;
+        else
+            return false;
         return true;
     }
     static uint8_t indexPrefix(const Operand& o) {
-        if (o.kind == OpKind::Reg16 && o.name == "ix") return 0xDD;
-        if (o.kind == OpKind::Reg16 && o.name == "iy") return 0xFD;
+        if (o.kind == OpKind::Reg16 && o.name == "ix")
+            return 0xDD;
+        if (o.kind == OpKind::Reg16 && o.name == "iy")
+            return 0xFD;
         return 0;
     }
 
     void instruction(const std::string& op, const std::string& operandText) {
         static const std::map<std::string, std::vector<int>> simple{
-            {"nop", {0x00}}, {"rlca", {0x07}}, {"rrca", {0x0F}}, {"rla", {0x17}},
-            {"rra", {0x1F}}, {"daa", {0x27}}, {"cpl", {0x2F}}, {"scf", {0x37}},
-            {"ccf", {0x3F}}, {"halt", {0x76}}, {"exx", {0xD9}}, {"di", {0xF3}},
-            {"ei", {0xFB}}, {"neg", {0xED, 0x44}}, {"retn", {0xED, 0x45}},
-            {"reti", {0xED, 0x4D}}, {"rrd", {0xED, 0x67}}, {"rld", {0xED, 0x6F}},
-            {"ldi", {0xED, 0xA0}}, {"cpi", {0xED, 0xA1}}, {"ini", {0xED, 0xA2}},
-            {"outi", {0xED, 0xA3}}, {"ldd", {0xED, 0xA8}}, {"cpd", {0xED, 0xA9}},
-            {"ind", {0xED, 0xAA}}, {"outd", {0xED, 0xAB}}, {"ldir", {0xED, 0xB0}},
+            {"nop", {0x00}},        {"rlca", {0x07}},       {"rrca", {0x0F}},
+            {"rla", {0x17}},        {"rra", {0x1F}},        {"daa", {0x27}},
+            {"cpl", {0x2F}},        {"scf", {0x37}},        {"ccf", {0x3F}},
+            {"halt", {0x76}},       {"exx", {0xD9}},        {"di", {0xF3}},
+            {"ei", {0xFB}},         {"neg", {0xED, 0x44}},  {"retn", {0xED, 0x45}},
+            {"reti", {0xED, 0x4D}}, {"rrd", {0xED, 0x67}},  {"rld", {0xED, 0x6F}},
+            {"ldi", {0xED, 0xA0}},  {"cpi", {0xED, 0xA1}},  {"ini", {0xED, 0xA2}},
+            {"outi", {0xED, 0xA3}}, {"ldd", {0xED, 0xA8}},  {"cpd", {0xED, 0xA9}},
+            {"ind", {0xED, 0xAA}},  {"outd", {0xED, 0xAB}}, {"ldir", {0xED, 0xB0}},
             {"cpir", {0xED, 0xB1}}, {"inir", {0xED, 0xB2}}, {"otir", {0xED, 0xB3}},
             {"lddr", {0xED, 0xB8}}, {"cpdr", {0xED, 0xB9}}, {"indr", {0xED, 0xBA}},
             {"otdr", {0xED, 0xBB}}};
@@ -1125,12 +1223,10 @@ private:
         std::vector<Operand> o;
         for (auto& r : raw)
             o.push_back(classify(r));
-        static const std::map<std::string, int> alu{{"add", 0}, {"adc", 1}, {"sub", 2},
-                                                    {"sbc", 3}, {"and", 4}, {"xor", 5},
-                                                    {"or", 6},  {"cp", 7}};
-        static const std::map<std::string, int> rot{{"rlc", 0}, {"rrc", 1}, {"rl", 2},
-                                                    {"rr", 3},  {"sla", 4}, {"sra", 5},
-                                                    {"srl", 7}};
+        static const std::map<std::string, int> alu{{"add", 0}, {"adc", 1}, {"sub", 2}, {"sbc", 3},
+                                                    {"and", 4}, {"xor", 5}, {"or", 6},  {"cp", 7}};
+        static const std::map<std::string, int> rot{{"rlc", 0}, {"rrc", 1}, {"rl", 2}, {"rr", 3},
+                                                    {"sla", 4}, {"sra", 5}, {"srl", 7}};
         if (op == "ld") {
             needCount(o, 2, op);
             ld(o[0], o[1], operandText);
@@ -1146,7 +1242,8 @@ private:
                     if (!isRR(o[1], code, pre) || (code == 2 && pre != dstPre))
                         badOperands(op, operandText);
                     if (n == 0) { // add hl/ix/iy,rr
-                        if (dstPre) emitByte(dstPre);
+                        if (dstPre)
+                            emitByte(dstPre);
                         emitByte(0x09 + code * 16);
                         return;
                     }
@@ -1183,7 +1280,8 @@ private:
             int code;
             uint8_t pre;
             if (isRR(o[0], code, pre)) {
-                if (pre) emitByte(pre);
+                if (pre)
+                    emitByte(pre);
                 emitByte((inc ? 0x03 : 0x0B) + code * 16);
             } else if (isR(o[0])) {
                 emitR(o[0], (inc ? 0x04 : 0x05) + o[0].code * 8);
@@ -1214,7 +1312,8 @@ private:
             uint8_t pre;
             if (!isRR(o[0], code, pre, true))
                 badOperands(op, operandText);
-            if (pre) emitByte(pre);
+            if (pre)
+                emitByte(pre);
             emitByte((op == "push" ? 0xC5 : 0xC1) + code * 16);
             return;
         }
@@ -1222,7 +1321,8 @@ private:
             needCount(o, 2, op);
             if (o[0].kind == OpKind::IndSP && o[1].kind == OpKind::Reg16 &&
                 (o[1].name == "hl" || indexPrefix(o[1]))) {
-                if (indexPrefix(o[1])) emitByte(indexPrefix(o[1]));
+                if (indexPrefix(o[1]))
+                    emitByte(indexPrefix(o[1]));
                 emitByte(0xE3);
             } else if (o[0].kind == OpKind::Reg16 && o[0].name == "de" &&
                        o[1].kind == OpKind::Reg16 && o[1].name == "hl") {
@@ -1389,39 +1489,74 @@ private:
                 return;
             }
             if (isA(d)) {
-                if (s.kind == OpKind::IndBC) { emitByte(0x0A); return; }
-                if (s.kind == OpKind::IndDE) { emitByte(0x1A); return; }
-                if (s.kind == OpKind::Mem) { emitByte(0x3A); emitWord(value16(s.expr)); return; }
-                if (s.kind == OpKind::RegI) { emit({0xED, 0x57}); return; }
-                if (s.kind == OpKind::RegR) { emit({0xED, 0x5F}); return; }
+                if (s.kind == OpKind::IndBC) {
+                    emitByte(0x0A);
+                    return;
+                }
+                if (s.kind == OpKind::IndDE) {
+                    emitByte(0x1A);
+                    return;
+                }
+                if (s.kind == OpKind::Mem) {
+                    emitByte(0x3A);
+                    emitWord(value16(s.expr));
+                    return;
+                }
+                if (s.kind == OpKind::RegI) {
+                    emit({0xED, 0x57});
+                    return;
+                }
+                if (s.kind == OpKind::RegR) {
+                    emit({0xED, 0x5F});
+                    return;
+                }
             }
             badOperands(op, text);
         }
         if (isA(s)) {
-            if (d.kind == OpKind::IndBC) { emitByte(0x02); return; }
-            if (d.kind == OpKind::IndDE) { emitByte(0x12); return; }
-            if (d.kind == OpKind::Mem) { emitByte(0x32); emitWord(value16(d.expr)); return; }
-            if (d.kind == OpKind::RegI) { emit({0xED, 0x47}); return; }
-            if (d.kind == OpKind::RegR) { emit({0xED, 0x4F}); return; }
+            if (d.kind == OpKind::IndBC) {
+                emitByte(0x02);
+                return;
+            }
+            if (d.kind == OpKind::IndDE) {
+                emitByte(0x12);
+                return;
+            }
+            if (d.kind == OpKind::Mem) {
+                emitByte(0x32);
+                emitWord(value16(d.expr));
+                return;
+            }
+            if (d.kind == OpKind::RegI) {
+                emit({0xED, 0x47});
+                return;
+            }
+            if (d.kind == OpKind::RegR) {
+                emit({0xED, 0x4F});
+                return;
+            }
         }
         int code;
         uint8_t pre;
         if (d.kind == OpKind::Reg16 && d.name == "sp" && s.kind == OpKind::Reg16 &&
             (s.name == "hl" || indexPrefix(s))) {
-            if (indexPrefix(s)) emitByte(indexPrefix(s));
+            if (indexPrefix(s))
+                emitByte(indexPrefix(s));
             emitByte(0xF9);
             return;
         }
         if (isRR(d, code, pre)) {
             if (s.kind == OpKind::Imm) {
-                if (pre) emitByte(pre);
+                if (pre)
+                    emitByte(pre);
                 emitByte(0x01 + code * 16);
                 emitWord(value16(s.expr));
                 return;
             }
             if (s.kind == OpKind::Mem) {
                 if (code == 2) {
-                    if (pre) emitByte(pre);
+                    if (pre)
+                        emitByte(pre);
                     emitByte(0x2A);
                 } else {
                     emit({0xED, 0x4B + code * 16});
@@ -1433,7 +1568,8 @@ private:
         }
         if (d.kind == OpKind::Mem && isRR(s, code, pre)) {
             if (code == 2) {
-                if (pre) emitByte(pre);
+                if (pre)
+                    emitByte(pre);
                 emitByte(0x22);
             } else {
                 emit({0xED, 0x43 + code * 16});
@@ -1447,8 +1583,7 @@ private:
 
 } // namespace
 
-static std::optional<uint16_t> symbolValue(const Assembly& a, const std::string& name,
-                                           int depth) {
+static std::optional<uint16_t> symbolValue(const Assembly& a, const std::string& name, int depth) {
     if (auto it = a.labels.find(name); it != a.labels.end())
         return it->second;
     auto it = a.defines.find(name);

@@ -38,7 +38,7 @@ public:
 // Where the bytes of one source line went (for listings, debuggers, views).
 struct ListingEntry {
     uint16_t address = 0;
-    uint16_t size = 0;   // bytes emitted by the line
+    uint16_t size = 0; // bytes emitted by the line
     std::string file;
     int line = 0;
 };

@@ -11,12 +11,18 @@ namespace torvex::z80 {
 
 const char* toString(StopReason reason) {
     switch (reason) {
-    case StopReason::Returned: return "returned";
-    case StopReason::KeysExhausted: return "keys exhausted";
-    case StopReason::Runaway: return "runaway";
-    case StopReason::WriteGuard: return "write guard";
-    case StopReason::KeyWanted: return "key wanted";
-    case StopReason::Fault: return "fault";
+    case StopReason::Returned:
+        return "returned";
+    case StopReason::KeysExhausted:
+        return "keys exhausted";
+    case StopReason::Runaway:
+        return "runaway";
+    case StopReason::WriteGuard:
+        return "write guard";
+    case StopReason::KeyWanted:
+        return "key wanted";
+    case StopReason::Fault:
+        return "fault";
     }
     return "?";
 }
@@ -201,8 +207,8 @@ struct Ti83::Impl {
                 uint16_t ret = mem[reg(regSP)] | (mem[static_cast<uint16_t>(reg(regSP) + 1)] << 8);
                 return stop(StopReason::Fault, "execution reached ROM address " + hex(pc) +
                                                    ", which is not an emulated ROM call (came from "
-                                                   "around " + hex(ret) + " or " + hex(instrPc) +
-                                                   ")");
+                                                   "around " +
+                                                   hex(ret) + " or " + hex(instrPc) + ")");
             }
             instrPc = pc;
             int t = 0;
@@ -214,13 +220,13 @@ struct Ti83::Impl {
             if (violation)
                 return stop(StopReason::WriteGuard, *violation);
             if (z80ex_doing_halt(cpu))
-                return stop(StopReason::Fault, "HALT at PC " + hex(instrPc) +
-                                                   ": interrupts are not emulated");
+                return stop(StopReason::Fault,
+                            "HALT at PC " + hex(instrPc) + ": interrupts are not emulated");
             if (sinceFrame > runawayLimit)
-                return stop(StopReason::Runaway,
-                            "runaway: " + std::to_string(sinceFrame) +
-                                " T-states without a frame (limit " +
-                                std::to_string(runawayLimit) + "), PC " + hex(reg(regPC)));
+                return stop(StopReason::Runaway, "runaway: " + std::to_string(sinceFrame) +
+                                                     " T-states without a frame (limit " +
+                                                     std::to_string(runawayLimit) + "), PC " +
+                                                     hex(reg(regPC)));
         }
     }
 };
@@ -249,9 +255,9 @@ RunResult Ti83::run() {
     start();
     RunResult r = runUntilKeyWanted();
     if (r.reason == StopReason::KeyWanted)
-        r = d->stop(StopReason::KeysExhausted,
-                    "the key script ended after " + std::to_string(d->keysUsed) + " key(s) and " +
-                        std::to_string(d->frames.size()) + " frame(s)");
+        r = d->stop(StopReason::KeysExhausted, "the key script ended after " +
+                                                   std::to_string(d->keysUsed) + " key(s) and " +
+                                                   std::to_string(d->frames.size()) + " frame(s)");
     return r;
 }
 

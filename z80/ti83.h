@@ -19,9 +19,9 @@ namespace torvex::z80 {
 inline constexpr uint16_t kProgramStart = 0x9327; // userMem
 inline constexpr uint16_t kGraphBuffer = 0x8E29;  // plotSScreen, 768 bytes
 inline constexpr uint16_t kGraphBufferSize = 768;
-inline constexpr uint16_t kSaveSScreen = 0x8265;  // 768 bytes of safe RAM
+inline constexpr uint16_t kSaveSScreen = 0x8265; // 768 bytes of safe RAM
 inline constexpr uint16_t kStatVars = 0x858F;
-inline constexpr uint16_t kSystemFlags = 0x8567;  // IY while a program runs
+inline constexpr uint16_t kSystemFlags = 0x8567; // IY while a program runs
 // ROM calls (as spelled by the calculator's include file).
 inline constexpr uint16_t kClrLcdFull = 0x4755; // _CLRLCDFULL
 inline constexpr uint16_t kGrBufClr = 0x515B;   // _GRBUFCLR
@@ -48,9 +48,10 @@ inline constexpr AddressRange kStackRange{0xFE00, 0xFFFF};
 // One picture: the graph buffer as _GRBUFCPY_V copied it to the LCD.
 struct Frame {
     std::array<uint8_t, 768> graphBuffer{}; // 64 rows of 12 bytes, MSB leftmost
-    uint64_t tstates = 0;        // program T-states since the previous frame (or the start), ROM calls excluded
-    uint64_t totalTstates = 0;   // program T-states since the start
-    size_t keysUsed = 0;         // keys consumed by _getkey before this frame
+    uint64_t tstates =
+        0; // program T-states since the previous frame (or the start), ROM calls excluded
+    uint64_t totalTstates = 0;             // program T-states since the start
+    size_t keysUsed = 0;                   // keys consumed by _getkey before this frame
     bool pixel(int column, int row) const; // column 0..95, row 0..63
 };
 

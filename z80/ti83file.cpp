@@ -86,8 +86,8 @@ std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::stri
     size_t varLength = program.size() + 2;
     size_t dataLength = 2 + 2 + 1 + 8 + 2 + varLength;
     if (dataLength > 0xFFFF)
-        throw ProgramFileError("program too large for a .83p file (" +
-                               std::to_string(code.size()) + " bytes of code)");
+        throw ProgramFileError("program too large for a .83p file (" + std::to_string(code.size()) +
+                               " bytes of code)");
     std::vector<uint8_t> f;
     f.reserve(kHeaderSize + dataLength + 2);
     for (char ch : kSignature)
@@ -123,8 +123,8 @@ std::vector<uint8_t> ProgramVariable::machineCode() const {
                    std::all_of(data.begin(), nl, [](uint8_t c) { return hexValue(c) >= 0; });
     if (hexForm) {
         std::vector<uint8_t> tail(nl, data.end());
-        const std::vector<uint8_t> expected{kTokNewline, kTokEnd, kTokNewline, '0', '0', '0',
-                                            '0', kTokNewline, kTokEnd};
+        const std::vector<uint8_t> expected{kTokNewline, kTokEnd, kTokNewline, '0',    '0',
+                                            '0',         '0',     kTokNewline, kTokEnd};
         hexForm = tail == expected;
     }
     if (!hexForm)

@@ -40,7 +40,7 @@ std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::stri
 struct ProgramVariable {
     std::string name;
     uint8_t type = 0;
-    std::vector<uint8_t> data; // the variable data without its length word
+    std::vector<uint8_t> data;                // the variable data without its length word
     std::vector<uint8_t> machineCode() const; // decodes the hex-text form, else data
 };
 

@@ -63,8 +63,8 @@ void BM_EmulatedTstates(benchmark::State& state) {
     }
     state.counters["Tstates/s"] =
         benchmark::Counter(static_cast<double>(tstates), benchmark::Counter::kIsRate);
-    state.counters["x real TI-83"] = benchmark::Counter(static_cast<double>(tstates) / 6e6,
-                                                        benchmark::Counter::kIsRate);
+    state.counters["x real TI-83"] =
+        benchmark::Counter(static_cast<double>(tstates) / 6e6, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_EmulatedTstates)->Unit(benchmark::kMillisecond);
 
@@ -96,8 +96,8 @@ void BM_Assemble(benchmark::State& state) {
         Assembly a = assemble(src, "bench.z80");
         benchmark::DoNotOptimize(a.bytes.data());
     }
-    state.counters["lines/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * 1602, benchmark::Counter::kIsRate);
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * 1602,
+                                                   benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Assemble)->Unit(benchmark::kMillisecond);
 

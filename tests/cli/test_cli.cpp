@@ -279,9 +279,9 @@ TEST(CliRun, OneLinePerFrameAndPngsScaledFourTimes) {
     EXPECT_EQ(img.height(), 256);
     QRgb on = img.pixel(0, 0), off = img.pixel(8, 0);
     EXPECT_NE(on, off);
-    EXPECT_EQ(img.pixel(7, 3), on);            // pixel (1,0)
-    EXPECT_EQ(img.pixel(383, 255), on);        // pixel (95,63)
-    EXPECT_EQ(img.pixel(379, 255), off);       // pixel (94,63)
+    EXPECT_EQ(img.pixel(7, 3), on);      // pixel (1,0)
+    EXPECT_EQ(img.pixel(383, 255), on);  // pixel (95,63)
+    EXPECT_EQ(img.pixel(379, 255), off); // pixel (94,63)
     EXPECT_EQ(img.pixel(200, 100), off);
 }
 

@@ -12,15 +12,14 @@ namespace {
 const std::vector<std::string> kR = {"a", "b", "c", "d", "e", "h", "l", "(hl)"};
 const std::vector<std::string> kR7 = {"a", "b", "c", "d", "e", "h", "l"};
 const std::vector<std::string> kDisp = {"0", "5", "-3", "127", "-128", "7Fh", "(4*5)-2"};
-const std::vector<std::string> kN = {"0",   "1",     "7Fh",  "80h",   "0FFh",     "-1",
-                                     "-128", "'A'",  "255",  "$3C",   "0x42",     "%10100101",
-                                     "01011010b", "17o", "1+2", "5+(3*4)", "8<<2", "0FFh>>4",
-                                     "0F0h|0Fh", "0AAh^0FFh", "0F3h&3Ch", "100/7", "~0&0FFh"};
-const std::vector<std::string> kNN = {"0",       "1",         "1234h",     "0FFFFh",
-                                      "-1",      "-32768",    "label1",    "label2+3",
-                                      "$",       "$+10",      "label2-label1", "0x8E29",
-                                      "PLOT",    "(PLOT>>8)", "PLOT&0FFh", "2*(PLOT/4)",
-                                      "40000",   "'A'*256"};
+const std::vector<std::string> kN = {
+    "0",    "1",       "7Fh",      "80h",       "0FFh",      "-1",    "-128",   "'A'",
+    "255",  "$3C",     "0x42",     "%10100101", "01011010b", "17o",   "1+2",    "5+(3*4)",
+    "8<<2", "0FFh>>4", "0F0h|0Fh", "0AAh^0FFh", "0F3h&3Ch",  "100/7", "~0&0FFh"};
+const std::vector<std::string> kNN = {
+    "0",         "1",          "1234h", "0FFFFh",        "-1",     "-32768", "label1",
+    "label2+3",  "$",          "$+10",  "label2-label1", "0x8E29", "PLOT",   "(PLOT>>8)",
+    "PLOT&0FFh", "2*(PLOT/4)", "40000", "'A'*256"};
 const std::vector<std::string> kCC = {"nz", "z", "nc", "c", "po", "pe", "p", "m"};
 const std::vector<std::string> kCC4 = {"nz", "z", "nc", "c"};
 const std::vector<std::string> kRR = {"bc", "de", "hl", "sp"};
@@ -44,10 +43,10 @@ std::vector<std::string> instructionCorpus() {
     auto add = [&](const std::string& s) { out.push_back("\t" + s); };
     const auto X = indexed();
 
-    for (const char* s :
-         {"nop", "rlca", "rrca", "rla", "rra", "daa", "cpl", "scf", "ccf", "halt", "exx", "di",
-          "ei", "neg", "retn", "reti", "rrd", "rld", "ldi", "cpi", "ini", "outi", "ldd", "cpd",
-          "ind", "outd", "ldir", "cpir", "inir", "otir", "lddr", "cpdr", "indr", "otdr", "ret"})
+    for (const char* s : {"nop",  "rlca", "rrca", "rla",  "rra",  "daa",  "cpl",  "scf",  "ccf",
+                          "halt", "exx",  "di",   "ei",   "neg",  "retn", "reti", "rrd",  "rld",
+                          "ldi",  "cpi",  "ini",  "outi", "ldd",  "cpd",  "ind",  "outd", "ldir",
+                          "cpir", "inir", "otir", "lddr", "cpdr", "indr", "otdr", "ret"})
         add(s);
 
     // 8-bit loads
@@ -150,8 +149,8 @@ std::vector<std::string> instructionCorpus() {
         for (int b = 0; b < 8; ++b) {
             for (const auto& r : kR)
                 add(std::string(op) + " " + std::to_string(b) + "," + r);
-            for (const auto& x : {std::string("(ix+5)"), std::string("(iy-128)"),
-                                  std::string("(ix)")})
+            for (const auto& x :
+                 {std::string("(ix+5)"), std::string("(iy-128)"), std::string("(ix)")})
                 add(std::string(op) + " " + std::to_string(b) + "," + x);
         }
 
@@ -212,8 +211,7 @@ std::string translateToPasmo(const std::string& line) {
     static const std::regex directive(R"(^(\s*)\.(org|db|byte|dw|word|equ|end|ds|block|text)\b)",
                                       std::regex::icase);
     static const std::regex labelDirective(
-        R"(^([A-Za-z_][A-Za-z0-9_]*):?(\s+)\.(equ|db|byte|dw|word|ds|block)\b)",
-        std::regex::icase);
+        R"(^([A-Za-z_][A-Za-z0-9_]*):?(\s+)\.(equ|db|byte|dw|word|ds|block)\b)", std::regex::icase);
     static const std::regex assign(R"(^([A-Za-z_][A-Za-z0-9_]*):?\s*=)");
     static const std::regex octal(R"(\b([0-7]+)[oO]\b)");
     std::smatch m;

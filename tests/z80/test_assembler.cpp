@@ -91,8 +91,8 @@ tab:
  .byte -100, 100
 )",
                           "t.z80");
-    EXPECT_EQ(a.bytes, (Bytes{0, 1, 0xFF, 0x80, 0xFF, 'A', 'H', 'i', ';', 'x', 0x27, 0x93,
-                              0x9C, 100}));
+    EXPECT_EQ(a.bytes,
+              (Bytes{0, 1, 0xFF, 0x80, 0xFF, 'A', 'H', 'i', ';', 'x', 0x27, 0x93, 0x9C, 100}));
 }
 
 TEST(Assembler, DbOfSceneDataLines) {
@@ -125,8 +125,8 @@ later .equ 7
 }
 
 TEST(Assembler, EndStopsAssembly) {
-    Assembly a = assemble(" .org 0\n nop\n .end\n this is not assembled (\n #include \"nope\"\n",
-                          "t.z80");
+    Assembly a =
+        assemble(" .org 0\n nop\n .end\n this is not assembled (\n #include \"nope\"\n", "t.z80");
     EXPECT_EQ(a.bytes, (Bytes{0}));
 }
 
@@ -275,8 +275,9 @@ TEST(Assembler, DefineAfterUseDoesNotApplyBefore) {
 }
 
 TEST(Assembler, IfdefElseEndif) {
-    EXPECT_EQ(bytes("#define A\n#ifdef A\n .db 1\n#else\n .db 2\n#endif\n#ifndef A\n .db 3\n#endif\n"),
-              (Bytes{1}));
+    EXPECT_EQ(
+        bytes("#define A\n#ifdef A\n .db 1\n#else\n .db 2\n#endif\n#ifndef A\n .db 3\n#endif\n"),
+        (Bytes{1}));
     EXPECT_NE(firstError("#ifdef X\n").find("#ifdef without #endif"), std::string::npos);
     EXPECT_NE(firstError("#endif\n").find("#endif without #ifdef"), std::string::npos);
 }
@@ -338,8 +339,7 @@ TEST(Assembler, SelfInclusion) {
         assembleFile(self);
         FAIL();
     } catch (const AssemblyError& e) {
-        EXPECT_EQ(e.diagnostics.at(0).text(),
-                  self.string() + ":2: \"self.z80\" includes itself");
+        EXPECT_EQ(e.diagnostics.at(0).text(), self.string() + ":2: \"self.z80\" includes itself");
     }
     dir.write("a.inc", "#include \"b.inc\"\n");
     dir.write("b.inc", "#include \"a.inc\"\n");
@@ -357,7 +357,8 @@ TEST(Assembler, UnreadableSourceFile) {
         assembleFile("/nonexistent/dir/x.z80");
         FAIL();
     } catch (const AssemblyError& e) {
-        EXPECT_EQ(e.diagnostics.at(0).text(), "/nonexistent/dir/x.z80:0: cannot open the source file");
+        EXPECT_EQ(e.diagnostics.at(0).text(),
+                  "/nonexistent/dir/x.z80:0: cannot open the source file");
     }
 }
 
@@ -416,9 +417,11 @@ TEST(AssemblerErrors, UnindentedInstructionIsNotALabel) {
 }
 
 TEST(AssemblerErrors, OrgNeedsKnownValueAndCodeMustFit) {
-    EXPECT_NE(firstError(" .org later\nlater: nop\n").find("must not use a label defined further on"),
+    EXPECT_NE(
+        firstError(" .org later\nlater: nop\n").find("must not use a label defined further on"),
+        std::string::npos);
+    EXPECT_NE(firstError(" .org 0FFFFh\n nop\n nop\n").find("past address FFFFh"),
               std::string::npos);
-    EXPECT_NE(firstError(" .org 0FFFFh\n nop\n nop\n").find("past address FFFFh"), std::string::npos);
     EXPECT_NE(firstError(" .org 10000h\n").find("out of range"), std::string::npos);
 }
 
@@ -438,8 +441,9 @@ TEST(AssemblerErrors, WhatHoldsEveryDiagnostic) {
         assemble(" .db 300\n jp nowhere\n", "x.z80");
         FAIL();
     } catch (const AssemblyError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "x.z80:1: value 300 out of range (-128..255)\nx.z80:2: undefined label 'nowhere'");
+        EXPECT_EQ(
+            std::string(e.what()),
+            "x.z80:1: value 300 out of range (-128..255)\nx.z80:2: undefined label 'nowhere'");
     }
 }
 
@@ -456,8 +460,9 @@ TEST(AssemblerErrors, RandomGarbageNeverCrashes) {
     std::mt19937 rng(1234);
     const std::string alphabet = " \t,;:()+-*/&|^<>$%'\"#.0123456789abcdefhixylrABCDEFHX_\n";
     std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1), len(0, 40);
-    const std::vector<std::string> words = {"ld", "jr", "#define", "#include", ".db", ".org",
-                                            "(ix+", "af'", "'", "\"", "$", "%", ".end"};
+    const std::vector<std::string> words = {"ld",   "jr",   "#define", "#include", ".db",
+                                            ".org", "(ix+", "af'",     "'",        "\"",
+                                            "$",    "%",    ".end"};
     std::uniform_int_distribution<size_t> pickWord(0, words.size() - 1);
     for (int round = 0; round < 3000; ++round) {
         std::string src;
@@ -506,4 +511,19 @@ TEST(Assembler, PreprocessGivesExpandedLines) {
     EXPECT_EQ(lines[0].text, " ld a,5 ");
     EXPECT_EQ(lines[0].line, 2);
     EXPECT_EQ(lines[1].text, ".end");
+}
+
+TEST(Assembler, StringEscapes) {
+    EXPECT_EQ(bytes(R"( .db "a\"b", "\\", "x\ny", '\'', '\0', "semi;colon")"),
+              (Bytes{'a', '"', 'b', '\\', 'x', '\n', 'y', '\'', 0, 's', 'e', 'm', 'i', ';', 'c',
+                     'o', 'l', 'o', 'n'}));
+}
+
+TEST(Assembler, ByteOrderMarkIsIgnored) {
+    EXPECT_EQ(bytes("\xEF\xBB\xBFstart: nop\n jp start\n"), (Bytes{0, 0xC3, 0, 0}));
+}
+
+TEST(AssemblerErrors, RegisterNamesAreNotLabels) {
+    EXPECT_NE(firstError("hl: nop\n").find("register name"), std::string::npos);
+    EXPECT_NE(firstError("a .equ 5\n").find("register name"), std::string::npos);
 }

@@ -33,7 +33,8 @@ fs::path writeTemp(const std::vector<uint8_t>& bytes, const std::string& name) {
     fs::create_directories(dir);
     fs::path p = dir / name;
     std::ofstream(p, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return p;
 }
 
@@ -148,8 +149,9 @@ TEST(Ti83File, LibtifilesNoticesABadChecksum) {
     auto f = makeProgramFile({0xC9}, "BAD");
     f.back() ^= 0x55;
     ReadBack r = readWithTifiles(writeTemp(f, "bad.83p"));
-    if (r.rc == 0)
+    if (r.rc == 0) {
         EXPECT_NE(r.checksum, r.storedChecksum);
+    }
     EXPECT_THROW(readProgramFile(f), ProgramFileError);
 }
 
