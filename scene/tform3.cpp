@@ -250,6 +250,9 @@ void TForm3::showEvent(QShowEvent* event) {
     // Runs before the window appears on screen: a failing regeneration is
     // reported first, and the panel is shown all the same.
     guarded([this] { FormShow(); });
+    // The panel comes up over the preview window that the regeneration has
+    // just shown, and takes the keyboard.
+    activateWindow();
     if (!shownBefore_) {
         shownBefore_ = true;
         Edit1->setFocus(Qt::OtherFocusReason);

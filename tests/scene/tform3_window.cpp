@@ -228,6 +228,18 @@ TEST_F(PanelTest, TextThatDoesNotConvertBecomesMinusOneWithoutAMessage) {
     EXPECT_TRUE(scripted.shown.empty());
 }
 
+TEST_F(PanelTest, SwitchingToAnotherWindowDoesNotCheckTheField) {
+    showPanel();
+    type("abc");
+    QApplication::setActiveWindow(&preview);
+    EXPECT_NE(QApplication::activeWindow(), &panel);
+    QApplication::setActiveWindow(&panel);
+    EXPECT_EQ(focus(), field(1));
+    EXPECT_EQ(field(1)->text(), "abc");
+    key(Qt::Key_Tab);
+    EXPECT_EQ(field(1)->text(), "-1") << "moving to a control of the panel does";
+}
+
 TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     showPanel();
     type("150");
@@ -350,6 +362,27 @@ TEST_F(PanelTest, TheOutOfRangeBoxComesBeforeThePressHandlers) {
     // Start X 500 projects to x 2140: off the canvas, the line is clipped.
     QTest::mouseRelease(button(1), Qt::LeftButton);
     EXPECT_TRUE(scripted.errorReports().empty());
+}
+
+TEST_F(PanelTest, AFailingPressIsCancelledSoTheButtonIsNotActivated) {
+    showPanel();
+    field(4)->setText(QStringLiteral("x"));
+    QTest::mousePress(button(1), Qt::LeftButton);
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'x' is not a valid integer value."})
+        << "the release runs no handler, so the failure is reported once";
+    EXPECT_EQ(focus(), button(1)) << "not activated: the focus did not go on to Add this line";
+    EXPECT_FALSE(button(1)->isDown());
+
+    // The next press starts afresh.
+    field(4)->setText(QStringLiteral("40"));
+    setFields({"10", "10", "10", "40", "10", "10"});
+    QTest::mousePress(button(1), Qt::LeftButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::blue);
+    QTest::mouseRelease(button(1), Qt::LeftButton);
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
+    EXPECT_EQ(focus(), button(2));
+    EXPECT_EQ(scripted.errorReports().size(), 1u);
 }
 
 // ---------------------------------------------------------------------------
