@@ -59,14 +59,6 @@ TEST(PreviewSource, SizeGrowsByFortyThreeBytesPerRecord) {
     }
 }
 
-TEST(PreviewSource, DataLinesMatchTheSceneDataFile) {
-    const TextLines list = {"   1,   2,   3,   4,   5,   6", "  -7,   0,   0,   7,   0,   0"};
-    const TextLines scene = sceneDataFileLines(list);
-    const TextLines preview = previewSourceLines({"data:"}, list);
-    EXPECT_EQ(TextLines(scene.begin() + 4, scene.end()),
-              TextLines(preview.begin() + 1, preview.end() - 3));
-}
-
 // A line list file with a blank line gives the data file kept in golden/.
 TEST(SceneDataFile, LineListFileGivesTheGoldenDataFile) {
     const TextLines list =
