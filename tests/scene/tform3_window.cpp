@@ -201,6 +201,8 @@ TEST_F(PanelTest, TextThatDoesNotConvertBecomesMinusOneWithoutAMessage) {
     key(Qt::Key_Tab);
     EXPECT_EQ(field(2)->text(), "-1");
     EXPECT_EQ(focus(), field(3));
+    type("12345");
+    EXPECT_EQ(field(3)->text(), "1234") << "typing stops at four characters";
     EXPECT_TRUE(scripted.shown.empty());
 }
 
