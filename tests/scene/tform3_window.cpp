@@ -361,6 +361,15 @@ TEST_F(PanelTest, HoldingAnEntryDrawsItRedAndReleasingItBlack) {
     EXPECT_EQ(pixel(segmentMiddle), colours::red);
     QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rowCentre(1));
     EXPECT_EQ(pixel(segmentMiddle), colours::black);
+
+    // Dragged to the first entry while held: the release draws that one
+    // black, and the entry pressed stays red.
+    QTest::mousePress(list()->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    QTest::mouseMove(list()->viewport(), rowCentre(0));
+    EXPECT_EQ(list()->currentRow(), 0);
+    EXPECT_EQ(fields(), (std::vector<QString>{"   0", "   0", "   0", "   0", "   0", "   0"}));
+    QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    EXPECT_EQ(pixel(segmentMiddle), colours::red);
     EXPECT_TRUE(scripted.shown.empty());
 }
 
