@@ -582,6 +582,21 @@ TEST_F(PanelTest, SaveWritesEveryEntryAndACancelledSaveWritesNothing) {
     EXPECT_EQ(fileBytes(path("a.lst")).count('\n'), 3) << "the file is as the first save left it";
 }
 
+TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
+    showPanel();
+    QByteArray bytes = "   1,   2,   3,   4,   5,   6\r\n\t lead and trail \t\r\n";
+    for (int byte = 1; byte < 256; ++byte)
+        if (byte != '\r' && byte != '\n')
+            bytes.append(char(byte));
+    bytes.append("\r\n");
+    writeBytes(path("bytes.lst"), bytes);
+    scripted.fileAnswers = {path("bytes.lst"), path("copy.lst")};
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    ASSERT_EQ(entries().size(), 3u);
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(path("copy.lst")), bytes);
+}
+
 TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
     showPanel();
     writeBytes(path("old.lst"), "   1,   2,   3,   4,   5,   6\r\n");
