@@ -34,6 +34,7 @@ namespace {
 constexpr size_t kMaxDiagnostics = 50;
 constexpr int kMaxIncludeDepth = 32;
 constexpr int kMaxDefineDepth = 32;
+constexpr size_t kMaxExpandedLine = 65536;
 
 bool isIdentStart(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
@@ -187,6 +188,8 @@ private:
     int64_t here_;
     const Lookup& lookup_;
     bool flat_;
+    int depth_ = 0;
+    static constexpr int kMaxExpressionDepth = 256;
 
     void skipSpace() {
         while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_])))
@@ -278,6 +281,12 @@ private:
         skipSpace();
         if (pos_ >= s_.size())
             throw Error{"missing operand in expression"};
+        if (++depth_ > kMaxExpressionDepth)
+            throw Error{"expression nested too deeply"};
+        struct Leave {
+            int& d;
+            ~Leave() { --d; }
+        } leave{depth_};
         char c = s_[pos_];
         if (c == '-' || c == '+' || c == '~') {
             ++pos_;
@@ -713,6 +722,8 @@ private:
                     std::find(activeNames.begin(), activeNames.end(), name) == activeNames.end()) {
                     activeNames.push_back(name);
                     out += expand(it->second, depth + 1, activeNames);
+                    if (out.size() > kMaxExpandedLine)
+                        throw Error{"#define expansion makes the line too long"};
                     activeNames.pop_back();
                 } else {
                     out += name;

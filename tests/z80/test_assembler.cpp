@@ -527,3 +527,16 @@ TEST(AssemblerErrors, RegisterNamesAreNotLabels) {
     EXPECT_NE(firstError("hl: nop\n").find("register name"), std::string::npos);
     EXPECT_NE(firstError("a .equ 5\n").find("register name"), std::string::npos);
 }
+
+TEST(AssemblerErrors, PathologicalInputEndsWithAnError) {
+    std::string defines;
+    for (int i = 0; i < 24; ++i) // 2^24 copies: too long long before too deep
+        defines += "#define D" + std::to_string(i) + " D" + std::to_string(i + 1) + " D" +
+                   std::to_string(i + 1) + "\n";
+    EXPECT_NE(firstError(defines + " .db D0\n").find("too long"), std::string::npos);
+    EXPECT_NE(firstError(" .db " + std::string(100000, '(') + "1" + std::string(100000, ')') + "\n")
+                  .find("nested too deeply"),
+              std::string::npos);
+    EXPECT_NE(firstError(" .db " + std::string(100000, '-') + "1\n").find("nested too deeply"),
+              std::string::npos);
+}
