@@ -234,6 +234,9 @@ struct Ti83::Impl {
 Ti83::Ti83() : d(std::make_unique<Impl>()) {}
 Ti83::~Ti83() = default;
 
+void Ti83::clearMemory() {
+    d->mem.fill(0);
+}
 void Ti83::loadProgram(const std::vector<uint8_t>& code, uint16_t at) {
     for (size_t i = 0; i < code.size() && at + i < 0x10000; ++i)
         d->mem[at + i] = code[i];

@@ -91,6 +91,9 @@ public:
     Ti83(const Ti83&) = delete;
     Ti83& operator=(const Ti83&) = delete;
 
+    // Sets all 64 KiB of memory to zero (memory otherwise keeps what earlier
+    // runs left there; run() and start() do not clear it).
+    void clearMemory();
     // Copies code into memory at `at` (no guard applies).
     void loadProgram(const std::vector<uint8_t>& code, uint16_t at = kProgramStart);
     // Codes _getkey returns, in order (replaces the queue).

@@ -85,17 +85,15 @@ TEST(Ti83, GraphBufferClearClears768BytesOnly) {
 TEST(Ti83, ClearLcdClearsTheDisplayNotTheGraphBuffer) {
     Ti83 calc;
     calc.poke(kGraphBuffer, 0xFF);
-    calc.start();
-    RunResult r = runProgram(calc, R"(
+    calc.loadProgram(code(R"(
  call _GRBUFCPY_V
  call _getkey
  call _CLRLCDFULL
  call _getkey
- ret)");
-    // run() started over; drive it by steps instead to look at the LCD between keys.
+ ret)"));
+    // Step key by key to look at the LCD in between.
     calc.start();
-    calc.setKeys({});
-    r = calc.runUntilKeyWanted();
+    RunResult r = calc.runUntilKeyWanted();
     ASSERT_EQ(r.reason, StopReason::KeyWanted);
     EXPECT_EQ(calc.lcd()[0], 0xFF);
     calc.pressKey(key::Enter);
@@ -341,4 +339,16 @@ TEST(Ti83, DemoProgramDrawsAndMoves) {
     EXPECT_FALSE(f3.pixel(10, 20));
     for (const Frame& f : calc.frames())
         EXPECT_GT(f.tstates, 1000u);
+}
+
+TEST(Ti83, MemoryPersistsBetweenRunsUntilCleared) {
+    Ti83 calc;
+    RunResult r = runProgram(calc, " ld hl,8265h\n inc (hl)\n ret");
+    ASSERT_EQ(r.reason, StopReason::Returned);
+    r = calc.run();
+    ASSERT_EQ(r.reason, StopReason::Returned);
+    EXPECT_EQ(calc.peek(0x8265), 2);
+    calc.clearMemory();
+    EXPECT_EQ(calc.peek(0x8265), 0);
+    EXPECT_EQ(calc.peek(kProgramStart), 0);
 }
