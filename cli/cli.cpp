@@ -11,6 +11,10 @@ const std::vector<CommandInfo>& commands() {
          assembleCommand},
         {"run", "run a source or .83p program in the emulated TI-83 and write its frames",
          runCommand},
+        {"build", "turn a line list file into a TI-83 program file (.83p) in one step",
+         buildCommand},
+        {"view", "walk through a scene in the emulated TI-83, rebuilt whenever its file changes",
+         viewCommand},
     };
     return list;
 }

@@ -39,5 +39,7 @@ int runCli(const std::vector<std::string>& args, Io& io);
 // Subcommands.
 int assembleCommand(const std::vector<std::string>& args, Io& io);
 int runCommand(const std::vector<std::string>& args, Io& io);
+int buildCommand(const std::vector<std::string>& args, Io& io);
+int viewCommand(const std::vector<std::string>& args, Io& io);
 
 } // namespace torvex::cli

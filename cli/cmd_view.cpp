@@ -1,0 +1,60 @@
+// torvex view FILE
+#include "cli/args.h"
+#include "cli/calculator_view.h"
+#include "cli/cli.h"
+
+#include <QApplication>
+#include <ostream>
+
+namespace torvex::cli {
+
+namespace {
+
+const std::vector<OptionSpec>& viewOptions() {
+    static const std::vector<OptionSpec> specs{
+        {"--help", "-h", false, "", "show this help"},
+    };
+    return specs;
+}
+
+void viewHelp(std::ostream& os) {
+    os << "Usage: torvex view FILE\n"
+          "Walks through a scene as the TI-83 shows it: FILE (a line list saved by the designer,\n"
+          "a preview source .z80 or a program file .83p) is built into the engine program and run\n"
+          "in the emulated calculator. Whenever FILE changes on disk the view rebuilds it and\n"
+          "carries on with the camera where it was.\n\nKeys:\n";
+    for (const CalculatorKey& key : calculatorKeys())
+        os << "  " << key.hostKeyName.toStdString()
+           << std::string(8 - std::min<size_t>(7, key.hostKeyName.size()), ' ') << key.name
+           << std::string(7 - std::min<size_t>(6, std::string(key.name).size()), ' ')
+           << key.action.toStdString() << "\n";
+    os << "  Enter   start the program again after MODE\n\nOptions:\n"
+       << describeOptions(viewOptions());
+}
+
+} // namespace
+
+int viewCommand(const std::vector<std::string>& args, Io& io) {
+    ParsedArgs p;
+    try {
+        p = parseArgs(args, viewOptions());
+        if (p.has("--help")) {
+            viewHelp(io.out);
+            return kExitOk;
+        }
+        if (p.positional.size() != 1)
+            throw UsageError(p.positional.empty() ? "no file given" : "give exactly one file");
+    } catch (const UsageError& e) {
+        io.err << "torvex view: " << e.what() << "\nRun 'torvex view --help' for the keys.\n";
+        return kExitUsage;
+    }
+    int argc = 1;
+    char name[] = "torvex";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    CalculatorView view(QString::fromStdString(p.positional[0]));
+    view.show();
+    return application.exec();
+}
+
+} // namespace torvex::cli

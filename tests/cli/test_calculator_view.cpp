@@ -1,0 +1,185 @@
+// The calculator view driven offscreen: what it shows is the engine program
+// running in the emulated TI-83, and it must equal the engine model's frame
+// for the same scene and keys at every step, also across live reloads.
+#include "cli/calculator_view.h"
+#include "cli/scene_program.h"
+#include "codegen/text_line_file.h"
+#include "engine/engine_model.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace torvex::cli {
+namespace {
+
+namespace model = torvex::engine;
+
+const TextLines kHouse = {
+    "  -8,  14,  -5,   8,  14,  -5", "  -8,  14,   3,   8,  14,   3",
+    "  -8,  14,  -5,  -8,  14,   3", "   8,  14,  -5,   8,  14,   3",
+    "  -8,  14,   3,   0,  14,  10", "   0,  14,  10,   8,  14,   3",
+    "  -8,  30,  -5,  -8,  14,  -5", "   8,  30,  -5,   8,  14,  -5",
+};
+
+model::Scene sceneOf(const TextLines& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return model::parseLineRecords(text);
+}
+
+struct CalculatorViewTest : ::testing::Test {
+    QTemporaryDir folder;
+    QString list = folder.filePath(QStringLiteral("house"));
+
+    void save(const TextLines& lines) { writeTextLineFile(list, lines); }
+
+    // The model's frame for a scene after a sequence of keys.
+    static model::Frame expected(const TextLines& lines, const std::vector<uint8_t>& keys) {
+        model::Camera camera;
+        for (uint8_t key : keys)
+            model::step(camera, key);
+        return model::render(sceneOf(lines), camera);
+    }
+    static void expectShows(const CalculatorView& view, const model::Frame& frame,
+                            const char* when) {
+        const auto& shown = view.display()->pixels();
+        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), frame.bytes.begin()))
+            << when << "\nexpected:\n"
+            << model::toText(frame);
+    }
+};
+
+TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
+    save(kHouse);
+    CalculatorView view(list);
+    expectShows(view, expected(kHouse, {}), "at the start");
+    // Walk in, look around, climb and step sideways through the on-screen
+    // buttons and the keyboard alike.
+    const std::vector<std::pair<const char*, uint8_t>> walk = {
+        {"DEL", model::keys::Del},   {"DEL", model::keys::Del},     {"RIGHT", model::keys::Right},
+        {"VARS", model::keys::Vars}, {"UP", model::keys::Up},       {"LEFT", model::keys::Left},
+        {"LEFT", model::keys::Left}, {"CLEAR", model::keys::Clear}, {"STAT", model::keys::Stat},
+        {"DOWN", model::keys::Down}};
+    std::vector<uint8_t> pressed;
+    for (size_t i = 0; i < walk.size(); ++i) {
+        if (i % 2 == 0)
+            QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(walk[i].first)),
+                              Qt::LeftButton);
+        else
+            view.pressKey(walk[i].second);
+        pressed.push_back(walk[i].second);
+        expectShows(view, expected(kHouse, pressed), walk[i].first);
+    }
+    model::Camera camera;
+    for (uint8_t key : pressed)
+        model::step(camera, key);
+    const CameraState shown = view.session()->camera();
+    EXPECT_EQ(shown.x, camera.x);
+    EXPECT_EQ(shown.y, camera.y);
+    EXPECT_EQ(shown.z, camera.z);
+    EXPECT_EQ(shown.heading, camera.heading);
+    EXPECT_TRUE(view.statusText().contains(QStringLiteral("heading %1").arg(camera.heading)));
+    EXPECT_TRUE(view.statusText().contains(QStringLiteral("frames/s")));
+}
+
+TEST_F(CalculatorViewTest, KeyboardKeysMatchTheirButtons) {
+    save(kHouse);
+    CalculatorView view(list);
+    QTest::keyClick(&view, Qt::Key_Delete);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_S);
+    QTest::keyClick(&view, Qt::Key_V);
+    QTest::keyClick(&view, Qt::Key_C);
+    expectShows(view,
+                expected(kHouse, {model::keys::Del, model::keys::Right, model::keys::Stat,
+                                  model::keys::Vars, model::keys::Clear}),
+                "after the keyboard walk");
+    for (const CalculatorKey& key : calculatorKeys()) {
+        auto* button = view.findChild<QPushButton*>(QString::fromLatin1(key.name));
+        ASSERT_NE(button, nullptr) << key.name;
+        EXPECT_TRUE(button->toolTip().contains(key.hostKeyName)) << key.name;
+    }
+}
+
+TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
+    save(kHouse);
+    CalculatorView view(list);
+    view.pressKey(model::keys::Del);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    ASSERT_TRUE(view.session()->ended());
+    EXPECT_FALSE(view.session()->endedWithError());
+    auto* restart = view.findChild<QPushButton*>(QStringLiteral("restart"));
+    EXPECT_FALSE(restart->isHidden());
+    view.pressKey(model::keys::Del); // nothing runs any more
+    QTest::mouseClick(restart, Qt::LeftButton);
+    EXPECT_FALSE(view.session()->ended());
+    expectShows(view, expected(kHouse, {}), "after starting again");
+}
+
+TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
+    save(kHouse);
+    CalculatorView view(list);
+    const std::vector<uint8_t> keys = {model::keys::Del, model::keys::Right, model::keys::Up};
+    for (uint8_t key : keys)
+        view.pressKey(key);
+    TextLines changed = kHouse;
+    changed.push_back("  -8,  30,  -5,   8,  30,  -5");
+    save(changed);
+    // The file watcher rebuilds by itself shortly after the save.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto& shown = view.display()->pixels();
+            const model::Frame frame = expected(changed, keys);
+            return std::equal(shown.begin(), shown.end(), frame.bytes.begin());
+        },
+        5000));
+    EXPECT_EQ(view.session()->camera().heading, 1);
+    EXPECT_TRUE(view.errorText().isEmpty());
+}
+
+TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
+    save(kHouse);
+    CalculatorView view(list);
+    view.pressKey(model::keys::Del);
+    TextLines broken = kHouse;
+    broken.insert(broken.begin() + 2, "   0,   0, 300,   0,   0,   0");
+    save(broken);
+    view.reload();
+    // The bad value is reported at the list's own third line.
+    EXPECT_TRUE(view.errorText().contains(list + QStringLiteral(":3:")))
+        << view.errorText().toStdString();
+    expectShows(view, expected(kHouse, {model::keys::Del}), "while the file is broken");
+    view.pressKey(model::keys::Del);
+    save(kHouse);
+    view.reload();
+    EXPECT_TRUE(view.errorText().isEmpty());
+    expectShows(view, expected(kHouse, {model::keys::Del, model::keys::Del}), "after recovering");
+}
+
+TEST_F(CalculatorViewTest, WarnsWhenTheCalculatorDrawsOnlyPartOfTheScene) {
+    TextLines many;
+    for (int i = 0; i < 72; ++i)
+        many.push_back("   0,  10,   0,   1,  10,   0");
+    save(many);
+    CalculatorView view(list);
+    EXPECT_TRUE(view.statusText().contains(QStringLiteral("72 segments")));
+    EXPECT_TRUE(view.statusText().contains(QStringLiteral("first 71")));
+    many.pop_back();
+    save(many);
+    view.reload();
+    EXPECT_FALSE(view.statusText().contains(QStringLiteral("first 71")));
+}
+
+TEST(StatusLine, GivesTheFrameRateOnTheSixMegahertzCalculator) {
+    const QString text = statusLine({-3, 12, 1, 9}, 300'000, 8);
+    EXPECT_TRUE(text.contains(QStringLiteral("x -3  y 12  z 1  heading 9 (90")));
+    EXPECT_TRUE(text.contains(QStringLiteral("20.0 frames/s")));
+}
+
+} // namespace
+} // namespace torvex::cli
