@@ -11,7 +11,8 @@ std::optional<std::string> ParsedArgs::value(const std::string& name) const {
     return it->second;
 }
 
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs) {
+ParsedArgs parseArgs(const std::vector<std::string>& args,
+                     const std::vector<OptionDefinition>& definitions) {
     ParsedArgs p;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -33,35 +34,36 @@ ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<Opt
                 hasInline = true;
             }
         }
-        auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
-            return s.name == name || (!s.shortName.empty() && s.shortName == name);
-        });
-        if (spec == specs.end())
+        auto definition =
+            std::find_if(definitions.begin(), definitions.end(), [&](const OptionDefinition& s) {
+                return s.name == name || (!s.shortName.empty() && s.shortName == name);
+            });
+        if (definition == definitions.end())
             throw UsageError("unknown option '" + a + "'");
-        if (p.has(spec->name))
-            throw UsageError("option '" + spec->name + "' given twice");
-        if (spec->takesValue) {
+        if (p.has(definition->name))
+            throw UsageError("option '" + definition->name + "' given twice");
+        if (definition->takesValue) {
             if (hasInline) {
-                p.values[spec->name] = inlineValue;
+                p.values[definition->name] = inlineValue;
             } else {
                 if (i + 1 >= args.size())
-                    throw UsageError("option '" + name + "' needs a value (" + spec->valueName +
-                                     ")");
-                p.values[spec->name] = args[++i];
+                    throw UsageError("option '" + name + "' needs a value (" +
+                                     definition->valueName + ")");
+                p.values[definition->name] = args[++i];
             }
         } else {
             if (hasInline)
-                throw UsageError("option '" + spec->name + "' takes no value");
-            p.flags[spec->name] = true;
+                throw UsageError("option '" + definition->name + "' takes no value");
+            p.flags[definition->name] = true;
         }
     }
     return p;
 }
 
-std::string describeOptions(const std::vector<OptionSpec>& specs) {
+std::string describeOptions(const std::vector<OptionDefinition>& definitions) {
     std::vector<std::pair<std::string, std::string>> rows;
     size_t width = 0;
-    for (const auto& s : specs) {
+    for (const auto& s : definitions) {
         std::string left = "  " + (s.shortName.empty() ? std::string("    ") : s.shortName + ", ") +
                            s.name + (s.takesValue ? " " + s.valueName : "");
         width = std::max(width, left.size());

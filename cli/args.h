@@ -14,7 +14,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionDefinition {
     std::string name;      // "--output"
     std::string shortName; // "-o" (may be empty)
     bool takesValue = false;
@@ -33,9 +33,10 @@ struct ParsedArgs {
 // Parses options (--name VALUE, --name=VALUE, -o VALUE, flags) and positional
 // arguments; "--" ends options. Throws UsageError for unknown options, missing
 // values and repeated options.
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs);
+ParsedArgs parseArgs(const std::vector<std::string>& args,
+                     const std::vector<OptionDefinition>& definitions);
 
 // "  -o, --output FILE   help" lines for a help text.
-std::string describeOptions(const std::vector<OptionSpec>& specs);
+std::string describeOptions(const std::vector<OptionDefinition>& definitions);
 
 } // namespace torvex::cli

@@ -14,8 +14,8 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionSpec>& assembleOptions() {
-    static const std::vector<OptionSpec> specs{
+const std::vector<OptionDefinition>& assembleOptions() {
+    static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE",
          "the file to write (default: the source's name with .83p, or .bin with --bin)"},
         {"--name", "", true, "NAME",
@@ -24,7 +24,7 @@ const std::vector<OptionSpec>& assembleOptions() {
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
         {"--help", "-h", false, "", "show this help"},
     };
-    return specs;
+    return definitions;
 }
 
 void assembleHelp(std::ostream& os) {

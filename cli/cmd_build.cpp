@@ -12,15 +12,15 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionSpec>& buildOptions() {
-    static const std::vector<OptionSpec> specs{
+const std::vector<OptionDefinition>& buildOptions() {
+    static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE", "the program file to write"},
         {"--name", "", true, "NAME",
          "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
          "a letter (default: from the output file's name)"},
         {"--help", "-h", false, "", "show this help"},
     };
-    return specs;
+    return definitions;
 }
 
 void buildHelp(std::ostream& os) {

@@ -14,8 +14,8 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionSpec>& runOptions() {
-    static const std::vector<OptionSpec> specs{
+const std::vector<OptionDefinition>& runOptions() {
+    static const std::vector<OptionDefinition> definitions{
         {"--keys", "-k", true, "KEYS",
          "the keys _getkey returns, in order, separated by commas: right left up down enter "
          "clear del stat vars mode, or codes such as 45h; the run ends when they are used up"},
@@ -28,7 +28,7 @@ const std::vector<OptionSpec>& runOptions() {
          "stop a program that runs this many T-states without a frame (default 60000000)"},
         {"--help", "-h", false, "", "show this help"},
     };
-    return specs;
+    return definitions;
 }
 
 void runHelp(std::ostream& os) {

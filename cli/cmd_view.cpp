@@ -10,11 +10,11 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionSpec>& viewOptions() {
-    static const std::vector<OptionSpec> specs{
+const std::vector<OptionDefinition>& viewOptions() {
+    static const std::vector<OptionDefinition> definitions{
         {"--help", "-h", false, "", "show this help"},
     };
-    return specs;
+    return definitions;
 }
 
 void viewHelp(std::ostream& os) {

@@ -98,19 +98,19 @@ const char* kSmall = R"(#include "ti83asm.inc"
 // ---------------------------------------------------------------- arguments
 
 TEST(CliArgs, OptionsValuesFlagsAndPositionals) {
-    std::vector<OptionSpec> specs{{"--output", "-o", true, "FILE", ""},
-                                  {"--bin", "", false, "", ""}};
-    ParsedArgs p = parseArgs({"a.z80", "-o", "x.83p", "--bin"}, specs);
+    std::vector<OptionDefinition> definitions{{"--output", "-o", true, "FILE", ""},
+                                              {"--bin", "", false, "", ""}};
+    ParsedArgs p = parseArgs({"a.z80", "-o", "x.83p", "--bin"}, definitions);
     EXPECT_EQ(p.positional, std::vector<std::string>{"a.z80"});
     EXPECT_EQ(p.value("--output"), "x.83p");
     EXPECT_TRUE(p.has("--bin"));
-    p = parseArgs({"--output=y", "--", "-weird"}, specs);
+    p = parseArgs({"--output=y", "--", "-weird"}, definitions);
     EXPECT_EQ(p.value("--output"), "y");
     EXPECT_EQ(p.positional, std::vector<std::string>{"-weird"});
-    EXPECT_THROW(parseArgs({"--nope"}, specs), UsageError);
-    EXPECT_THROW(parseArgs({"-o"}, specs), UsageError);
-    EXPECT_THROW(parseArgs({"-o", "a", "-o", "b"}, specs), UsageError);
-    EXPECT_THROW(parseArgs({"--bin=1"}, specs), UsageError);
+    EXPECT_THROW(parseArgs({"--nope"}, definitions), UsageError);
+    EXPECT_THROW(parseArgs({"-o"}, definitions), UsageError);
+    EXPECT_THROW(parseArgs({"-o", "a", "-o", "b"}, definitions), UsageError);
+    EXPECT_THROW(parseArgs({"--bin=1"}, definitions), UsageError);
 }
 
 TEST(CliArgs, KeyNames) {
