@@ -1,0 +1,126 @@
+// Torvex Designer - engine tests: see engine_harness.h.
+#include "engine_harness.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace torvex::engine::test {
+
+const std::string& templateText() {
+    static const std::string text = [] {
+        std::ifstream in(TORVEX_ENGINE_TEMPLATE, std::ios::binary);
+        if (!in)
+            throw std::runtime_error("cannot read " + std::string(TORVEX_ENGINE_TEMPLATE));
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }();
+    return text;
+}
+
+const std::vector<std::string>& templateLines() {
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> v;
+        std::istringstream in(templateText());
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            v.push_back(line);
+        }
+        return v;
+    }();
+    return lines;
+}
+
+std::string sceneText(const std::string& name) {
+    const std::string path = std::string(TORVEX_ENGINE_SCENES) + "/" + name;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::string previewSource(const std::vector<std::string>& records) {
+    std::string s;
+    for (const std::string& line : templateLines())
+        s += line + "\r\n";
+    for (const std::string& r : records)
+        s += "        .db " + r + "\r\n";
+    s += "        .db 128\r\n.end\r\nEND\r\n";
+    return s;
+}
+
+std::vector<std::string> lineRecords(const Scene& scene) {
+    if (scene.size() % 2 != 0)
+        throw std::invalid_argument("a scene of whole segments has an even number of points");
+    std::vector<std::string> records;
+    for (size_t i = 0; i < scene.size(); i += 2)
+        records.push_back(lineRecord(scene[i], scene[i + 1]));
+    return records;
+}
+
+z80::Assembly assemblePreview(const std::string& source) {
+    return z80::assemble(source, "preview.z80");
+}
+
+const z80::Assembly& bareEngine() {
+    static const z80::Assembly a = assemblePreview(previewSource({}));
+    return a;
+}
+
+uint16_t label(const z80::Assembly& a, const std::string& name) {
+    auto it = a.labels.find(name);
+    if (it == a.labels.end())
+        throw std::runtime_error("no label " + name);
+    return it->second;
+}
+
+std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a) {
+    const uint16_t drawpoints = label(a, "drawpoints"), compare = label(a, "compare");
+    const uint16_t linep = label(a, "linep");
+    return {
+        {z80::kGraphBuffer, static_cast<uint16_t>(z80::kGraphBuffer + 767)},
+        {0x8265, 0x828B}, // the 30 engine variables
+        {drawpoints, static_cast<uint16_t>(drawpoints + 287)},
+        {compare, static_cast<uint16_t>(compare + 83)},
+        {linep, static_cast<uint16_t>(linep + 25)},
+        z80::kStackRange,
+    };
+}
+
+void load(z80::Ti83& calc, const z80::Assembly& a) {
+    calc.loadProgram(a.bytes, a.origin);
+    calc.setWritableRanges(engineWritableRanges(a));
+}
+
+RunOutcome runProgram(const z80::Assembly& a, const std::vector<uint8_t>& keys) {
+    z80::Ti83 calc;
+    load(calc, a);
+    calc.setKeys(keys);
+    RunOutcome out;
+    out.result = calc.run();
+    out.frames = calc.frames();
+    return out;
+}
+
+std::string frameDifference(const z80::Frame& got, const Frame& want) {
+    if (got.graphBuffer == want.bytes)
+        return "";
+    std::string text = "emulator (#) and model (o), * where both:\n";
+    int differences = 0;
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            bool g = got.pixel(c, r), w = want.pixel(c, r);
+            differences += g != w;
+            text += g && w ? '*' : g ? '#' : w ? 'o' : '.';
+        }
+        text += '\n';
+    }
+    return std::to_string(differences) + " pixels differ; " + text;
+}
+
+} // namespace torvex::engine::test

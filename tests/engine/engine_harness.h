@@ -1,0 +1,58 @@
+// Torvex Designer - engine tests: building the preview source the wizard
+// writes, assembling it, and running it in the emulated TI-83 under the write
+// guard.
+#pragma once
+
+#include "engine/engine_model.h"
+#include "z80/assembler.h"
+#include "z80/ti83.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace torvex::engine::test {
+
+// The committed engine template (assets/engine_template.z80), as text.
+const std::string& templateText();
+// Its lines (without line ends).
+const std::vector<std::string>& templateLines();
+
+// The preview source file as the wizard writes it: the template lines, one
+// "        .db " line per line record, then "        .db 128", ".end", "END";
+// CR LF after every line.
+std::string previewSource(const std::vector<std::string>& lineRecords);
+// The line records of a scene (two points per record; an odd last point is
+// written as a record of its own... not possible: the scene must be even).
+std::vector<std::string> lineRecords(const Scene& scene);
+
+// The text of a committed scene file of engine/scenes.
+std::string sceneText(const std::string& name);
+
+// Assembles a preview source with our assembler (throws AssemblyError).
+z80::Assembly assemblePreview(const std::string& source);
+// The template assembled with no scene (for calling its routines).
+const z80::Assembly& bareEngine();
+
+// Label address (fails loudly when missing).
+uint16_t label(const z80::Assembly& a, const std::string& name);
+
+// The writable ranges of the write guard: the graph buffer, the engine
+// variables, drawpoints and compare, line_on's work array linep, the stack.
+std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a);
+
+// A calculator with the program loaded and the write guard on.
+void load(z80::Ti83& calc, const z80::Assembly& a);
+
+struct RunOutcome {
+    z80::RunResult result;
+    std::vector<z80::Frame> frames;
+};
+// Runs the assembled program with the keys; the run ends when the keys run out
+// (or with MODE).
+RunOutcome runProgram(const z80::Assembly& a, const std::vector<uint8_t>& keys);
+
+// Text of the difference between an emulator frame and a model frame ("" if equal).
+std::string frameDifference(const z80::Frame& got, const Frame& want);
+
+} // namespace torvex::engine::test

@@ -1,0 +1,231 @@
+// Torvex Designer - the reference model of the engine on its own: keys,
+// turning to the heading, the perspective, lines, scenes, and the projection's
+// quality against the exact perspective.
+#include "engine/engine_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+using namespace torvex::engine;
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}
+
+TEST(EngineModel, TurningWrapsAndRestartsThePattern) {
+    Camera c;
+    EXPECT_TRUE(step(c, keys::Left));
+    EXPECT_EQ(c.heading, 35);
+    EXPECT_TRUE(step(c, keys::Right));
+    EXPECT_EQ(c.heading, 0);
+    for (int i = 0; i < 36; ++i)
+        step(c, keys::Right);
+    EXPECT_EQ(c.heading, 0);
+    step(c, keys::Right);
+    step(c, keys::Right); // heading 2: a pattern longer than one step
+    step(c, keys::Del);
+    step(c, keys::Del);
+    EXPECT_EQ(c.step, 2);
+    step(c, keys::Left);
+    EXPECT_EQ(c.step, 0);
+    EXPECT_FALSE(step(c, keys::Mode));
+}
+
+TEST(EngineModel, WalkingOnTheAxes) {
+    Camera c; // heading 0: along +y
+    step(c, keys::Del);
+    EXPECT_EQ(c, (Camera{0, 1, 0, 0, 1}));
+    step(c, keys::Clear); // right: +x
+    EXPECT_EQ(c.x, 1);
+    step(c, keys::Vars); // left: -x
+    step(c, keys::Vars);
+    EXPECT_EQ(c.x, -1);
+    step(c, keys::Stat);
+    EXPECT_EQ(c.y, 0);
+    step(c, keys::Up);
+    step(c, keys::Up);
+    step(c, keys::Down);
+    EXPECT_EQ(c.z, 1);
+    Camera east;
+    for (int i = 0; i < 9; ++i)
+        step(east, keys::Right);
+    step(east, keys::Del); // heading 9: along +x
+    EXPECT_EQ(east.x, 1);
+    step(east, keys::Clear); // right of east is -y
+    EXPECT_EQ(east.y, -1);
+    Camera other = east;
+    step(other, 0x05); // ENTER and other keys change nothing
+    step(other, 0x22);
+    EXPECT_EQ(other, east);
+}
+
+TEST(EngineModel, AStepIsAboutOneUnitOnEveryHeading) {
+    for (int h = 0; h < kHeadings; ++h) {
+        Camera c;
+        c.heading = static_cast<uint8_t>(h);
+        for (int i = 0; i < 30; ++i)
+            step(c, keys::Del);
+        const double a = h * 10 * kPi / 180;
+        EXPECT_NEAR(c.x, 30 * std::sin(a), 1.02) << h;
+        EXPECT_NEAR(c.y, 30 * std::cos(a), 1.02) << h;
+    }
+}
+
+TEST(EngineModel, FindxyOnTheAxes) {
+    for (int8_t x : {-40, -7, 0, 3, 40})
+        for (int8_t y : {-40, -2, 0, 9, 40}) {
+            auto n = findxy(x, y, viewRay(0));
+            ASSERT_TRUE(n);
+            EXPECT_EQ(n->side, x);
+            EXPECT_EQ(n->ahead, y);
+            auto e = findxy(x, y, viewRay(9));
+            EXPECT_EQ(e->side, -y);
+            EXPECT_EQ(e->ahead, x);
+            auto s = findxy(x, y, viewRay(18));
+            EXPECT_EQ(s->side, -x);
+            EXPECT_EQ(s->ahead, -y);
+            auto w = findxy(x, y, viewRay(27));
+            EXPECT_EQ(w->side, y);
+            EXPECT_EQ(w->ahead, -x);
+        }
+    EXPECT_FALSE(findxy(41, 0, viewRay(0)));
+    EXPECT_FALSE(findxy(0, -41, viewRay(0)));
+    EXPECT_FALSE(findxy(-128, 0, viewRay(0)));
+}
+
+TEST(EngineModel, ThePerspective) {
+    EXPECT_EQ(perspective(0, 10, 0), (Pixel{48, 31}));
+    EXPECT_EQ(perspective(5, 10, 0), (Pixel{72, 31}));
+    EXPECT_EQ(perspective(-5, 10, 0), (Pixel{24, 31}));
+    EXPECT_EQ(perspective(0, 10, 5), (Pixel{48, 7}));
+    EXPECT_EQ(perspective(0, 10, -5), (Pixel{48, 55}));
+    EXPECT_EQ(perspective(0, 24, 9), (Pixel{48, 13})); // row 24 is "2"
+    EXPECT_EQ(perspective(9, 48, 0), (Pixel{57, 31})); // row 48 is "1"
+    EXPECT_FALSE(perspective(0, 0, 0));                // not ahead
+    EXPECT_FALSE(perspective(0, -5, 0));
+    EXPECT_FALSE(perspective(10, 10, 0)); // as far to the side as ahead
+    EXPECT_FALSE(perspective(0, 10, -10));
+    EXPECT_FALSE(perspective(0, 71, 0)); // no equates row
+    EXPECT_TRUE(perspective(69, 70, -69));
+    // Rows above the top: the height test alone lets them through.
+    EXPECT_LT(perspective(0, 30, 29)->row, 0);
+}
+
+TEST(EngineModel, LinesAndClipping) {
+    Frame f;
+    drawLine(f, 10, 10, 10, 10);
+    EXPECT_TRUE(f.pixel(10, 10));
+    Frame h;
+    drawLine(h, 5, 3, 0, 3);
+    for (int c = 0; c <= 5; ++c)
+        EXPECT_TRUE(h.pixel(c, 3));
+    Frame d;
+    drawLine(d, 0, 0, 7, 3);
+    EXPECT_TRUE(d.pixel(0, 0) && d.pixel(7, 3));
+    int n = 0;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            n += d.pixel(c, r);
+    EXPECT_EQ(n, 8);
+    // A line mostly off the display keeps only its pixels on the display.
+    Frame clipped;
+    drawLine(clipped, -20, -10, 100, 70); // crosses column 0 at row 3.3 and row 63 at column 89.5
+    EXPECT_TRUE(clipped.pixel(0, 3));
+    EXPECT_TRUE(clipped.pixel(89, 63) || clipped.pixel(90, 63));
+    int lit = 0;
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            lit += clipped.pixel(c, r);
+    EXPECT_EQ(lit, 91); // columns 0 to 90, one pixel each
+    Frame off;
+    drawLine(off, -5, -5, -1, 70);
+    EXPECT_EQ(off, Frame{});
+}
+
+TEST(EngineModel, ScenesFromBytesAndLineRecords) {
+    Scene s = parseLineRecords(
+        "   0,   0,   0,  10,  -5, 100\n# a comment\n\n -20,  30,   5, -20,  30,  -5\r\n");
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[1], (Point{10, -5, 100}));
+    EXPECT_EQ(lineRecord(s[0], s[1]), "   0,   0,   0,  10,  -5, 100");
+    EXPECT_EQ(readScene(sceneBytes(s)), s);
+    std::vector<uint8_t> bytes = sceneBytes(s);
+    bytes[3] = 128; // the second point's x: the end
+    EXPECT_EQ(readScene(bytes).size(), 1u);
+    EXPECT_THROW(parseLineRecords("1,2,3\n"), std::invalid_argument);
+    EXPECT_THROW(parseLineRecords("1,2,3,4,5,200\n"), std::invalid_argument);
+}
+
+TEST(EngineModel, DrawpointsHoldPixelsZerosAndTheBreak) {
+    Scene s{{0, 10, 0}, {5, 10, 0}, {0, -10, 0}, {0, 10, 0}};
+    std::vector<uint8_t> dp = drawpoints(s, Camera{});
+    ASSERT_EQ(dp.size(), 9u);
+    EXPECT_EQ(dp[0], 48);
+    EXPECT_EQ(dp[1], 31);
+    EXPECT_EQ(dp[2], 72);
+    EXPECT_EQ(dp[4], 0); // behind the camera
+    EXPECT_EQ(dp[5], 0);
+    EXPECT_EQ(dp[8], 128);
+    Frame f = render(s, Camera{});
+    EXPECT_TRUE(f.pixel(48, 31) && f.pixel(72, 31) && f.pixel(60, 31));
+}
+
+// The model's pixel of every visible point against the exact perspective:
+// column 48 + 48 * side / ahead and row 31 - 48 * height / ahead, with side
+// and ahead turned exactly by the heading's angle. Visible: on the display
+// by the engine's tests, with its pixel inside the 96 x 64 display. Every
+// point with x and y in -40..40 and z in -40..40, on all 36 headings.
+TEST(EngineModel, ProjectionQuality) {
+    double worst = 0, sum = 0, worstFar = 0, worstAxes = 0, sumAxes = 0;
+    long count = 0, countAxes = 0, withinOne = 0;
+    for (int h = 0; h < kHeadings; ++h) {
+        const ViewRay ray = viewRay(h);
+        const double a = h * 10 * kPi / 180, sn = std::sin(a), cs = std::cos(a);
+        for (int x = -40; x <= 40; ++x)
+            for (int y = -40; y <= 40; ++y)
+                for (int z = -40; z <= 40; ++z) {
+                    auto px = project(Point{static_cast<int8_t>(x), static_cast<int8_t>(y),
+                                            static_cast<int8_t>(z)},
+                                      ray);
+                    if (!px || px->column < 0 || px->column >= kColumns || px->row < 0 ||
+                        px->row >= kRows)
+                        continue;
+                    const double ahead = x * sn + y * cs, side = x * cs - y * sn;
+                    const double e = std::hypot(px->column - (48 + 48 * side / ahead),
+                                                px->row - (31 - 48 * z / ahead));
+                    worst = std::max(worst, e);
+                    sum += e;
+                    ++count;
+                    withinOne += e <= 1;
+                    if (ahead >= 10)
+                        worstFar = std::max(worstFar, e);
+                    if (h % 9 == 0) {
+                        worstAxes = std::max(worstAxes, e);
+                        sumAxes += e;
+                        ++countAxes;
+                    }
+                }
+    }
+    const double mean = sum / count;
+    std::printf("projection error over %ld visible points: worst %.2f px, mean %.3f px, "
+                "%.1f%% within 1 px; worst at least 10 ahead %.2f px; on the four axis "
+                "headings worst %.2f px, mean %.3f px\n",
+                count, worst, mean, 100.0 * withinOne / count, worstFar, worstAxes,
+                sumAxes / countAxes);
+    RecordProperty("worst_px", std::to_string(worst));
+    RecordProperty("mean_px", std::to_string(mean));
+    // The bounds measured (integer side and ahead are coarse close to the
+    // camera: the worst is a point about 2 ahead).
+    EXPECT_GT(count, 2'000'000);
+    EXPECT_LE(worst, 19.2);
+    EXPECT_LE(mean, 0.83);
+    EXPECT_GE(static_cast<double>(withinOne) / count, 0.72);
+    EXPECT_LE(worstFar, 6.6);
+    // On headings 0, 9, 18 and 27 the turn is exact: only the equates rows
+    // round, half a pixel on each axis (rows 45-50, which hold 1, lie beyond
+    // the draw distance on these headings).
+    EXPECT_LE(worstAxes, 0.72);
+    EXPECT_LE(sumAxes / countAxes, 0.40);
+}
