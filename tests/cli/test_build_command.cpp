@@ -34,8 +34,9 @@ int torvex(std::vector<std::string> args, std::string* err = nullptr) {
 TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     QTemporaryDir folder;
     const QString list = folder.filePath(QStringLiteral("scene.lst"));
-    writeTextLineFile(list, {"   0,  10,   0,  10,  10,   0", "  -7,   0,   0,   7,   0,   0", "",
-                             "   5,   5,   5,  -5,  -5,  -5"});
+    // Whatever forms the panel accepted are written as typed and assemble.
+    writeTextLineFile(list, {"   0,  10,   0,  10,  10,   0", "  -7,   0,   0,   7,   0,   0",
+                             "  +7, $1F, 007,  -5,  -5,  -5"});
     // The wizard writes the preview source through its dialogs.
     ScriptedDesktop scripted;
     ScriptedDesktop::Installed installed(scripted);
