@@ -117,6 +117,8 @@ CalculatorView::CalculatorView(QString file, QWidget* parent)
         button->setToolTip(QStringLiteral("%1: %2 (key: %3)")
                                .arg(QString::fromLatin1(key.name), key.action, key.hostKeyName));
         button->setFocusPolicy(Qt::NoFocus);
+        // The row shares the display's width, like the calculator's keys.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         const uint8_t code = key.code;
         connect(button, &QPushButton::clicked, this, [this, code] { pressKey(code); });
         keyRow->addWidget(button);
@@ -136,6 +138,7 @@ CalculatorView::CalculatorView(QString file, QWidget* parent)
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
     layout->addWidget(status_);
     error_ = new QLabel(this);
     error_->setObjectName(QStringLiteral("error"));
