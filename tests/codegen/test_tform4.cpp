@@ -1,5 +1,6 @@
 #include "codegen/tform4.h"
 
+#include "assets/artwork.h"
 #include "codegen/engine_template.h"
 #include "codegen/scene_data.h"
 #include "codegen/string_list.h"
@@ -135,7 +136,9 @@ TEST_F(Wizard, WindowIsLaidOutAsTabled) {
 
     auto* image = form.findChild<QLabel*>(QStringLiteral("Image1"));
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->geometry().topLeft(), QPoint(8, 8));
+    EXPECT_EQ(image->geometry(), QRect(8, 8, 32, 32));
+    EXPECT_EQ(image->pixmap().toImage(), wizardPicture().toImage());
+    EXPECT_NE(image->pixmap().toImage(), applicationPicture().toImage());
     auto* title = form.findChild<QLabel*>(QStringLiteral("Label1"));
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text(), QStringLiteral("Scenery Preview"));
