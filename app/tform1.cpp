@@ -5,6 +5,8 @@
 #include "platform/contacts.h"
 #include "platform/desktop.h"
 #include "platform/link_label.h"
+#include "platform/window_frame.h"
+#include "platform/window_parts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,41 +16,10 @@
 
 namespace torvex {
 
-namespace {
-
-QFont arial(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* label(QWidget* parent, const QString& text, QRect box, bool transparent) {
-    auto* result = new QLabel(text, parent);
-    result->setGeometry(box);
-    result->setTextFormat(Qt::PlainText);
-    result->setAutoFillBackground(!transparent);
-    return result;
-}
-
-QPushButton* menuButton(QGroupBox* parent, const QString& text, int top, const QString& hint,
-                        const char* name) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(8, top, 193, 25);
-    button->setToolTip(hint);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
-
-} // namespace
-
-TForm1::TForm1(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint) {
+TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Torvex Designer"));
-    setFont(arial(9));
+    setFont(arialFont(9));
     setFixedSize(227, 289);
     markCentredAtFirstShow(this);
 
@@ -57,15 +28,13 @@ TForm1::TForm1(QWidget* parent)
     Image1->setGeometry(8, 8, 32, 32);
     Image1->setPixmap(applicationPicture());
 
-    Label1 = label(this, QStringLiteral("Torvex Designer"), {48, 8, 126, 19}, true);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(arial(16, true));
-
-    Label5 = label(this, QStringLiteral("version 1.1"), {48, 24, 47, 12}, false);
-    Label5->setObjectName(QStringLiteral("Label5"));
-
-    Label3 = label(this, QStringLiteral("by"), {139, 24, 11, 12}, true);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Label1 = fixedLabel(this, "Label1", QStringLiteral("Torvex Designer"), {48, 8, 126, 19},
+                        Backdrop::Transparent);
+    Label1->setFont(arialFont(16, true));
+    Label5 = fixedLabel(this, "Label5", QStringLiteral("version 1.1"), {48, 24, 47, 12},
+                        Backdrop::Opaque);
+    Label3 =
+        fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
 
     Label2 = new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); });
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -75,36 +44,34 @@ TForm1::TForm1(QWidget* parent)
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setGeometry(8, 35, 209, 9);
 
-    Label4 = label(this,
-                   QStringLiteral("Welcome to Torvex Designer. With this program you can design "
-                                  "levels and object for use with the Torvex engine. Select an "
-                                  "option below to start working!"),
-                   {8, 48, 209, 49}, true);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label4->setWordWrap(true);
-    Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label4 = paragraphLabel(this, "Label4",
+                            QStringLiteral("Welcome to Torvex Designer. With this program you "
+                                           "can design levels and object for use with the "
+                                           "Torvex engine. Select an option below to start "
+                                           "working!"),
+                            {8, 48, 209, 49}, Backdrop::Transparent);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Would you like to:"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 104, 209, 177);
 
-    Button1 = menuButton(GroupBox1, QStringLiteral("Design an &object?"), 16,
-                         QStringLiteral("To design an object, click this button. An object is the "
-                                        "moving part of a scene like a car, human or enemy."),
-                         "Button1");
-    Button2 = menuButton(GroupBox1, QStringLiteral("Design a &scene?"), 48,
+    Button1 =
+        handButton(GroupBox1, "Button1", QStringLiteral("Design an &object?"), {8, 16, 193, 25},
+                   QStringLiteral("To design an object, click this button. An object is the "
+                                  "moving part of a scene like a car, human or enemy."));
+    Button2 = handButton(GroupBox1, "Button2", QStringLiteral("Design a &scene?"), {8, 48, 193, 25},
                          QStringLiteral("To design a scene, click this button. A scene is the "
                                         "stationary part of a world, like a landscape with "
-                                        "buildings, trees and rivers."),
-                         "Button2");
-    Button5 = menuButton(GroupBox1, QStringLiteral("&Preview a scene?"), 80,
-                         QStringLiteral("Create the full .Z80 source code to preview a scene. You "
-                                        "will need a linelist for this function."),
-                         "Button5");
-    Button3 = menuButton(GroupBox1, QStringLiteral("View &information about this program?"), 112,
-                         QStringLiteral("View information on this program."), "Button3");
-    Button4 = menuButton(GroupBox1, QStringLiteral("&Exit?"), 144,
-                         QStringLiteral("*Exit* (that was easy to guess, eh?)"), "Button4");
+                                        "buildings, trees and rivers."));
+    Button5 =
+        handButton(GroupBox1, "Button5", QStringLiteral("&Preview a scene?"), {8, 80, 193, 25},
+                   QStringLiteral("Create the full .Z80 source code to preview a scene. You "
+                                  "will need a linelist for this function."));
+    Button3 =
+        handButton(GroupBox1, "Button3", QStringLiteral("View &information about this program?"),
+                   {8, 112, 193, 25}, QStringLiteral("View information on this program."));
+    Button4 = handButton(GroupBox1, "Button4", QStringLiteral("&Exit?"), {8, 144, 193, 25},
+                         QStringLiteral("*Exit* (that was easy to guess, eh?)"));
     // Tab order is creation order: Button1, Button2, Button5, Button3, Button4.
 
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });

@@ -8,6 +8,8 @@
 #include "platform/bevel.h"
 #include "platform/contacts.h"
 #include "platform/link_label.h"
+#include "platform/window_frame.h"
+#include "platform/window_parts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -19,31 +21,6 @@ namespace {
 
 constexpr int kClientWidth = 227;
 constexpr int kClientHeight = 200;
-
-QFont arial(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, QRect box) {
-    auto* result = new QLabel(text, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->setGeometry(box);
-    result->setTextFormat(Qt::PlainText);
-    return result;
-}
-
-QPushButton* wizardButton(QGroupBox* parent, const char* name, const QString& text, int top,
-                          const QString& hint) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(8, top, 193, 25);
-    button->setToolTip(hint);
-    button->setCursor(Qt::PointingHandCursor);
-    return button;
-}
 
 StringList* stringList(QWidget* parent, const char* name, int index) {
     auto* list = new StringList(name, parent);
@@ -62,12 +39,11 @@ TextLines concatenated(const TextLines& first, const TextLines& second) {
 } // namespace
 
 TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      additionalInformation_(additionalInformation) {
+    : QWidget(parent, fixedDialogFlags()), additionalInformation_(additionalInformation) {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Scenery Preview"));
-    setFont(arial(9));
+    setFont(arialFont(9));
+    keepAliveWhenClosed(this);
     setFixedSize(kClientWidth, kClientHeight);
     markCentredAtFirstShow(this);
 
@@ -77,10 +53,12 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
     Image1->setPixmap(picture);
     Image1->setGeometry(QRect(QPoint(8, 8), picture.isNull() ? QSize(32, 32) : picture.size()));
 
-    Label1 = label(this, "Label1", QStringLiteral("Scenery Preview"), {48, 8, 128, 19});
-    Label1->setFont(arial(16, true));
+    Label1 = fixedLabel(this, "Label1", QStringLiteral("Scenery Preview"), {48, 8, 128, 19},
+                        Backdrop::Transparent);
+    Label1->setFont(arialFont(16, true));
 
-    Label3 = label(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12});
+    Label3 =
+        fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
 
     Label2 = new LinkLabel(QStringLiteral("Quorrin"), this,
                            [this] { guarded([this] { Label2Click(); }); });
@@ -91,26 +69,25 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setGeometry(8, 35, 209, 9);
 
-    Label4 = label(this, "Label4",
-                   QStringLiteral("With the Scenery Preview function you can view a scene on your "
-                                  "calculator in the Torvex engine. You will need a linelist to "
-                                  "create the Z80 source code. You can then compile the code with "
-                                  "DevPac."),
-                   {8, 48, 209, 57});
-    Label4->setWordWrap(true);
-    Label4->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label4 = paragraphLabel(this, "Label4",
+                            QStringLiteral("With the Scenery Preview function you can view a "
+                                           "scene on your calculator in the Torvex engine. You "
+                                           "will need a linelist to create the Z80 source code. "
+                                           "You can then compile the code with DevPac."),
+                            {8, 48, 209, 57}, Backdrop::Transparent);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Would you like to:"), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(8, 112, 209, 81);
 
     // Tab order is creation order: Button1, then Button2.
-    Button1 = wizardButton(GroupBox1, "Button1", QStringLiteral("&Create a scenery preview?"), 16,
-                           QStringLiteral("Step by step creation of Z80 source code. View "
-                                          "readme.txt for more information."));
-    Button2 =
-        wizardButton(GroupBox1, "Button2", QStringLiteral("&View additional information?"), 48,
-                     QStringLiteral("View more information (you can also view readme.txt)"));
+    Button1 = handButton(GroupBox1, "Button1", QStringLiteral("&Create a scenery preview?"),
+                         {8, 16, 193, 25},
+                         QStringLiteral("Step by step creation of Z80 source code. View "
+                                        "readme.txt for more information."));
+    Button2 = handButton(GroupBox1, "Button2", QStringLiteral("&View additional information?"),
+                         {8, 48, 193, 25},
+                         QStringLiteral("View more information (you can also view readme.txt)"));
 
     ListBox1 = stringList(this, "ListBox1", 0);
     ListBox2 = stringList(this, "ListBox2", 1);

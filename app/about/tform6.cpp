@@ -1,7 +1,7 @@
 #include "app/about/tform6.h"
 
-#include "app/about/label_boxes.h"
-#include "app/about/window_frame.h"
+#include "platform/window_parts.h"
+#include "platform/window_frame.h"
 #include "platform/desktop.h"
 
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "app/about/tinfodlg.h"
 
 #include "app/about/acknowledgements.h"
-#include "app/about/label_boxes.h"
-#include "app/about/window_frame.h"
+#include "platform/window_parts.h"
+#include "platform/window_frame.h"
 #include "assets/artwork.h"
 #include "platform/contacts.h"
 #include "platform/desktop.h"

@@ -1,4 +1,4 @@
-#include "app/about/label_boxes.h"
+#include "platform/window_parts.h"
 
 #include <QImage>
 #include <QLabel>

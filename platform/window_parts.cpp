@@ -1,6 +1,7 @@
-#include "app/about/label_boxes.h"
+#include "platform/window_parts.h"
 
 #include <QLabel>
+#include <QPushButton>
 
 namespace torvex {
 
@@ -25,6 +26,18 @@ QLabel* paragraphLabel(QWidget* parent, const char* name, const QString& text, Q
     return label;
 }
 
+QLabel* fixedLabel(QWidget* parent, const char* name, const QString& text, QRect box,
+                   Backdrop backdrop) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setAutoFillBackground(backdrop == Backdrop::Opaque);
+    label->setFixedSize(box.size());
+    label->move(box.topLeft());
+    return label;
+}
+
 void placeTextSized(QLabel* label, const char* name, QPoint at, Backdrop backdrop) {
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
@@ -38,6 +51,16 @@ QLabel* textSizedLabel(QWidget* parent, const char* name, const QString& text, Q
     auto* label = new QLabel(text, parent);
     placeTextSized(label, name, at, backdrop);
     return label;
+}
+
+QPushButton* handButton(QWidget* parent, const char* name, const QString& text, QRect box,
+                        const QString& hint) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(box);
+    button->setToolTip(hint);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
 }
 
 } // namespace torvex

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace torvex {
@@ -23,6 +24,10 @@ enum class Backdrop { Opaque, Transparent };
 QLabel* paragraphLabel(QWidget* parent, const char* name, const QString& text, QRect box,
                        Backdrop backdrop = Backdrop::Opaque);
 
+// A single line in a box of fixed size, left aligned.
+QLabel* fixedLabel(QWidget* parent, const char* name, const QString& text, QRect box,
+                   Backdrop backdrop);
+
 // A single line whose box is as large as its text.
 QLabel* textSizedLabel(QWidget* parent, const char* name, const QString& text, QPoint at,
                        Backdrop backdrop);
@@ -30,5 +35,10 @@ QLabel* textSizedLabel(QWidget* parent, const char* name, const QString& text, Q
 // Gives a label its box, backdrop and name; a text-sized label is sized to its
 // text in its present font.
 void placeTextSized(QLabel* label, const char* name, QPoint at, Backdrop backdrop);
+
+// A push button at a fixed place, with its hint as tool tip and the hand
+// cursor; "&" in the text marks its accelerator letter.
+QPushButton* handButton(QWidget* parent, const char* name, const QString& text, QRect box,
+                        const QString& hint);
 
 } // namespace torvex
