@@ -5,6 +5,7 @@
 #include "codegen/windows1252.h"
 #include "platform/bevel.h"
 #include "platform/link_label.h"
+#include "platform/window_parts.h"
 #include "preview/projection.h"
 #include "preview/regeneration.h"
 #include "preview/tform5.h"
@@ -26,13 +27,6 @@
 namespace torvex {
 
 namespace {
-
-QFont arial(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 const QString coordinateHint =
     QStringLiteral("Enter the desired value here. Valid values are integers between -100 and 100.");
@@ -93,7 +87,7 @@ TForm3::TForm3(TForm5* preview, QWidget* wizard, QWidget* parent)
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Torvex Scenery Designer"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(arial(9));
+    setFont(arialFont(9));
     setFixedSize(632, 112);
     buildControls();
     connectHandlers();
@@ -131,7 +125,7 @@ void TForm3::buildControls() {
     Linl = new LineListBox(GroupBox2);
     Linl->setObjectName(QStringLiteral("Linl"));
     Linl->setGeometry(7, 16, 180, 49);
-    Linl->setFont(arial(9, true));
+    Linl->setFont(arialFont(9, true));
     Linl->setToolTip(QStringLiteral("Click a line to highlight it in red on the screen. Click "
                                     "Delete line to remove the line from the list."));
     Button3 = button(GroupBox2, "Button3", QStringLiteral("&Delete line"), {8, 72, 75, 25},
