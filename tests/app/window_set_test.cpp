@@ -1,0 +1,95 @@
+// The six windows wired together as the program runs them: the designer
+// panel's save question guards every way out of the program.
+#include "app/application.h"
+#include "tests/support/scripted_desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace torvex {
+namespace {
+
+struct Program : ::testing::Test {
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed{scripted};
+    WindowSet windows;
+    QWidget* menu = windows.window("TForm1");
+    QWidget* panel = windows.window("TForm3");
+    QWidget* preview = windows.window("TForm5");
+
+    void SetUp() override { windows.showMainMenu(); }
+    void click(QWidget* window, const char* name) {
+        auto* button = window->findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void addTheFieldsSegment() { click(panel, "Button2"); }
+};
+
+TEST_F(Program, CreatesSixWindowsAndShowsOnlyTheMainMenu) {
+    for (const char* name : {"TForm1", "TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
+        ASSERT_NE(windows.window(name), nullptr) << name;
+    EXPECT_TRUE(menu->isVisible());
+    for (const char* name : {"TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
+        EXPECT_FALSE(windows.window(name)->isVisible()) << name;
+}
+
+TEST_F(Program, ExitWithThePanelShownAsksAndAFailingSaveKeepsTheProgramRunning) {
+    click(menu, "Button2");
+    ASSERT_TRUE(panel->isVisible());
+    ASSERT_TRUE(preview->isVisible());
+    addTheFieldsSegment();
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {QStringLiteral("/nonexistent-folder/scene")};
+    QTimer::singleShot(0, [&] {
+        click(menu, "Button4");
+        // Still running: the loop is ended here only if the exit went on.
+        QTimer::singleShot(0, [&] { QCoreApplication::exit(7); });
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    const auto boxes = scripted.of(ScriptedDesktop::Kind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Save the linelist before closing this window?"));
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{QStringLiteral(
+                                           "Cannot create file /nonexistent-folder/scene.")});
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(preview->isVisible());
+}
+
+TEST_F(Program, ExitWithThePanelShownSavesOnYesThenEnds) {
+    QTemporaryDir folder;
+    const QString list = folder.filePath(QStringLiteral("scene"));
+    click(menu, "Button2");
+    addTheFieldsSegment();
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {list};
+    QTimer::singleShot(0, [&] { menu->close(); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    QFile saved(list);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArray("   0,   0,   0,   0,   0,   0\r\n"));
+}
+
+TEST_F(Program, ExitWithThePanelHiddenEndsAtOnceWithoutAQuestion) {
+    QTimer::singleShot(0, [&] { click(menu, "Button4"); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+TEST_F(Program, ClosingThePreviewWindowClosesThePanelWithItsQuestion) {
+    click(menu, "Button2");
+    preview->close();
+    EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(preview->isVisible());
+    EXPECT_TRUE(menu->isVisible());
+}
+
+} // namespace
+} // namespace torvex
