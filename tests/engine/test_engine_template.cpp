@@ -1,5 +1,6 @@
 // Torvex Designer - the text of the engine template (assets/engine_template.z80):
-// its structure, labels, variables, tables and the syntax rules of issue 7.
+// its structure, labels, variables, tables and the syntax every TASM-dialect
+// assembler accepts.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
