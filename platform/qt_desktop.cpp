@@ -54,6 +54,10 @@ QString messageDialogCaption(MessageType type) {
     return QStringLiteral("Information");
 }
 
+int messageWidth(int textWidth) {
+    return std::min(textWidth + 1, screenSize().width() / 2);
+}
+
 QPoint fileDialogPosition(QSize screen, QSize dialog) {
     return {(screen.width() - dialog.width()) / 2, (screen.height() - dialog.height()) / 3};
 }
@@ -74,9 +78,9 @@ void QtDesktop::messageDialog(MessageType type, const QString& text) {
     icon->setPixmap(box.style()->standardIcon(iconOf(type), nullptr, &box).pixmap(iconSize));
     icon->setAlignment(Qt::AlignTop);
     auto* message = new QLabel(text, &box);
-    message->setWordWrap(true);
-    message->setMaximumWidth(screenSize().width() / 2);
     message->setTextFormat(Qt::PlainText);
+    message->setWordWrap(true);
+    message->setFixedWidth(messageWidth(message->fontMetrics().horizontalAdvance(text)));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
     buttons->setCenterButtons(true);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);

@@ -20,6 +20,10 @@ public:
 // "Information".
 QString messageDialogCaption(MessageType type);
 
+// Width of a message dialog's text: one line as long as the text, wrapped at
+// half the screen width.
+int messageWidth(int textWidth);
+
 // Where a file dialog of the given size opens: centred horizontally, with a
 // third of the remaining height above it.
 QPoint fileDialogPosition(QSize screen, QSize dialog);

@@ -2,6 +2,8 @@
 #include "platform/qt_desktop.h"
 #include "tests/support/scripted_desktop.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -58,6 +60,12 @@ TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
 
 TEST(FileDialogPosition, CentresHorizontallyWithAThirdOfTheRestAbove) {
     EXPECT_EQ(fileDialogPosition({1280, 1024}, {600, 424}), QPoint(340, 200));
+}
+
+TEST(MessageWidth, OneLineForShortTextsWrappedAtHalfTheScreenForLongOnes) {
+    const int half = QGuiApplication::primaryScreen()->geometry().width() / 2;
+    EXPECT_EQ(messageWidth(120), 121);
+    EXPECT_EQ(messageWidth(half * 3), half);
 }
 
 TEST(MessageDialogCaption, NamesTheType) {
