@@ -41,12 +41,43 @@ std::string hex(unsigned v) {
 }
 } // namespace
 
+// What the memory callbacks report to the run loop, which looks at these
+// bits after each z80ex_step() (nothing else is checked per instruction).
+enum Event : unsigned {
+    kTrapped = 1u << 0,    // an instruction was fetched from ROM (see Impl::mread)
+    kPrefix = 1u << 1,     // an opcode fetch read a prefix byte (DDh, FDh, CBh, EDh)
+    kHaltOpcode = 1u << 2, // an opcode fetch read 76h (HALT, or part of another opcode)
+    kViolation = 1u << 3,  // a write outside the writable ranges
+};
+
+// The events an opcode byte can stand for.
+constexpr std::array<uint8_t, 256> kOpcodeEvents = [] {
+    std::array<uint8_t, 256> events{};
+    events[0xDD] = events[0xFD] = events[0xCB] = events[0xED] = kPrefix;
+    events[0x76] = kHaltOpcode;
+    return events;
+}();
+
+// The opcode handed to the CPU instead of a ROM byte: NOP changes nothing but
+// PC, R and the T-states, which the run loop restores.
+constexpr Z80EX_BYTE kStandInOpcode = 0x00;
+
 struct Ti83::Impl {
     Z80EX_CONTEXT* cpu = nullptr;
     std::array<uint8_t, 65536> mem{};
+    // Set by the callbacks, cleared by the run loop.
+    unsigned events = 0;
+    // True while the rest of a prefixed instruction is fetched (its opcode
+    // fetches are not instruction starts).
+    bool midInstruction = false;
+    uint16_t instrPc = 0; // start of the instruction being executed (or the last one)
+    uint16_t trapPc = 0;  // the ROM address of a kTrapped fetch
+    uint16_t trapR = 0;   // R before that fetch
     std::deque<uint8_t> keys;
     size_t keysUsed = 0;
     std::vector<AddressRange> writable;
+    // Guarded writes: bit set = a RAM address inside the writable ranges.
+    std::array<uint8_t, 65536 / 8> writableRam{};
     uint64_t runawayLimit = 60'000'000;
     bool clobber = true;
     std::vector<Frame> frames;
@@ -55,35 +86,67 @@ struct Ti83::Impl {
     bool finished = true;
     bool inRoutine = false; // callRoutine: _getkey without keys stops the run
     RunResult last{StopReason::Returned, "not started"};
-    uint16_t instrPc = 0;
     std::optional<std::string> violation;
     uint32_t scramble = 0x2545F491u;
 
-    static Z80EX_BYTE mread(Z80EX_CONTEXT*, Z80EX_WORD addr, int, void* self) {
-        return static_cast<Impl*>(self)->mem[addr];
+    // Reads memory. An instruction fetched below 8000h is the program calling
+    // into ROM (a trapped routine, the return to the calculator or a fault):
+    // the CPU gets a stand-in opcode instead, and the run loop deals with the
+    // call once the step has ended.
+    static Z80EX_BYTE mread(Z80EX_CONTEXT* cpu, Z80EX_WORD addr, int m1, void* self) {
+        Impl* d = static_cast<Impl*>(self);
+        const uint8_t value = d->mem[addr];
+        if (m1) {
+            if (!d->midInstruction) {
+                if (addr < 0x8000) [[unlikely]] {
+                    d->trapPc = addr;
+                    d->trapR = z80ex_get_reg(cpu, regR);
+                    d->events |= kTrapped;
+                    return kStandInOpcode;
+                }
+                d->instrPc = addr;
+            }
+            d->events |= kOpcodeEvents[value];
+        }
+        return value;
     }
+    // Writes without writable ranges: RAM only, ROM writes are ignored.
     static void mwrite(Z80EX_CONTEXT*, Z80EX_WORD addr, Z80EX_BYTE value, void* self) {
-        static_cast<Impl*>(self)->write(addr, value);
+        if (addr & 0x8000)
+            static_cast<Impl*>(self)->mem[addr] = value;
+    }
+    // Writes with writable ranges.
+    static void mwriteGuarded(Z80EX_CONTEXT*, Z80EX_WORD addr, Z80EX_BYTE value, void* self) {
+        Impl* d = static_cast<Impl*>(self);
+        if (d->writableRam[addr >> 3] & (1u << (addr & 7)))
+            d->mem[addr] = value;
+        else
+            d->writeOutsideRam(addr, value);
     }
     static Z80EX_BYTE pread(Z80EX_CONTEXT*, Z80EX_WORD, void*) { return 0xFF; }
     static void pwrite(Z80EX_CONTEXT*, Z80EX_WORD, Z80EX_BYTE, void*) {}
     static Z80EX_BYTE intread(Z80EX_CONTEXT*, void*) { return 0xFF; }
 
-    void write(uint16_t addr, uint8_t value) {
-        if (!writable.empty()) {
-            bool ok = std::any_of(writable.begin(), writable.end(),
-                                  [&](const AddressRange& r) { return r.contains(addr); });
-            if (!ok) {
-                if (!violation)
-                    violation = "write of " + std::to_string(value) + " to " + hex(addr) +
-                                " outside the writable ranges, by the instruction at PC " +
-                                hex(instrPc);
-                return;
-            }
-        }
-        if (addr < 0x8000)
+    // A guarded write that is not to writable RAM: to ROM inside the ranges
+    // (ignored) or outside the ranges (the first one is reported).
+    void writeOutsideRam(uint16_t addr, uint8_t value) {
+        bool ok = std::any_of(writable.begin(), writable.end(),
+                              [&](const AddressRange& r) { return r.contains(addr); });
+        if (ok)
             return; // ROM
-        mem[addr] = value;
+        if (!violation)
+            violation = "write of " + std::to_string(value) + " to " + hex(addr) +
+                        " outside the writable ranges, by the instruction at PC " + hex(instrPc);
+        events |= kViolation;
+    }
+
+    void setWritableRanges(std::vector<AddressRange> ranges) {
+        writable = std::move(ranges);
+        writableRam.fill(0);
+        for (const AddressRange& r : writable)
+            for (uint32_t a = std::max<uint32_t>(r.first, 0x8000); a <= r.last; ++a)
+                writableRam[a >> 3] |= static_cast<uint8_t>(1u << (a & 7));
+        z80ex_set_memwrite_callback(cpu, writable.empty() ? mwrite : mwriteGuarded, this);
     }
 
     Impl() {
@@ -127,6 +190,8 @@ struct Ti83::Impl {
         total = sinceFrame = 0;
         keysUsed = 0;
         violation.reset();
+        events = 0;
+        midInstruction = false;
         scramble = 0x2545F491u;
         finished = false;
         last = {StopReason::KeyWanted, "running"};
@@ -149,14 +214,13 @@ struct Ti83::Impl {
             std::fill(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize, 0);
             break;
         case kGrBufCpyV: {
-            Frame f;
+            Frame& f = frames.emplace_back();
             std::copy(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize,
                       f.graphBuffer.begin());
             f.tstates = sinceFrame;
             f.totalTstates = total;
             f.keysUsed = keysUsed;
             lcd = f.graphBuffer;
-            frames.push_back(f);
             sinceFrame = 0;
             break;
         }
@@ -186,43 +250,64 @@ struct Ti83::Impl {
         return true;
     }
 
+    // The program reached ROM at trapPc; the CPU has executed the stand-in
+    // opcode there. Undoes it (it costs no T-states) and performs the call:
+    // nullopt when the program goes on.
+    std::optional<RunResult> trapped() {
+        setReg(regPC, trapPc);
+        setReg(regR, trapR);
+        const uint16_t pc = trapPc;
+        if (pc == kReturnAddress)
+            return stop(StopReason::Returned, "the program returned after " +
+                                                  std::to_string(frames.size()) + " frame(s)");
+        bool keyWanted = false;
+        if (romCall(pc, keyWanted))
+            return std::nullopt;
+        if (keyWanted) {
+            if (inRoutine)
+                return stop(StopReason::KeysExhausted, "_getkey called with no key left");
+            last = {StopReason::KeyWanted, "_getkey waits for a key"};
+            return last;
+        }
+        uint16_t ret = mem[reg(regSP)] | (mem[static_cast<uint16_t>(reg(regSP) + 1)] << 8);
+        return stop(StopReason::Fault, "execution reached ROM address " + hex(pc) +
+                                           ", which is not an emulated ROM call (came from "
+                                           "around " +
+                                           hex(ret) + " or " + hex(instrPc) + ")");
+    }
+
     RunResult loop() {
         if (finished)
             return last;
         for (;;) {
-            uint16_t pc = reg(regPC);
-            if (pc == kReturnAddress)
-                return stop(StopReason::Returned, "the program returned after " +
-                                                      std::to_string(frames.size()) + " frame(s)");
-            if (pc < 0x8000) {
-                bool keyWanted = false;
-                if (romCall(pc, keyWanted))
+            int t = z80ex_step(cpu);
+            if (events) [[unlikely]] {
+                if (events & kTrapped) {
+                    events = 0;
+                    if (std::optional<RunResult> r = trapped())
+                        return *r;
                     continue;
-                if (keyWanted) {
-                    if (inRoutine)
-                        return stop(StopReason::KeysExhausted, "_getkey called with no key left");
-                    last = {StopReason::KeyWanted, "_getkey waits for a key"};
-                    return last;
                 }
-                uint16_t ret = mem[reg(regSP)] | (mem[static_cast<uint16_t>(reg(regSP) + 1)] << 8);
-                return stop(StopReason::Fault, "execution reached ROM address " + hex(pc) +
-                                                   ", which is not an emulated ROM call (came from "
-                                                   "around " +
-                                                   hex(ret) + " or " + hex(instrPc) + ")");
+                if (events & kPrefix) {
+                    // The step ended after a prefix (or read a prefix-valued
+                    // opcode): finish the instruction.
+                    midInstruction = true;
+                    while (z80ex_last_op_type(cpu) != 0)
+                        t += z80ex_step(cpu);
+                    midInstruction = false;
+                }
             }
-            instrPc = pc;
-            int t = 0;
-            do {
-                t += z80ex_step(cpu);
-            } while (z80ex_last_op_type(cpu) != 0);
             total += static_cast<uint64_t>(t);
             sinceFrame += static_cast<uint64_t>(t);
-            if (violation)
-                return stop(StopReason::WriteGuard, *violation);
-            if (z80ex_doing_halt(cpu))
-                return stop(StopReason::Fault,
-                            "HALT at PC " + hex(instrPc) + ": interrupts are not emulated");
-            if (sinceFrame > runawayLimit)
+            if (events) [[unlikely]] {
+                if (events & kViolation)
+                    return stop(StopReason::WriteGuard, *violation);
+                if ((events & kHaltOpcode) && z80ex_doing_halt(cpu))
+                    return stop(StopReason::Fault,
+                                "HALT at PC " + hex(instrPc) + ": interrupts are not emulated");
+                events = 0;
+            }
+            if (sinceFrame > runawayLimit) [[unlikely]]
                 return stop(StopReason::Runaway, "runaway: " + std::to_string(sinceFrame) +
                                                      " T-states without a frame (limit " +
                                                      std::to_string(runawayLimit) + "), PC " +
@@ -245,7 +330,7 @@ void Ti83::setKeys(std::vector<uint8_t> codes) {
     d->keys.assign(codes.begin(), codes.end());
 }
 void Ti83::setWritableRanges(std::vector<AddressRange> ranges) {
-    d->writable = std::move(ranges);
+    d->setWritableRanges(std::move(ranges));
 }
 void Ti83::setRunawayLimit(uint64_t t) {
     d->runawayLimit = t;
