@@ -82,7 +82,8 @@ struct Ti83::Impl {
     bool clobber = true;
     std::vector<Frame> frames;
     std::array<uint8_t, 768> lcd{};
-    uint64_t total = 0, sinceFrame = 0;
+    uint64_t total = 0;      // program T-states since the start
+    uint64_t frameStart = 0; // total at the last frame (or the start)
     bool finished = true;
     bool inRoutine = false; // callRoutine: _getkey without keys stops the run
     RunResult last{StopReason::Returned, "not started"};
@@ -106,7 +107,8 @@ struct Ti83::Impl {
                 }
                 d->instrPc = addr;
             }
-            d->events |= kOpcodeEvents[value];
+            if (const uint8_t e = kOpcodeEvents[value]) [[unlikely]]
+                d->events |= e;
         }
         return value;
     }
@@ -123,6 +125,12 @@ struct Ti83::Impl {
         else
             d->writeOutsideRam(addr, value);
     }
+    uint64_t sinceFrame() const { return total - frameStart; }
+    // The total beyond which the run is a runaway.
+    uint64_t runawayDeadline() const {
+        return runawayLimit > UINT64_MAX - frameStart ? UINT64_MAX : frameStart + runawayLimit;
+    }
+
     static Z80EX_BYTE pread(Z80EX_CONTEXT*, Z80EX_WORD, void*) { return 0xFF; }
     static void pwrite(Z80EX_CONTEXT*, Z80EX_WORD, Z80EX_BYTE, void*) {}
     static Z80EX_BYTE intread(Z80EX_CONTEXT*, void*) { return 0xFF; }
@@ -187,7 +195,7 @@ struct Ti83::Impl {
         setReg(regPC, entry);
         frames.clear();
         lcd.fill(0);
-        total = sinceFrame = 0;
+        total = frameStart = 0;
         keysUsed = 0;
         violation.reset();
         events = 0;
@@ -217,11 +225,11 @@ struct Ti83::Impl {
             Frame& f = frames.emplace_back();
             std::copy(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize,
                       f.graphBuffer.begin());
-            f.tstates = sinceFrame;
+            f.tstates = sinceFrame();
             f.totalTstates = total;
             f.keysUsed = keysUsed;
             lcd = f.graphBuffer;
-            sinceFrame = 0;
+            frameStart = total;
             break;
         }
         case kGetKey:
@@ -276,16 +284,24 @@ struct Ti83::Impl {
                                            hex(ret) + " or " + hex(instrPc) + ")");
     }
 
+    // Runs until the program stops or waits for a key. The T-state count
+    // lives in a local while the CPU runs; the members get it back whenever
+    // anything else may look at it.
     RunResult loop() {
         if (finished)
             return last;
+        uint64_t now = total;
+        uint64_t runawayAt = runawayDeadline();
         for (;;) {
             int t = z80ex_step(cpu);
             if (events) [[unlikely]] {
                 if (events & kTrapped) {
                     events = 0;
-                    if (std::optional<RunResult> r = trapped())
+                    total = now;
+                    std::optional<RunResult> r = trapped();
+                    if (r)
                         return *r;
+                    runawayAt = runawayDeadline(); // a frame restarts the count
                     continue;
                 }
                 if (events & kPrefix) {
@@ -297,9 +313,9 @@ struct Ti83::Impl {
                     midInstruction = false;
                 }
             }
-            total += static_cast<uint64_t>(t);
-            sinceFrame += static_cast<uint64_t>(t);
+            now += static_cast<uint64_t>(t);
             if (events) [[unlikely]] {
+                total = now;
                 if (events & kViolation)
                     return stop(StopReason::WriteGuard, *violation);
                 if ((events & kHaltOpcode) && z80ex_doing_halt(cpu))
@@ -307,11 +323,13 @@ struct Ti83::Impl {
                                 "HALT at PC " + hex(instrPc) + ": interrupts are not emulated");
                 events = 0;
             }
-            if (sinceFrame > runawayLimit) [[unlikely]]
-                return stop(StopReason::Runaway, "runaway: " + std::to_string(sinceFrame) +
+            if (now > runawayAt) [[unlikely]] {
+                total = now;
+                return stop(StopReason::Runaway, "runaway: " + std::to_string(sinceFrame()) +
                                                      " T-states without a frame (limit " +
                                                      std::to_string(runawayLimit) + "), PC " +
                                                      hex(reg(regPC)));
+            }
         }
     }
 };
