@@ -305,11 +305,15 @@ struct Ti83::Impl {
                     continue;
                 }
                 if (events & kPrefix) {
-                    // The step ended after a prefix (or read a prefix-valued
-                    // opcode): finish the instruction.
+                    // The step executed a prefix (an instruction's first
+                    // opcode fetch is a whole step). The instruction goes on
+                    // until a step fetches no prefix byte, or the CPU says
+                    // the prefix-valued byte it fetched ended the instruction.
                     midInstruction = true;
-                    while (z80ex_last_op_type(cpu) != 0)
+                    do {
+                        events &= ~kPrefix;
                         t += z80ex_step(cpu);
+                    } while ((events & kPrefix) && z80ex_last_op_type(cpu) != 0);
                     midInstruction = false;
                 }
             }
