@@ -46,7 +46,7 @@ std::string hex(unsigned v) {
 enum Event : unsigned {
     kTrapped = 1u << 0,    // an instruction was fetched from ROM (see Impl::mread)
     kPrefix = 1u << 1,     // an opcode fetch read a prefix byte (DDh, FDh, CBh, EDh)
-    kHaltOpcode = 1u << 2, // an opcode fetch read 76h (HALT, or part of another opcode)
+    kHaltOpcode = 1u << 2, // an opcode fetch read 76h (HALT, or the second byte of CB 76h/ED 76h)
     kViolation = 1u << 3,  // a write outside the writable ranges
 };
 
