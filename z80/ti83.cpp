@@ -67,9 +67,6 @@ struct Ti83::Impl {
     std::array<uint8_t, 65536> mem{};
     // Set by the callbacks, cleared by the run loop.
     unsigned events = 0;
-    // True while the rest of a prefixed instruction is fetched (its opcode
-    // fetches are not instruction starts).
-    bool midInstruction = false;
     uint16_t instrPc = 0; // start of the instruction being executed (or the last one)
     uint16_t trapPc = 0;  // the ROM address of a kTrapped fetch
     uint16_t trapR = 0;   // R before that fetch
@@ -90,26 +87,34 @@ struct Ti83::Impl {
     std::optional<std::string> violation;
     uint32_t scramble = 0x2545F491u;
 
-    // Reads memory. An instruction fetched below 8000h is the program calling
-    // into ROM (a trapped routine, the return to the calculator or a fault):
-    // the CPU gets a stand-in opcode instead, and the run loop deals with the
-    // call once the step has ended.
+    // Reads memory at the start of an instruction (the run loop switches to
+    // mreadInside for the rest of a prefixed one). An instruction fetched
+    // below 8000h is the program calling into ROM (a trapped routine, the
+    // return to the calculator or a fault): the CPU gets a stand-in opcode
+    // instead, and the run loop deals with the call once the step has ended.
     static Z80EX_BYTE mread(Z80EX_CONTEXT* cpu, Z80EX_WORD addr, int m1, void* self) {
         Impl* d = static_cast<Impl*>(self);
         const uint8_t value = d->mem[addr];
         if (m1) {
-            if (!d->midInstruction) {
-                if (addr < 0x8000) [[unlikely]] {
-                    d->trapPc = addr;
-                    d->trapR = z80ex_get_reg(cpu, regR);
-                    d->events |= kTrapped;
-                    return kStandInOpcode;
-                }
-                d->instrPc = addr;
+            if (addr < 0x8000) [[unlikely]] {
+                d->trapPc = addr;
+                d->trapR = z80ex_get_reg(cpu, regR);
+                d->events |= kTrapped;
+                return kStandInOpcode;
             }
+            d->instrPc = addr;
             if (const uint8_t e = kOpcodeEvents[value]) [[unlikely]]
                 d->events |= e;
         }
+        return value;
+    }
+    // Reads memory after a prefix: opcode fetches here are no instruction
+    // starts.
+    static Z80EX_BYTE mreadInside(Z80EX_CONTEXT*, Z80EX_WORD addr, int m1, void* self) {
+        Impl* d = static_cast<Impl*>(self);
+        const uint8_t value = d->mem[addr];
+        if (m1)
+            d->events |= kOpcodeEvents[value];
         return value;
     }
     // Writes without writable ranges: RAM only, ROM writes are ignored.
@@ -199,7 +204,6 @@ struct Ti83::Impl {
         keysUsed = 0;
         violation.reset();
         events = 0;
-        midInstruction = false;
         scramble = 0x2545F491u;
         finished = false;
         last = {StopReason::KeyWanted, "running"};
@@ -309,12 +313,12 @@ struct Ti83::Impl {
                     // opcode fetch is a whole step). The instruction goes on
                     // until a step fetches no prefix byte, or the CPU says
                     // the prefix-valued byte it fetched ended the instruction.
-                    midInstruction = true;
+                    z80ex_set_memread_callback(cpu, mreadInside, this);
                     do {
                         events &= ~kPrefix;
                         t += z80ex_step(cpu);
                     } while ((events & kPrefix) && z80ex_last_op_type(cpu) != 0);
-                    midInstruction = false;
+                    z80ex_set_memread_callback(cpu, mread, this);
                 }
             }
             now += static_cast<uint64_t>(t);
