@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace torvex::z80;
 
 namespace {
@@ -351,4 +353,199 @@ TEST(Ti83, MemoryPersistsBetweenRunsUntilCleared) {
     calc.clearMemory();
     EXPECT_EQ(calc.peek(0x8265), 0);
     EXPECT_EQ(calc.peek(kProgramStart), 0);
+}
+
+// The emulated TI-83 at the edges of its traps and guards: trapped ROM calls
+// leave no trace in the CPU state, prefixed instructions count as one
+// instruction, and the write guard sees every address.
+
+namespace {
+
+Assembly assembleAt9327(const std::string& body) {
+    Assembly a = assemble("#include \"ti83asm.inc\"\n .org 9327h\n" + body + "\n", "edge.z80");
+    EXPECT_EQ(a.origin, kProgramStart);
+    return a;
+}
+
+std::string pcText(uint16_t pc) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "PC %04Xh", pc);
+    return buf;
+}
+
+} // namespace
+
+TEST(Ti83Edges, TrappedCallsDoNotAdvanceTheRefreshRegister) {
+    Ti83 calc;
+    calc.setRomCallsClobberRegisters(false);
+    // ld b,a; call; ld a,r: four opcode fetches between the two reads of R.
+    calc.loadProgram(assembleAt9327(R"(
+ ld a,r
+ ld b,a
+ call _GRBUFCLR
+ ld a,r
+ sub b
+ and 7Fh
+ ld (8265h),a
+ ld a,r
+ ld b,a
+ call _getkey
+ ld a,r
+ sub b
+ and 7Fh
+ ld (8266h),a
+ ret)")
+                         .bytes);
+    calc.start();
+    // Waiting for a key several times changes nothing either.
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
+    calc.pressKey(key::Enter);
+    RunResult r = calc.runUntilKeyWanted();
+    ASSERT_EQ(r.reason, StopReason::Returned) << r.message;
+    EXPECT_EQ(calc.peek(0x8265), 4);
+    EXPECT_EQ(calc.peek(0x8266), 4);
+}
+
+TEST(Ti83Edges, WaitingForKeysCountsNoExtraTstates) {
+    const std::string body = R"(
+ call _getkey
+ ld b,a
+ call _getkey
+ call _GRBUFCPY_V
+ ret)";
+    Ti83 script;
+    script.loadProgram(assembleAt9327(body).bytes);
+    script.setKeys({key::Up, key::Down});
+    ASSERT_EQ(script.run().reason, StopReason::Returned);
+    Ti83 stepped;
+    stepped.loadProgram(assembleAt9327(body).bytes);
+    stepped.start();
+    for (uint8_t k : {key::Up, key::Down}) {
+        ASSERT_EQ(stepped.runUntilKeyWanted().reason, StopReason::KeyWanted);
+        ASSERT_EQ(stepped.runUntilKeyWanted().reason, StopReason::KeyWanted);
+        stepped.pressKey(k);
+    }
+    ASSERT_EQ(stepped.runUntilKeyWanted().reason, StopReason::Returned);
+    ASSERT_EQ(stepped.frames().size(), 1u);
+    EXPECT_EQ(stepped.frames()[0].tstates, 17u + 4 + 17 + 17);
+    EXPECT_EQ(stepped.frames()[0].tstates, script.frames()[0].tstates);
+    EXPECT_EQ(stepped.totalTstates(), script.totalTstates());
+    EXPECT_EQ(stepped.totalTstates(), 17u + 4 + 17 + 17 + 10);
+    EXPECT_EQ(stepped.pc(), kReturnAddress);
+}
+
+TEST(Ti83Edges, FaultNamesTheInstructionThatLeftForRom) {
+    Ti83 calc;
+    Assembly a = assembleAt9327(" nop\nhere:\n jp 4000h");
+    calc.loadProgram(a.bytes);
+    RunResult r = calc.run();
+    ASSERT_EQ(r.reason, StopReason::Fault);
+    EXPECT_NE(r.message.find("4000h"), std::string::npos) << r.message;
+    char pc[16];
+    std::snprintf(pc, sizeof pc, "%04Xh", a.labels.at("here"));
+    EXPECT_NE(r.message.find(pc), std::string::npos) << r.message;
+    EXPECT_EQ(calc.pc(), 0x4000);
+    EXPECT_EQ(calc.totalTstates(), 4u + 10);
+}
+
+TEST(Ti83Edges, WriteGuardNamesTheStartOfPrefixedInstructions) {
+    for (const char* instruction :
+         {" ld (ix+1),a", " set 0,(iy+2)", " .db 0DDh,0FDh,77h,03h", " ld (9200h),ix", " rld"}) {
+        Ti83 calc;
+        calc.setWritableRanges({kStackRange});
+        Assembly a = assembleAt9327(std::string(R"(
+ ld ix,9200h
+ ld iy,9200h
+ ld hl,9200h
+ xor a
+here:
+)") + instruction + "\n ret");
+        calc.loadProgram(a.bytes);
+        RunResult r = calc.run();
+        ASSERT_EQ(r.reason, StopReason::WriteGuard) << instruction << ": " << r.message;
+        EXPECT_NE(r.message.find(pcText(a.labels.at("here"))), std::string::npos)
+            << instruction << ": " << r.message;
+    }
+}
+
+TEST(Ti83Edges, OnlyTheHaltInstructionIsReportedAsHalt) {
+    Ti83 calc;
+    // bit 6,(hl) is CB 76, ED 76 an undocumented im 1: neither halts.
+    calc.loadProgram(assembleAt9327(" ld hl,8265h\n bit 6,(hl)\n .db 0EDh,76h\n ret").bytes);
+    RunResult r = calc.run();
+    EXPECT_EQ(r.reason, StopReason::Returned) << r.message;
+    Assembly a = assembleAt9327(" nop\nhere:\n .db 0DDh,76h\n ret");
+    calc.loadProgram(a.bytes);
+    r = calc.run();
+    ASSERT_EQ(r.reason, StopReason::Fault) << r.message;
+    EXPECT_NE(r.message.find("HALT at " + pcText(a.labels.at("here"))), std::string::npos)
+        << r.message;
+}
+
+TEST(Ti83Edges, PrefixedInstructionMayWrapIntoAddressZero) {
+    Ti83 calc;
+    calc.poke(0xFFFE, 0x00); // nop
+    calc.poke(0xFFFF, 0xDD); // jp (ix), its second byte at 0000h
+    calc.poke(0x0000, 0xE9);
+    calc.poke(0x9400, 0xC9); // ret
+    Registers in;
+    in.ix = 0x9400;
+    in.sp = 0xFF00;
+    RunResult r = calc.callRoutine(0xFFFE, in);
+    EXPECT_EQ(r.reason, StopReason::Returned) << r.message;
+    EXPECT_EQ(calc.totalTstates(), 4u + 8 + 10);
+}
+
+TEST(Ti83Edges, WriteGuardCoversEveryAddressOfItsRanges) {
+    Ti83 calc;
+    const std::string body = R"(
+ ld hl,(8265h)
+ ld a,(8267h)
+ ld (hl),a
+ ret)";
+    calc.loadProgram(assembleAt9327(body).bytes);
+    const auto writeAt = [&](uint16_t address) {
+        calc.poke(0x8265, address & 0xFF);
+        calc.poke(0x8266, address >> 8);
+        calc.poke(0x8267, 0x5A);
+        if (address >= 0x8000)
+            calc.poke(address, 0);
+        return calc.run().reason;
+    };
+    // No ranges: RAM is written, ROM writes are ignored.
+    EXPECT_EQ(writeAt(0x8000), StopReason::Returned);
+    EXPECT_EQ(calc.peek(0x8000), 0x5A);
+    EXPECT_EQ(writeAt(0x7FFF), StopReason::Returned);
+    EXPECT_EQ(calc.peek(0x7FFF), 0);
+    // Ranges reaching the ends of memory and ROM; one address wide ones.
+    calc.setWritableRanges({{0xFFFF, 0xFFFF}, {0x0000, 0x0001}, {0x8268, 0x8268}, kStackRange});
+    EXPECT_EQ(writeAt(0xFFFF), StopReason::Returned);
+    EXPECT_EQ(calc.peek(0xFFFF), 0x5A);
+    EXPECT_EQ(writeAt(0x8268), StopReason::Returned);
+    EXPECT_EQ(calc.peek(0x8268), 0x5A);
+    EXPECT_EQ(writeAt(0x0001), StopReason::Returned); // ROM: allowed, ignored
+    EXPECT_EQ(calc.peek(0x0001), 0);
+    EXPECT_EQ(writeAt(0x0002), StopReason::WriteGuard);
+    EXPECT_EQ(writeAt(0x8269), StopReason::WriteGuard);
+    EXPECT_EQ(calc.peek(0x8269), 0);
+    EXPECT_EQ(writeAt(0xFDFF), StopReason::WriteGuard);
+    EXPECT_EQ(writeAt(0xFE00), StopReason::Returned);
+    // Removing the ranges removes the guard.
+    calc.setWritableRanges({});
+    EXPECT_EQ(writeAt(0x8269), StopReason::Returned);
+    EXPECT_EQ(calc.peek(0x8269), 0x5A);
+}
+
+TEST(Ti83Edges, RunawayIsCountedAtInstructionBoundaries) {
+    Ti83 calc;
+    calc.setRunawayLimit(50);
+    // ld ix,nn takes 14 T-states: the fourth one passes the limit at 56.
+    calc.loadProgram(
+        assembleAt9327("loop:\n ld ix,0\n ld ix,0\n ld ix,0\n ld ix,0\n ld ix,0\n jr loop").bytes);
+    RunResult r = calc.callRoutine(kProgramStart, Registers{});
+    ASSERT_EQ(r.reason, StopReason::Runaway) << r.message;
+    EXPECT_NE(r.message.find("56 T-states"), std::string::npos) << r.message;
+    EXPECT_EQ(calc.totalTstates(), 56u);
 }
