@@ -23,9 +23,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     setFixedSize(227, 289);
     markCentredAtFirstShow(this);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 8, 32, 32);
+    Image1 = placed(new QLabel(this), "Image1", {8, 8, 32, 32});
     Image1->setPixmap(applicationPicture());
 
     Label1 = fixedLabel(this, "Label1", QStringLiteral("Torvex Designer"), {48, 8, 126, 19},
@@ -36,13 +34,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     Label3 =
         fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
 
-    Label2 = new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); });
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(152, 24, 58, 12);
+    Label2 = placed(new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); }),
+                    "Label2", {152, 24, 58, 12});
 
-    Bevel1 = new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(8, 35, 209, 9);
+    Bevel1 = placed(new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this), "Bevel1",
+                    {8, 35, 209, 9});
 
     Label4 = paragraphLabel(this, "Label4",
                             QStringLiteral("Welcome to Torvex Designer. With this program you "
@@ -51,9 +47,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
                                            "working!"),
                             {8, 48, 209, 49}, Backdrop::Transparent);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Would you like to:"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 104, 209, 177);
+    GroupBox1 = placed(new QGroupBox(QStringLiteral("Would you like to:"), this), "GroupBox1",
+                       {8, 104, 209, 177});
 
     Button1 =
         handButton(GroupBox1, "Button1", QStringLiteral("Design an &object?"), {8, 16, 193, 25},

@@ -60,14 +60,11 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
     Label3 =
         fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
 
-    Label2 = new LinkLabel(QStringLiteral("Quorrin"), this,
-                           [this] { guarded([this] { Label2Click(); }); });
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(152, 24, 58, 12);
+    Label2 = placed(new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); }),
+                    "Label2", {152, 24, 58, 12});
 
-    Bevel1 = new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(8, 35, 209, 9);
+    Bevel1 = placed(new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this), "Bevel1",
+                    {8, 35, 209, 9});
 
     Label4 = paragraphLabel(this, "Label4",
                             QStringLiteral("With the Scenery Preview function you can view a "
@@ -76,9 +73,8 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
                                            "You can then compile the code with DevPac."),
                             {8, 48, 209, 57}, Backdrop::Transparent);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Would you like to:"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 112, 209, 81);
+    GroupBox1 = placed(new QGroupBox(QStringLiteral("Would you like to:"), this), "GroupBox1",
+                       {8, 112, 209, 81});
 
     // Tab order is creation order: Button1, then Button2.
     Button1 = handButton(GroupBox1, "Button1", QStringLiteral("&Create a scenery preview?"),

@@ -36,6 +36,13 @@ QLabel* textSizedLabel(QWidget* parent, const char* name, const QString& text, Q
 // text in its present font.
 void placeTextSized(QLabel* label, const char* name, QPoint at, Backdrop backdrop);
 
+// Names a control after its member and puts it at its place.
+template <class Widget> Widget* placed(Widget* widget, const char* name, QRect box) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(box);
+    return widget;
+}
+
 // A push button at a fixed place, with its hint as tool tip and the hand
 // cursor; "&" in the text marks its accelerator letter.
 QPushButton* handButton(QWidget* parent, const char* name, const QString& text, QRect box,

@@ -1,8 +1,8 @@
 #include "app/about/tform6.h"
 
-#include "platform/window_parts.h"
-#include "platform/window_frame.h"
 #include "platform/desktop.h"
+#include "platform/window_frame.h"
+#include "platform/window_parts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -17,9 +17,8 @@ TForm6::TForm6(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     keepAliveWhenClosed(this);
     markCentredAtFirstShow(this);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Notes by the author:"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 8, 385, 177);
+    GroupBox1 = placed(new QGroupBox(QStringLiteral("Notes by the author:"), this), "GroupBox1",
+                       {8, 8, 385, 177});
 
     // The boxes overlap: Label2 is transparent so that the end of Label1, whose
     // sentence it continues, shows through it; Label5 is created after Label4

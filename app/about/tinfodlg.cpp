@@ -1,12 +1,12 @@
 #include "app/about/tinfodlg.h"
 
 #include "app/about/acknowledgements.h"
-#include "platform/window_parts.h"
-#include "platform/window_frame.h"
 #include "assets/artwork.h"
 #include "platform/contacts.h"
 #include "platform/desktop.h"
 #include "platform/link_label.h"
+#include "platform/window_frame.h"
+#include "platform/window_parts.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -37,9 +37,8 @@ TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     Label2 = new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); });
     placeTextSized(Label2, "Label2", {184, 24}, Backdrop::Transparent);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("About Torvex Designer"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(8, 48, 233, 265);
+    GroupBox1 = placed(new QGroupBox(QStringLiteral("About Torvex Designer"), this), "GroupBox1",
+                       {8, 48, 233, 265});
 
     Label4 = paragraphLabel(GroupBox1, "Label4",
                             QStringLiteral("Torvex Designer is made for use with the Torvex 3D "
