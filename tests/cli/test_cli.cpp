@@ -18,22 +18,12 @@
 #include <sstream>
 #include <unistd.h>
 
-#define restrict __restrict__
-extern "C" {
-#include <tilp2/tifiles.h>
-}
-#undef restrict
+#include "tests/support/tifiles_library.h"
 
 using namespace torvex::cli;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TifilesLibrary : ::testing::Environment {
-    void SetUp() override { tifiles_library_init(); }
-    void TearDown() override { tifiles_library_exit(); }
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new TifilesLibrary);
 
 class TempDir {
 public:

@@ -2,20 +2,14 @@
 
 #include "preview/bitmap_font.h"
 
+#include "tests/preview/canvas_census.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
 namespace torvex {
 namespace {
-
-std::map<Rgb, int> census(const Canvas& canvas) {
-    std::map<Rgb, int> counts;
-    for (int y = 0; y < Canvas::height; ++y)
-        for (int x = 0; x < Canvas::width; ++x)
-            ++counts[canvas.pixel(x, y)];
-    return counts;
-}
 
 TEST(Canvas, StartsWhiteAndClearsInPlace) {
     Canvas canvas;

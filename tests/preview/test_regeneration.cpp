@@ -4,6 +4,8 @@
 #include "preview/bitmap_font.h"
 #include "scene/designer_state.h"
 
+#include "tests/preview/canvas_census.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -12,14 +14,6 @@
 
 namespace torvex {
 namespace {
-
-std::map<Rgb, int> census(const Canvas& canvas) {
-    std::map<Rgb, int> counts;
-    for (int y = 0; y < Canvas::height; ++y)
-        for (int x = 0; x < Canvas::width; ++x)
-            ++counts[canvas.pixel(x, y)];
-    return counts;
-}
 
 int inkPixels(char c) {
     int ink = 0;

@@ -9,23 +9,12 @@
 #include <fstream>
 #include <unistd.h>
 
-// ticonv.h (included by tifiles.h) uses the C keyword restrict.
-#define restrict __restrict__
-extern "C" {
-#include <tilp2/tifiles.h>
-}
-#undef restrict
+#include "tests/support/tifiles_library.h"
 
 using namespace torvex::z80;
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TifilesLibrary : ::testing::Environment {
-    void SetUp() override { tifiles_library_init(); }
-    void TearDown() override { tifiles_library_exit(); }
-};
-const auto* const kEnv = ::testing::AddGlobalTestEnvironment(new TifilesLibrary);
 
 fs::path writeTemp(const std::vector<uint8_t>& bytes, const std::string& name) {
     static std::atomic<int> counter{0};
