@@ -17,11 +17,7 @@
 namespace torvex {
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
-    setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("Torvex Designer"));
-    setFont(arialFont(9));
-    setFixedSize(227, 289);
-    markCentredAtFirstShow(this);
+    setUpFixedWindow(this, "TForm1", QStringLiteral("Torvex Designer"), {227, 289});
 
     Image1 = placed(new QLabel(this), "Image1", {8, 8, 32, 32});
     Image1->setPixmap(applicationPicture());

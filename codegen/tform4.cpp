@@ -40,12 +40,9 @@ TextLines concatenated(const TextLines& first, const TextLines& second) {
 
 TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
     : QWidget(parent, fixedDialogFlags()), additionalInformation_(additionalInformation) {
-    setObjectName(QStringLiteral("TForm4"));
-    setWindowTitle(QStringLiteral("Scenery Preview"));
-    setFont(arialFont(9));
+    setUpFixedWindow(this, "TForm4", QStringLiteral("Scenery Preview"),
+                     {kClientWidth, kClientHeight});
     keepAliveWhenClosed(this);
-    setFixedSize(kClientWidth, kClientHeight);
-    markCentredAtFirstShow(this);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+class QSize;
+class QString;
 class QWidget;
 
 namespace torvex {
@@ -13,5 +15,10 @@ Qt::WindowFlags fixedDialogFlags();
 // Closing the window only hides it, with its contents and position, and never
 // ends the program.
 void keepAliveWhenClosed(QWidget* window);
+
+// The common set-up of the program's fixed windows: the class name as object
+// name, the caption, the 9-pixel Arial window font, the fixed client size and
+// centring at the first showing.
+void setUpFixedWindow(QWidget* window, const char* className, const QString& caption, QSize client);
 
 } // namespace torvex

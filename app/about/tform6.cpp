@@ -10,12 +10,9 @@
 namespace torvex {
 
 TForm6::TForm6(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
-    setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("Additional Information On Scenery Preview"));
-    setFont(arialFont(9));
-    setFixedSize(401, 194);
+    setUpFixedWindow(this, "TForm6", QStringLiteral("Additional Information On Scenery Preview"),
+                     {401, 194});
     keepAliveWhenClosed(this);
-    markCentredAtFirstShow(this);
 
     GroupBox1 = placed(new QGroupBox(QStringLiteral("Notes by the author:"), this), "GroupBox1",
                        {8, 8, 385, 177});

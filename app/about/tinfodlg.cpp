@@ -14,12 +14,8 @@
 namespace torvex {
 
 TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
-    setObjectName(QStringLiteral("TInfoDlg"));
-    setWindowTitle(QStringLiteral("About Torvex Designer"));
-    setFont(arialFont(9));
-    setFixedSize(251, 322);
+    setUpFixedWindow(this, "TInfoDlg", QStringLiteral("About Torvex Designer"), {251, 322});
     keepAliveWhenClosed(this);
-    markCentredAtFirstShow(this);
 
     // Created in this order on purpose: where boxes overlap, a later label
     // paints over an earlier one.
