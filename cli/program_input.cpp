@@ -9,11 +9,15 @@
 
 namespace torvex::cli {
 
-bool isProgramFile(const std::filesystem::path& file) {
+std::string lowerExtension(const std::filesystem::path& file) {
     std::string ext = file.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext == ".83p";
+    return ext;
+}
+
+bool isProgramFile(const std::filesystem::path& file) {
+    return lowerExtension(file) == ".83p";
 }
 
 ProgramInput loadProgramInput(const std::filesystem::path& file) {

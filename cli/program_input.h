@@ -32,4 +32,7 @@ ProgramInput loadProgramInput(const std::filesystem::path& file);
 
 bool isProgramFile(const std::filesystem::path& file);
 
+// The file's extension in lower case (".83p", ".z80", ...).
+std::string lowerExtension(const std::filesystem::path& file);
+
 } // namespace torvex::cli

@@ -9,19 +9,10 @@
 #include "z80/assembler.h"
 
 #include <QString>
-#include <algorithm>
-#include <cctype>
 
 namespace torvex::cli {
 
 namespace {
-
-std::string lowerExtension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
 
 // Where `data` lies in any program built from our engine: the template comes
 // first and does not depend on the scene behind it.
@@ -61,9 +52,9 @@ std::string listDiagnostics(const z80::AssemblyError& error, const std::string& 
 } // namespace
 
 SceneFileKind sceneFileKind(const std::filesystem::path& file) {
-    const std::string ext = lowerExtension(file);
-    if (ext == ".83p")
+    if (isProgramFile(file))
         return SceneFileKind::ProgramFile;
+    const std::string ext = lowerExtension(file);
     if (ext == ".z80" || ext == ".asm")
         return SceneFileKind::PreviewSource;
     return SceneFileKind::LineList;
