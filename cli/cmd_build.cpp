@@ -66,6 +66,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         return kExitUsage;
     }
     try {
+        refuseOutputOverInput(list, output);
         const z80::Assembly assembly = assembleList(list);
         const std::vector<uint8_t> bytes = z80::makeProgramFile(assembly.bytes, name);
         writeFileAtomically(output, bytes);
