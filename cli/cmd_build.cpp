@@ -68,6 +68,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     try {
         refuseOutputOverInput(list, output);
         const z80::Assembly assembly = assembleList(list);
+        printWarnings(io.err, assembly.warnings);
         const std::vector<uint8_t> bytes = z80::makeProgramFile(assembly.bytes, name);
         writeFileAtomically(output, bytes);
         io.out << "wrote " << output.string() << ": prgm" << name << ", " << assembly.bytes.size()

@@ -7,20 +7,17 @@
 
 namespace torvex::z80::detail {
 
+// Equates hold 32-bit values, as TASM's do: a value too large for its use is
+// reported where it is used.
 void Passes::equate(const std::string& label, std::string_view operands) {
-    Value v = eval(std::string(operands));
-    if (pass_ == 2 && (v.v < -32768 || v.v > 65535))
-        throw Error{"value " + std::to_string(v.v) + " out of range (-32768..65535)"};
-    if (v.known)
-        v.v &= 0xFFFF;
-    defineSymbol(label, v, true);
+    defineSymbol(label, eval(std::string(operands)), true);
 }
 
 void Passes::directive(const std::string& op, std::string_view operands) {
     static const std::set<std::string> noBytes{
-        ".list",  ".nolist", ".eject", ".page", ".nopage", ".title", ".export", ".echo",
-        ".lsfirst", ".sym",  ".avsym", ".codes", ".nocodes", ".bseg", ".cseg", ".dseg",
-        ".nseg",  ".xseg",   ".end"};
+        ".list", ".nolist",  ".eject", ".page",  ".nopage", ".title",   ".export",
+        ".echo", ".lsfirst", ".sym",   ".avsym", ".codes",  ".nocodes", ".bseg",
+        ".cseg", ".dseg",    ".nseg",  ".xseg",  ".end"};
     auto args = splitOperands(operands);
     if (op == ".org") {
         if (args.size() != 1)

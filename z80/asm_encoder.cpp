@@ -93,10 +93,9 @@ Operand classify(const std::string& raw) {
     o.text = lower(raw);
     const std::string& t = o.text;
     static const std::map<std::string, OpKind> named{
-        {"i", OpKind::RegI},   {"r", OpKind::RegR},   {"af'", OpKind::AfAlt},
-        {"bc", OpKind::Reg16}, {"de", OpKind::Reg16}, {"hl", OpKind::Reg16},
-        {"sp", OpKind::Reg16}, {"af", OpKind::Reg16}, {"ix", OpKind::Reg16},
-        {"iy", OpKind::Reg16}};
+        {"i", OpKind::RegI},   {"r", OpKind::RegR},   {"af'", OpKind::AfAlt}, {"bc", OpKind::Reg16},
+        {"de", OpKind::Reg16}, {"hl", OpKind::Reg16}, {"sp", OpKind::Reg16},  {"af", OpKind::Reg16},
+        {"ix", OpKind::Reg16}, {"iy", OpKind::Reg16}};
     if (int c = reg8Code(t); c >= 0) {
         o.kind = OpKind::Reg8, o.code = c;
         return o;
@@ -181,45 +180,78 @@ enum class Form { Implied, Alu, IncDec, Rotate, Bit, PushPop, Ex, Im, Rst, In, O
 
 struct Entry {
     Form form;
-    int base = 0;                // the opcode (or the operation number) the form builds on
+    int base = 0;                 // the opcode (or the operation number) the form builds on
     std::vector<uint8_t> bytes{}; // Implied: the whole instruction
 };
 
 const std::map<std::string, Entry>& table() {
     static const std::map<std::string, Entry> t{
-        {"nop", {Form::Implied, 0, {0x00}}},        {"rlca", {Form::Implied, 0, {0x07}}},
-        {"rrca", {Form::Implied, 0, {0x0F}}},       {"rla", {Form::Implied, 0, {0x17}}},
-        {"rra", {Form::Implied, 0, {0x1F}}},        {"daa", {Form::Implied, 0, {0x27}}},
-        {"cpl", {Form::Implied, 0, {0x2F}}},        {"scf", {Form::Implied, 0, {0x37}}},
-        {"ccf", {Form::Implied, 0, {0x3F}}},        {"halt", {Form::Implied, 0, {0x76}}},
-        {"exx", {Form::Implied, 0, {0xD9}}},        {"di", {Form::Implied, 0, {0xF3}}},
-        {"ei", {Form::Implied, 0, {0xFB}}},         {"neg", {Form::Implied, 0, {0xED, 0x44}}},
-        {"retn", {Form::Implied, 0, {0xED, 0x45}}}, {"reti", {Form::Implied, 0, {0xED, 0x4D}}},
-        {"rrd", {Form::Implied, 0, {0xED, 0x67}}},  {"rld", {Form::Implied, 0, {0xED, 0x6F}}},
-        {"ldi", {Form::Implied, 0, {0xED, 0xA0}}},  {"cpi", {Form::Implied, 0, {0xED, 0xA1}}},
-        {"ini", {Form::Implied, 0, {0xED, 0xA2}}},  {"outi", {Form::Implied, 0, {0xED, 0xA3}}},
-        {"ldd", {Form::Implied, 0, {0xED, 0xA8}}},  {"cpd", {Form::Implied, 0, {0xED, 0xA9}}},
-        {"ind", {Form::Implied, 0, {0xED, 0xAA}}},  {"outd", {Form::Implied, 0, {0xED, 0xAB}}},
-        {"ldir", {Form::Implied, 0, {0xED, 0xB0}}}, {"cpir", {Form::Implied, 0, {0xED, 0xB1}}},
-        {"inir", {Form::Implied, 0, {0xED, 0xB2}}}, {"otir", {Form::Implied, 0, {0xED, 0xB3}}},
-        {"lddr", {Form::Implied, 0, {0xED, 0xB8}}}, {"cpdr", {Form::Implied, 0, {0xED, 0xB9}}},
-        {"indr", {Form::Implied, 0, {0xED, 0xBA}}}, {"otdr", {Form::Implied, 0, {0xED, 0xBB}}},
-        {"add", {Form::Alu, 0}},                    {"adc", {Form::Alu, 1}},
-        {"sub", {Form::Alu, 2}},                    {"sbc", {Form::Alu, 3}},
-        {"and", {Form::Alu, 4}},                    {"xor", {Form::Alu, 5}},
-        {"or", {Form::Alu, 6}},                     {"cp", {Form::Alu, 7}},
-        {"inc", {Form::IncDec, 0}},                 {"dec", {Form::IncDec, 1}},
-        {"rlc", {Form::Rotate, 0x00}},              {"rrc", {Form::Rotate, 0x08}},
-        {"rl", {Form::Rotate, 0x10}},               {"rr", {Form::Rotate, 0x18}},
-        {"sla", {Form::Rotate, 0x20}},              {"sra", {Form::Rotate, 0x28}},
-        {"srl", {Form::Rotate, 0x38}},              {"bit", {Form::Bit, 0x40}},
-        {"res", {Form::Bit, 0x80}},                 {"set", {Form::Bit, 0xC0}},
-        {"push", {Form::PushPop, 0xC5}},            {"pop", {Form::PushPop, 0xC1}},
-        {"ex", {Form::Ex}},                         {"im", {Form::Im}},
-        {"rst", {Form::Rst}},                       {"in", {Form::In}},
-        {"out", {Form::Out}},                       {"ld", {Form::Ld}},
-        {"jp", {Form::Branch}},                     {"jr", {Form::Branch}},
-        {"call", {Form::Branch}},                   {"ret", {Form::Branch}},
+        {"nop", {Form::Implied, 0, {0x00}}},
+        {"rlca", {Form::Implied, 0, {0x07}}},
+        {"rrca", {Form::Implied, 0, {0x0F}}},
+        {"rla", {Form::Implied, 0, {0x17}}},
+        {"rra", {Form::Implied, 0, {0x1F}}},
+        {"daa", {Form::Implied, 0, {0x27}}},
+        {"cpl", {Form::Implied, 0, {0x2F}}},
+        {"scf", {Form::Implied, 0, {0x37}}},
+        {"ccf", {Form::Implied, 0, {0x3F}}},
+        {"halt", {Form::Implied, 0, {0x76}}},
+        {"exx", {Form::Implied, 0, {0xD9}}},
+        {"di", {Form::Implied, 0, {0xF3}}},
+        {"ei", {Form::Implied, 0, {0xFB}}},
+        {"neg", {Form::Implied, 0, {0xED, 0x44}}},
+        {"retn", {Form::Implied, 0, {0xED, 0x45}}},
+        {"reti", {Form::Implied, 0, {0xED, 0x4D}}},
+        {"rrd", {Form::Implied, 0, {0xED, 0x67}}},
+        {"rld", {Form::Implied, 0, {0xED, 0x6F}}},
+        {"ldi", {Form::Implied, 0, {0xED, 0xA0}}},
+        {"cpi", {Form::Implied, 0, {0xED, 0xA1}}},
+        {"ini", {Form::Implied, 0, {0xED, 0xA2}}},
+        {"outi", {Form::Implied, 0, {0xED, 0xA3}}},
+        {"ldd", {Form::Implied, 0, {0xED, 0xA8}}},
+        {"cpd", {Form::Implied, 0, {0xED, 0xA9}}},
+        {"ind", {Form::Implied, 0, {0xED, 0xAA}}},
+        {"outd", {Form::Implied, 0, {0xED, 0xAB}}},
+        {"ldir", {Form::Implied, 0, {0xED, 0xB0}}},
+        {"cpir", {Form::Implied, 0, {0xED, 0xB1}}},
+        {"inir", {Form::Implied, 0, {0xED, 0xB2}}},
+        {"otir", {Form::Implied, 0, {0xED, 0xB3}}},
+        {"lddr", {Form::Implied, 0, {0xED, 0xB8}}},
+        {"cpdr", {Form::Implied, 0, {0xED, 0xB9}}},
+        {"indr", {Form::Implied, 0, {0xED, 0xBA}}},
+        {"otdr", {Form::Implied, 0, {0xED, 0xBB}}},
+        {"add", {Form::Alu, 0}},
+        {"adc", {Form::Alu, 1}},
+        {"sub", {Form::Alu, 2}},
+        {"sbc", {Form::Alu, 3}},
+        {"and", {Form::Alu, 4}},
+        {"xor", {Form::Alu, 5}},
+        {"or", {Form::Alu, 6}},
+        {"cp", {Form::Alu, 7}},
+        {"inc", {Form::IncDec, 0}},
+        {"dec", {Form::IncDec, 1}},
+        {"rlc", {Form::Rotate, 0x00}},
+        {"rrc", {Form::Rotate, 0x08}},
+        {"rl", {Form::Rotate, 0x10}},
+        {"rr", {Form::Rotate, 0x18}},
+        {"sla", {Form::Rotate, 0x20}},
+        {"sra", {Form::Rotate, 0x28}},
+        {"srl", {Form::Rotate, 0x38}},
+        {"bit", {Form::Bit, 0x40}},
+        {"res", {Form::Bit, 0x80}},
+        {"set", {Form::Bit, 0xC0}},
+        {"push", {Form::PushPop, 0xC5}},
+        {"pop", {Form::PushPop, 0xC1}},
+        {"ex", {Form::Ex}},
+        {"im", {Form::Im}},
+        {"rst", {Form::Rst}},
+        {"in", {Form::In}},
+        {"out", {Form::Out}},
+        {"ld", {Form::Ld}},
+        {"jp", {Form::Branch}},
+        {"jr", {Form::Branch}},
+        {"call", {Form::Branch}},
+        {"ret", {Form::Branch}},
         {"djnz", {Form::Branch}},
     };
     return t;
@@ -661,8 +693,8 @@ std::vector<uint8_t> Encoder::encode(const std::string& op, const std::string& o
                 continue;
             // the expression as written (its own case and spaces)
             std::string_view text = trim(operands);
-            expr = std::string(text.substr(before.size(), text.size() - before.size() -
-                                                              after.size()));
+            expr =
+                std::string(text.substr(before.size(), text.size() - before.size() - after.size()));
         }
         std::vector<uint8_t> out = added.opcode;
         int rest = added.size - static_cast<int>(out.size());

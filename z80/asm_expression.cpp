@@ -17,9 +17,8 @@ struct Operator {
 
 // Longer spellings first, so that "<<" is not read as "<".
 constexpr Operator kOperators[] = {
-    {"<<", 5}, {">>", 5}, {"<=", 4}, {">=", 4}, {"==", 3}, {"!=", 3}, {"*", 7},
-    {"/", 7},  {"%", 7},  {"+", 6},  {"-", 6},  {"<", 4},  {">", 4},  {"=", 3},
-    {"&", 2},  {"^", 1},  {"|", 0},
+    {"<<", 5}, {">>", 5}, {"<=", 4}, {">=", 4}, {"==", 3}, {"!=", 3}, {"*", 7}, {"/", 7}, {"%", 7},
+    {"+", 6},  {"-", 6},  {"<", 4},  {">", 4},  {"=", 3},  {"&", 2},  {"^", 1}, {"|", 0},
 };
 
 class Parser {
@@ -142,7 +141,7 @@ private:
     // A number written with a radix prefix: $ hex, % binary, @ octal.
     Value prefixed(int base) {
         auto digit = [base](char ch) {
-            int d = std::isdigit(static_cast<unsigned char>(ch))   ? ch - '0'
+            int d = std::isdigit(static_cast<unsigned char>(ch))    ? ch - '0'
                     : std::isxdigit(static_cast<unsigned char>(ch)) ? std::tolower(ch) - 'a' + 10
                                                                     : 99;
             return d < base;

@@ -84,13 +84,14 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
             Swallow swallow;
             std::string expanded = expandLine(stripComment(lines[n]), swallow);
             if (swallow.define && !trim(std::string_view(expanded).substr(swallow.at)).empty())
-                diags_.warning(file, lineNo,
-                               "'" + swallow.define->name + "' brings the comment of its #define (" +
-                                   swallow.define->where +
-                                   ") into this line: TASM-compatible assemblers that keep "
-                                   "#define comments would drop '" +
-                                   std::string(trim(std::string_view(expanded).substr(swallow.at))) +
-                                   "' here");
+                diags_.warning(
+                    file, lineNo,
+                    "'" + swallow.define->name + "' brings the comment of its #define (" +
+                        swallow.define->where +
+                        ") into this line: TASM-compatible assemblers that keep "
+                        "#define comments would drop '" +
+                        std::string(trim(std::string_view(expanded).substr(swallow.at))) +
+                        "' here");
             statements(stripComment(expanded), file, lineNo);
         } catch (const Error& e) {
             diags_.error(file, lineNo, e.message);
@@ -122,7 +123,8 @@ void Preprocessor::directive(std::string_view t, int file, int lineNo,
         ++i;
     const std::string name = lower(t.substr(1, i - 1));
     const size_t comment = commentStart(t);
-    std::string_view rest = trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
+    std::string_view rest =
+        trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
     std::string_view commentText =
         comment == std::string_view::npos ? std::string_view() : t.substr(comment);
     if (name == "ifdef" || name == "ifndef") {
@@ -197,8 +199,7 @@ void Preprocessor::define(std::string_view rest, std::string_view comment, int f
     defines_[lastDefine_] = std::move(d);
 }
 
-void Preprocessor::defcont(std::string_view rest, std::string_view comment, int file,
-                           int lineNo) {
+void Preprocessor::defcont(std::string_view rest, std::string_view comment, int file, int lineNo) {
     auto it = defines_.find(lastDefine_);
     if (it == defines_.end())
         throw Error{"#defcont without a #define before it"};
@@ -293,8 +294,7 @@ void Preprocessor::expand(std::string_view s, int depth, std::vector<std::string
             std::string name(s.substr(i, j - i));
             auto it = defines_.find(key(name));
             if (it == defines_.end() ||
-                std::find(activeNames.begin(), activeNames.end(), it->first) !=
-                    activeNames.end()) {
+                std::find(activeNames.begin(), activeNames.end(), it->first) != activeNames.end()) {
                 out += name;
                 i = j;
                 continue;

@@ -56,8 +56,8 @@ void Passes::runPass() {
         if (pass_ == 1)
             pcAfter_.push_back(pc_);
         if (pass_ == 2 && emitted_ > 0)
-            listing_.push_back({static_cast<uint16_t>(lineStart_),
-                                static_cast<uint16_t>(emitted_), diags_.file(l.file), l.line});
+            listing_.push_back({static_cast<uint16_t>(lineStart_), static_cast<uint16_t>(emitted_),
+                                diags_.file(l.file), l.line});
     }
 }
 
@@ -143,8 +143,10 @@ void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {
 Value Passes::eval(const std::string& text) {
     Lookup lk = [this](const std::string& n) { return lookup(n); };
     Value v = evaluate(text, lineStart_, lk, Order::LeftToRight);
-    const size_t operators = static_cast<size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return std::strchr("+-*/%<>&|^=!", c) != nullptr; }));
+    const size_t operators =
+        static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+            return std::strchr("+-*/%<>&|^=!", c) != nullptr;
+        }));
     if (pass_ == 2 && v.known && operators >= 2) {
         try {
             Value usual = evaluate(text, lineStart_, lk, Order::Precedence);
