@@ -4,6 +4,7 @@
 #include "cli/output.h"
 #include "cli/scene_program.h"
 
+#include "codegen/engine_template.h"
 #include "z80/ti83file.h"
 
 #include <ostream>
@@ -67,6 +68,9 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     }
     try {
         const z80::Assembly assembly = assembleList(list);
+        if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
+            !warning.empty())
+            io.err << "torvex build: " << warning << "\n";
         const std::vector<uint8_t> bytes = z80::makeProgramFile(assembly.bytes, name);
         writeFileAtomically(output, bytes);
         io.out << "wrote " << output.string() << ": prgm" << name << ", " << assembly.bytes.size()
