@@ -88,6 +88,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         return kExitUsage;
     }
     try {
+        refuseOutputOverInput(source, output);
         ProgramInput in = loadProgramInput(source);
         std::vector<uint8_t> bytes;
         if (bin) {

@@ -67,6 +67,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         return kExitUsage;
     }
     try {
+        refuseOutputOverInput(list, output);
         const z80::Assembly assembly = assembleList(list);
         if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
             !warning.empty())

@@ -1,8 +1,9 @@
 #include "cli/output.h"
 
+#include "codegen/file_io.h"
+
 #include <QBuffer>
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 
 namespace torvex::cli {
@@ -11,22 +12,28 @@ namespace {
 QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
-void commit(QSaveFile& f, const std::filesystem::path& file) {
-    if (!f.commit())
-        throw OutputError("cannot write " + file.string() + ": " + f.errorString().toStdString());
-}
 } // namespace
 
 void writeFileAtomically(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-    QSaveFile f(qpath(file));
-    if (!f.open(QIODevice::WriteOnly))
-        throw OutputError("cannot create " + file.string() + ": " + f.errorString().toStdString());
-    if (f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        f.cancelWriting();
-        throw OutputError("cannot write " + file.string() + ": " + f.errorString().toStdString());
+    try {
+        torvex::writeFileAtomically(
+            qpath(file),
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    } catch (const WriteFailure& failure) {
+        std::string text = failure.what();
+        if (text.find(file.string()) == std::string::npos)
+            text = file.string() + ": " + text;
+        if (!failure.systemReason().empty())
+            text += " (" + failure.systemReason() + ")";
+        throw OutputError(text);
     }
-    commit(f, file);
+}
+
+void refuseOutputOverInput(const std::filesystem::path& input,
+                           const std::filesystem::path& output) {
+    if (isSameFile(qpath(input), qpath(output)))
+        throw OutputError("the output " + output.string() + " is the input file " + input.string() +
+                          "; nothing was written");
 }
 
 void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, int scale) {

@@ -1,11 +1,12 @@
 #include "cli/program_input.h"
 
+#include "codegen/file_io.h"
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
 
+#include <QString>
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 
 namespace torvex::cli {
 
@@ -20,13 +21,25 @@ bool isProgramFile(const std::filesystem::path& file) {
     return lowerExtension(file) == ".83p";
 }
 
+namespace {
+
+// Sources and program files are read as every file of the designer is: only
+// regular files, at most kLargestReadableFile bytes.
+QByteArray readInputFile(const std::filesystem::path& file) {
+    try {
+        return readRegularFile(QString::fromStdString(file.string()));
+    } catch (const Failure& failure) {
+        throw InputError(failure.what());
+    }
+}
+
+} // namespace
+
 ProgramInput loadProgramInput(const std::filesystem::path& file) {
     ProgramInput in;
+    const QByteArray contents = readInputFile(file);
     if (isProgramFile(file)) {
-        std::ifstream f(file, std::ios::binary);
-        if (!f)
-            throw InputError(file.string() + ": cannot open the file");
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), {});
+        const std::vector<uint8_t> bytes(contents.begin(), contents.end());
         try {
             z80::ProgramVariable v = z80::readProgramFile(bytes);
             if (v.type != z80::kTypeProgram && v.type != z80::kTypeProtectedProgram)
@@ -40,7 +53,8 @@ ProgramInput loadProgramInput(const std::filesystem::path& file) {
         return in;
     }
     try {
-        z80::Assembly a = z80::assembleFile(file);
+        z80::Assembly a = z80::assemble(
+            std::string_view(contents.constData(), std::size_t(contents.size())), file.string());
         in.code = a.bytes;
         in.origin = a.origin;
         in.assembly = std::move(a);
