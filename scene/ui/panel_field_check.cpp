@@ -1,6 +1,6 @@
 #include "scene/panel_field_check.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "scene/coordinate_conversion.h"
 
 namespace torvex {

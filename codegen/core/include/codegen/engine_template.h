@@ -2,7 +2,7 @@
 
 // The engine template: the Z80 source of the calculator engine that every
 // preview source file starts with. Its text is built into the program from
-// assets/engine_template.z80; it is never read at run time.
+// engine/engine_template.z80; it is never read at run time.
 
 #include "codegen/text_lines.h"
 

@@ -1,6 +1,6 @@
-#include "app/about/tinfodlg.h"
+#include "about/tinfodlg.h"
 
-#include "app/about/acknowledgements.h"
+#include "about/acknowledgements.h"
 #include "assets/artwork.h"
 #include "platform/contacts.h"
 #include "platform/desktop.h"

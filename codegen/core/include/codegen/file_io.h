@@ -5,7 +5,7 @@
 // `torvex` command. Failures are Failure exceptions with the messages the
 // error report shows.
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QByteArray>
 #include <QString>

@@ -5,7 +5,7 @@
 #include "codegen/text_line_file.h"
 #include "codegen/text_lines.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "z80/assembler.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 // Torvex Designer - reference model of the calculator engine.
 //
-// This is the Z80 engine of assets/engine_template.z80 written as plain
+// This is the Z80 engine of engine/engine_template.z80 written as plain
 // C++: the same integer
 // arithmetic, the same tables (engine_tables.h), the same line rasteriser and
 // clipping. For a scene, a camera and a key sequence it renders the 96 x 64

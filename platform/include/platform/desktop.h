@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QPoint>
 #include <QSize>
