@@ -1,7 +1,7 @@
 // Torvex Designer - Z80 toolchain: the directives (.org, .db, .dw, .block,
 // .fill, .chk, .equ, .module, .addinstr and those that change no bytes).
-#include "z80/asm_passes.h"
-#include "z80/asm_text.h"
+#include "asm_passes.h"
+#include "asm_text.h"
 
 #include <set>
 

@@ -1,7 +1,7 @@
 // Torvex Designer - Z80 toolchain: the instruction encoder.
-#include "z80/asm_encoder.h"
+#include "asm_encoder.h"
 
-#include "z80/asm_text.h"
+#include "asm_text.h"
 
 #include <cctype>
 #include <optional>

@@ -3,7 +3,7 @@
 // forms, plus instructions a source adds with .addinstr.
 #pragma once
 
-#include "z80/asm_expression.h"
+#include "asm_expression.h"
 
 #include <cstdint>
 #include <map>

@@ -1,7 +1,7 @@
 // Torvex Designer - Z80 toolchain: TASM-dialect expressions.
-#include "z80/asm_expression.h"
+#include "asm_expression.h"
 
-#include "z80/asm_text.h"
+#include "asm_text.h"
 
 #include <algorithm>
 #include <cctype>

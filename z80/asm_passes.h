@@ -2,8 +2,8 @@
 // statements (labels, symbols, directives, instructions) and the image they fill.
 #pragma once
 
-#include "z80/asm_encoder.h"
-#include "z80/asm_source.h"
+#include "asm_encoder.h"
+#include "asm_source.h"
 
 #include <array>
 #include <map>

@@ -1,8 +1,8 @@
 // Torvex Designer - Z80 toolchain: the preprocessor.
-#include "z80/asm_preprocessor.h"
+#include "asm_preprocessor.h"
 
-#include "z80/asm_expression.h"
-#include "z80/asm_text.h"
+#include "asm_expression.h"
+#include "asm_text.h"
 
 #include <algorithm>
 #include <cctype>

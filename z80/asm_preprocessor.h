@@ -3,7 +3,7 @@
 // '\' statement separator and .end; comments are removed.
 #pragma once
 
-#include "z80/asm_source.h"
+#include "asm_source.h"
 
 #include <filesystem>
 #include <map>

@@ -1,5 +1,5 @@
 // Torvex Designer - Z80 toolchain: collecting problems by file and line.
-#include "z80/asm_source.h"
+#include "asm_source.h"
 
 namespace torvex::z80 {
 

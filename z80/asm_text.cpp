@@ -1,5 +1,5 @@
 // Torvex Designer - Z80 toolchain: reading TASM-dialect source text.
-#include "z80/asm_text.h"
+#include "asm_text.h"
 
 #include "z80/assembler.h"
 

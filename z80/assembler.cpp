@@ -3,9 +3,9 @@
 // instruction encoder in their own files).
 #include "z80/assembler.h"
 
-#include "z80/asm_passes.h"
-#include "z80/asm_preprocessor.h"
-#include "z80/asm_text.h"
+#include "asm_passes.h"
+#include "asm_preprocessor.h"
+#include "asm_text.h"
 
 #include <algorithm>
 #include <cctype>

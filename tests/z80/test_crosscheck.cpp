@@ -130,7 +130,7 @@ namespace {
 
 // The preview source file: the template, data lines and the closing lines.
 std::string previewSource() {
-    fs::path templ = fs::path(TORVEX_SOURCE_DIR) / "assets" / "engine_template.z80";
+    fs::path templ = fs::path(TORVEX_SOURCE_DIR) / "engine" / "engine_template.z80";
     std::ifstream in(templ, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
@@ -150,7 +150,7 @@ TEST(PasmoCrossCheck, EngineTemplateWithSceneGivesIdenticalBytes) {
     if (!pasmoAvailable())
         GTEST_FAIL() << "pasmo is not installed (./test installs the Debian package)";
     const std::string source = previewSource();
-    std::string fileName = (fs::path(TORVEX_SOURCE_DIR) / "assets" / "preview.z80").string();
+    std::string fileName = (fs::path(TORVEX_SOURCE_DIR) / "engine" / "preview.z80").string();
     std::string pasmoText;
     for (const auto& l : preprocess(source, fileName))
         pasmoText += torvex::z80::test::translateToPasmo(l.text) + "\n";
