@@ -4,6 +4,7 @@
 #include "cli/output.h"
 #include "cli/scene_program.h"
 
+#include "codegen/engine_template.h"
 #include "z80/ti83file.h"
 
 #include <ostream>
@@ -68,6 +69,10 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     try {
         refuseOutputOverInput(list, output);
         const z80::Assembly assembly = assembleList(list);
+        printWarnings(io.err, assembly.warnings);
+        if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
+            !warning.empty())
+            io.err << "torvex build: " << warning << "\n";
         const std::vector<uint8_t> bytes = z80::makeProgramFile(assembly.bytes, name);
         writeFileAtomically(output, bytes);
         io.out << "wrote " << output.string() << ": prgm" << name << ", " << assembly.bytes.size()

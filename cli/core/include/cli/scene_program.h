@@ -42,6 +42,9 @@ struct SceneProgram {
 // file and line of the first problem.
 SceneProgram loadSceneProgram(const std::filesystem::path& file);
 
+// Segments of a program built from our engine (nullopt without a `data` label).
+std::optional<size_t> segmentsOf(const z80::Assembly& assembly);
+
 // Segments stored at `data` in the code (origin 9327h) until the byte 128 where
 // an x would be.
 size_t countSegments(const std::vector<uint8_t>& code, uint16_t origin, uint16_t dataAddress);
