@@ -38,7 +38,7 @@ std::optional<std::filesystem::path> findInclude(const std::filesystem::path& di
                                                  std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     std::error_code ec;
-    std::filesystem::path found = dir;
+    std::filesystem::path found = dir.empty() ? std::filesystem::path(".") : dir;
     for (const auto& part : std::filesystem::path(name)) {
         std::filesystem::path next = found / part;
         if (!std::filesystem::exists(next, ec)) {
@@ -50,7 +50,7 @@ std::optional<std::filesystem::path> findInclude(const std::filesystem::path& di
     }
     if (!std::filesystem::is_regular_file(found, ec))
         return std::nullopt;
-    return found;
+    return found.lexically_normal();
 }
 
 std::string word(std::string_view s) {
