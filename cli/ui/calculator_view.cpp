@@ -22,8 +22,9 @@ const QColor kPixelOn(0x1E, 0x23, 0x1C);
 const QColor kPixelOff(0xA7, 0xB4, 0x96);
 
 // A rebuild waits this long after the last change, so that a save in
-// several steps is read once, whole.
-constexpr int kReloadDelayMs = 150;
+// several writes is read once, whole (the designer's own save replaces the
+// file in one step).
+constexpr int kReloadDelayMs = 20;
 
 } // namespace
 
@@ -173,12 +174,15 @@ void CalculatorView::fileChanged() {
 }
 
 void CalculatorView::reload() {
-    std::vector<uint8_t> keys;
-    if (session_ && !session_->ended())
-        keys = session_->history();
     try {
         SceneProgram scene = loadSceneProgram(file_.toStdString());
-        auto rebuilt = std::make_unique<CalculatorSession>(scene.program.code, keys);
+        const size_t engineBytes = scene.engineBytes.value_or(0);
+        auto rebuilt =
+            session_
+                ? std::make_unique<CalculatorSession>(scene.program.code, engineBytes, *session_)
+                : std::make_unique<CalculatorSession>(scene.program.code, std::vector<uint8_t>{},
+                                                      engineBytes);
+        engineBytes_ = engineBytes;
         code_ = std::move(scene.program.code);
         segments_ = scene.segments;
         session_ = std::move(rebuilt);
@@ -192,7 +196,7 @@ void CalculatorView::reload() {
 void CalculatorView::restart() {
     if (code_.empty())
         return;
-    session_ = std::make_unique<CalculatorSession>(code_);
+    session_ = std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_);
     showState();
 }
 

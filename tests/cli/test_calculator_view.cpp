@@ -143,6 +143,14 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
         5000));
     EXPECT_EQ(view.session()->camera().heading, 1);
     EXPECT_TRUE(view.errorText().isEmpty());
+    // The rebuilt run took over the whole walk, the step pattern's place too.
+    view.pressKey(model::keys::Del);
+    view.pressKey(model::keys::Del);
+    expectShows(view,
+                expected(changed, {model::keys::Del, model::keys::Right, model::keys::Up,
+                                   model::keys::Del, model::keys::Del}),
+                "walking on after the reload");
+    EXPECT_EQ(view.session()->history().size(), 5u);
 }
 
 TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {

@@ -83,6 +83,7 @@ private:
     QFileSystemWatcher* watcher_;
     QTimer* reloadDelay_;
     std::vector<uint8_t> code_;
+    size_t engineBytes_ = 0;
 };
 
 // The status line's text for a camera, a frame and a scene size.
