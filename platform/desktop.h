@@ -29,7 +29,8 @@ public:
     // (default) and "Cancel". Callers never look at the answer.
     virtual void messageDialog(MessageType type, const QString& text) = 0;
 
-    // Plain box owned by a window: text, caption, buttons, no icon.
+    // Plain box owned by a window: text, caption, buttons, no icon. Esc and
+    // the close box answer Cancel, also on a Yes/No box.
     virtual BoxAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
                                  BoxButtons buttons) = 0;
 

@@ -106,6 +106,11 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
     if (buttons == BoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        // Esc and the close box answer neither Yes nor No: they go to a
+        // button that is never shown, and the box answers Cancel.
+        QAbstractButton* dismissed = box.addButton(QMessageBox::Cancel);
+        dismissed->hide();
+        box.setEscapeButton(dismissed);
     } else {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -119,7 +124,7 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
     case QMessageBox::Ok:
         return BoxAnswer::Ok;
     default:
-        return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+        return BoxAnswer::Cancel;
     }
 }
 

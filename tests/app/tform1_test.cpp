@@ -25,10 +25,12 @@ struct MainMenu : ::testing::Test {
     QWidget panel, wizard, about;
     int exitQuestions = 0;
     bool allowExit = true;
+    std::function<void()> whileAsked = [] {};
 
     void SetUp() override {
         form.setTargets({&panel, &wizard, &about, [this] {
                              ++exitQuestions;
+                             whileAsked();
                              return allowExit;
                          }});
         form.show();
@@ -100,8 +102,14 @@ TEST_F(MainMenu, QuorrinLinkMailsTheAuthor) {
 
 TEST_F(MainMenu, ExitAsksThePanelFirstAndStaysWhenTheAnswerKeepsItOpen) {
     allowExit = false;
+    // A second exit while the question is open waits for its answer.
+    whileAsked = [this] {
+        click("Button4");
+        form.close();
+    };
     click("Button4");
     EXPECT_EQ(exitQuestions, 1);
+    whileAsked = [] {};
     // Closing the main menu goes the same way.
     form.close();
     EXPECT_EQ(exitQuestions, 2);

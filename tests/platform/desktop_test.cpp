@@ -2,8 +2,11 @@
 #include "platform/qt_desktop.h"
 #include "tests/support/scripted_desktop.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -107,6 +110,26 @@ TEST(ShowWindow, CentresOnlyAtTheFirstShowingAndLeavesAVisibleWindowAlone) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.pos(), QPoint(10, 20));
     EXPECT_NE(centred, QPoint(10, 20));
+}
+
+// Only Yes and No are answers: Esc and the close box of a Yes/No box answer
+// Cancel, so that a caller can tell them from No.
+TEST(QtMessageBox, EscAndTheCloseBoxAnswerCancel) {
+    QtDesktop qt;
+    for (const bool closeBox : {false, true}) {
+        QTimer::singleShot(0, [closeBox] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            if (closeBox)
+                box->close();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(qt.messageBox(nullptr, QStringLiteral("Save?"), QStringLiteral("Save"),
+                                BoxButtons::YesNo),
+                  BoxAnswer::Cancel)
+            << closeBox;
+    }
 }
 
 } // namespace
