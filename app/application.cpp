@@ -13,7 +13,14 @@
 
 namespace torvex {
 
-DesignerApplication::DesignerApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+// QApplication keeps referring to its argument count and list while it lives.
+int argumentCount = 1;
+char programName[] = "torvex-designer";
+char* programArguments[] = {programName, nullptr};
+} // namespace
+
+DesignerApplication::DesignerApplication() : QApplication(argumentCount, programArguments) {
     setApplicationName(QString::fromLatin1(kApplicationTitle));
     setApplicationVersion(QString::fromLatin1(kProductVersion));
     setWindowIcon(applicationIcon());
