@@ -2,6 +2,7 @@
 
 #include "app/failure.h"
 
+#include <QMargins>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -97,7 +98,16 @@ QString mailUrl(const QString& address);
 // left on each axis, truncated, and never negative.
 QPoint firstShowPosition(QSize screen, QSize outer);
 
-// Marks a window to be centred on the screen the first time it is shown.
+// The frame and title bar the window manager puts around a window, learnt
+// from a window of ours that it has already framed (none before the first).
+QMargins windowFrameMargins();
+
+// Moves a top-level window so that its outer frame, not only its client
+// area, is centred on the screen.
+void centreOuterFrame(QWidget* window);
+
+// Marks a window to be centred on the screen the first time it is shown. The
+// first window of all is centred again by its frame once it has one.
 void markCentredAtFirstShow(QWidget* window);
 
 // Shows a window without modality. A visible window is left exactly as it is

@@ -8,8 +8,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
 
@@ -32,12 +34,6 @@ QStyle::StandardPixmap iconOf(MessageType type) {
         break;
     }
     return QStyle::SP_MessageBoxInformation;
-}
-
-void centreOnScreen(QWidget* box) {
-    box->adjustSize();
-    const QSize screen = screenSize();
-    box->move((screen.width() - box->width()) / 2, (screen.height() - box->height()) / 2);
 }
 
 } // namespace
@@ -90,7 +86,8 @@ void QtDesktop::messageDialog(MessageType type, const QString& text) {
     layout->addWidget(message, 0, 1);
     layout->addWidget(buttons, 1, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    centreOnScreen(&box);
+    box.adjustSize();
+    centreOuterFrame(&box);
     box.exec();
 }
 
@@ -163,16 +160,21 @@ std::optional<QString> QtDesktop::fileDialog(QWidget* owner, FileDialogKind kind
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
     dialog.adjustSize();
-    dialog.move(fileDialogPosition(screenSize(), dialog.size()));
+    dialog.move(fileDialogPosition(screenSize(), dialog.size().grownBy(windowFrameMargins())));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
+// The desktop's handler gets the text exactly as it stands, blanks and all:
+// QDesktopServices would percent-encode it, and mail programs that take the
+// subject and body literally would show "%20" for every blank. Only where the
+// handler is missing does Qt's own route (encoded) stand in. The result is
+// deliberately ignored: without a mail program the click has no effect.
 void QtDesktop::mailLink(QWidget*, const QString& url) {
-    // The result is deliberately ignored: without a mail program the click
-    // simply has no effect.
-    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+    const QString handler = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (handler.isEmpty() || !QProcess::startDetached(handler, {url}))
+        QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
 } // namespace torvex
