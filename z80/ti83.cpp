@@ -81,6 +81,10 @@ struct Ti83::Impl {
     std::array<uint8_t, 768> lcd{};
     uint64_t total = 0;      // program T-states since the start
     uint64_t frameStart = 0; // total at the last frame (or the start)
+    std::array<RomCall, kRomRoutines> romCalls = kTi83RomCalls;
+    uint64_t romTotal = 0;      // T-states charged for ROM calls since the start
+    uint64_t romSinceFrame = 0; // of which since the last frame
+    bool powerDownPending = false;
     bool finished = true;
     bool inRoutine = false; // callRoutine: _getkey without keys stops the run
     RunResult last{StopReason::Returned, "not started"};
@@ -201,6 +205,8 @@ struct Ti83::Impl {
         frames.clear();
         lcd.fill(0);
         total = frameStart = 0;
+        romTotal = romSinceFrame = 0;
+        powerDownPending = false;
         keysUsed = 0;
         violation.reset();
         events = 0;
@@ -215,36 +221,56 @@ struct Ti83::Impl {
         return last;
     }
 
-    // Performs a trapped ROM call; false when _getkey has no key yet.
+    void charge(RomRoutine routine) {
+        const uint64_t t = romCallCost(routine).tstates;
+        romTotal += t;
+        romSinceFrame += t;
+    }
+
+    // Performs a trapped ROM call; false when the address is no ROM call or
+    // _getkey has no key yet.
     bool romCall(uint16_t pc, bool& keyWanted) {
         keyWanted = false;
-        switch (pc) {
-        case kClrLcdFull:
+        const auto call = std::find_if(romCalls.begin(), romCalls.end(),
+                                       [pc](const RomCall& c) { return c.address == pc; });
+        if (call == romCalls.end())
+            return false;
+        switch (call->routine) {
+        case RomRoutine::ClearLcd:
             lcd.fill(0);
             break;
-        case kGrBufClr:
+        case RomRoutine::ClearGraphBuffer:
             std::fill(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize, 0);
             break;
-        case kGrBufCpyV: {
+        case RomRoutine::CopyGraphBuffer: {
+            charge(call->routine);
             Frame& f = frames.emplace_back();
             std::copy(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize,
                       f.graphBuffer.begin());
             f.tstates = sinceFrame();
+            f.romTstates = romSinceFrame;
             f.totalTstates = total;
             f.keysUsed = keysUsed;
             lcd = f.graphBuffer;
             frameStart = total;
+            romSinceFrame = 0;
             break;
         }
-        case kGetKey:
+        case RomRoutine::GetKey:
+            if (powerDownPending) {
+                // The OS keeps the display's contents in saveSScreen while
+                // the calculator is off.
+                std::copy(lcd.begin(), lcd.end(), mem.begin() + kSaveSScreen);
+                powerDownPending = false;
+            }
             if (keys.empty()) {
                 keyWanted = true;
                 return false;
             }
             break;
-        default:
-            return false;
         }
+        if (call->routine != RomRoutine::CopyGraphBuffer)
+            charge(call->routine);
         uint16_t af = reg(regAF);
         if (clobber) {
             af = nextScramble();
@@ -252,7 +278,7 @@ struct Ti83::Impl {
             setReg(regDE, nextScramble());
             setReg(regHL, nextScramble());
         }
-        if (pc == kGetKey) {
+        if (call->routine == RomRoutine::GetKey) {
             af = static_cast<uint16_t>((keys.front() << 8) | (af & 0xFF));
             keys.pop_front();
             ++keysUsed;
@@ -403,6 +429,9 @@ RunResult Ti83::runUntilKeyWanted() {
 void Ti83::pressKey(uint8_t code) {
     d->keys.push_back(code);
 }
+void Ti83::powerDown() {
+    d->powerDownPending = true;
+}
 bool Ti83::finished() const {
     return d->finished;
 }
@@ -415,6 +444,9 @@ const std::array<uint8_t, 768>& Ti83::lcd() const {
 }
 uint64_t Ti83::totalTstates() const {
     return d->total;
+}
+uint64_t Ti83::romTstates() const {
+    return d->romTotal;
 }
 size_t Ti83::keysUsed() const {
     return d->keysUsed;

@@ -1,6 +1,6 @@
 #include "codegen/text_line_file.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>

@@ -1,0 +1,56 @@
+#include "cli/calculator_session.h"
+
+namespace torvex::cli {
+
+CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys)
+    : code_(std::move(code)), calculator_(std::make_unique<z80::Ti83>()) {
+    calculator_->loadProgram(code_);
+    calculator_->start();
+    runToKeyWait();
+    for (uint8_t key : keys)
+        if (key != z80::key::Mode && !ended_)
+            press(key);
+}
+
+void CalculatorSession::runToKeyWait() {
+    const z80::RunResult result = calculator_->runUntilKeyWanted();
+    if (result.reason == z80::StopReason::KeyWanted)
+        return;
+    ended_ = true;
+    returned_ = result.reason == z80::StopReason::Returned;
+    stopMessage_ = result.message;
+}
+
+void CalculatorSession::press(uint8_t key) {
+    if (ended_)
+        return;
+    if (key != z80::key::Mode)
+        history_.push_back(key);
+    calculator_->pressKey(key);
+    runToKeyWait();
+}
+
+const std::array<uint8_t, 768>& CalculatorSession::display() const {
+    return calculator_->lcd();
+}
+
+FrameCost CalculatorSession::lastFrameCost() const {
+    const auto& frames = calculator_->frames();
+    if (frames.empty())
+        return {};
+    return {frames.back().tstates, frames.back().romTstates};
+}
+
+CameraState CalculatorSession::camera() const {
+    const auto signedByte = [this](uint16_t address) {
+        return static_cast<int>(static_cast<int8_t>(calculator_->peek(address)));
+    };
+    return {signedByte(kCarX), signedByte(kCarY), signedByte(kCarZ),
+            static_cast<int>(calculator_->peek(kCamHeading))};
+}
+
+double framesPerSecond(uint64_t tstatesPerFrame) {
+    return tstatesPerFrame == 0 ? 0.0 : kCalculatorHz / static_cast<double>(tstatesPerFrame);
+}
+
+} // namespace torvex::cli

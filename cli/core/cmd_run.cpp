@@ -1,0 +1,189 @@
+// torvex run SOURCE.z80|PROGRAM.83p --keys right,right,del,... [--frames DIR]
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "cli/keys.h"
+#include "cli/output.h"
+#include "cli/program_input.h"
+
+#include "z80/ti83.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace torvex::cli {
+
+namespace {
+
+const std::vector<OptionDefinition>& runOptions() {
+    static const std::vector<OptionDefinition> definitions{
+        {"--keys", "-k", true, "KEYS",
+         "the keys _getkey returns, in order, separated by commas: right left up down enter "
+         "clear del stat vars mode, or codes such as 45h; the run ends when they are used up"},
+        {"--frames", "-f", true, "DIR",
+         "write every frame as DIR/frame-0001.png ... (96 x 64 pixels scaled four times)"},
+        {"--writable", "", true, "RANGES",
+         "guard writes: only these ranges may be written, e.g. 8E29-9128,8265-828B,stack "
+         "(hex addresses, inclusive; 'graph' is the graph buffer, 'stack' the stack)"},
+        {"--limit", "", true, "TSTATES",
+         "stop a program that runs this many T-states without a frame (default 60000000)"},
+        {"--help", "-h", false, "", "show this help"},
+    };
+    return definitions;
+}
+
+void runHelp(std::ostream& os) {
+    os << "Usage: torvex run SOURCE.z80|PROGRAM.83p [--keys KEYS] [--frames DIR]\n"
+          "Runs the program in the emulated TI-83 (6 MHz Z80, program at 9327h, the ROM calls\n"
+          "_CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey). Every copy of the graph buffer to\n"
+          "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
+          "charged for the ROM calls (the calculator's time in them, estimated).\n"
+          "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
+          "error (runaway, write outside the writable ranges, unknown ROM call), 2 for a bad\n"
+          "command line.\n\nOptions:\n"
+       << describeOptions(runOptions());
+}
+
+std::string hex4(unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
+    return buf;
+}
+
+uint16_t parseAddress(const std::string& s) {
+    std::string d = s;
+    if (d.size() > 2 && d[0] == '0' && (d[1] == 'x' || d[1] == 'X'))
+        d = d.substr(2);
+    else if (!d.empty() && (d.back() == 'h' || d.back() == 'H'))
+        d.pop_back();
+    if (d.empty() || d.size() > 4 ||
+        d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError("bad address '" + s + "' (hex, e.g. 8E29)");
+    return static_cast<uint16_t>(std::stoul(d, nullptr, 16));
+}
+
+std::vector<z80::AddressRange> parseRanges(const std::string& text) {
+    std::vector<z80::AddressRange> ranges;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = text.find(',', start);
+        std::string item =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (item == "stack") {
+            ranges.push_back(z80::kStackRange);
+        } else if (item == "graph") {
+            ranges.push_back({z80::kGraphBuffer, static_cast<uint16_t>(z80::kGraphBuffer +
+                                                                       z80::kGraphBufferSize - 1)});
+        } else {
+            size_t dash = item.find('-');
+            if (dash == std::string::npos)
+                throw UsageError("bad range '" + item + "' (FIRST-LAST, 'graph' or 'stack')");
+            uint16_t first = parseAddress(item.substr(0, dash));
+            uint16_t last = parseAddress(item.substr(dash + 1));
+            if (last < first)
+                throw UsageError("bad range '" + item + "': the end lies before the start");
+            ranges.push_back({first, last});
+        }
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return ranges;
+}
+
+uint64_t parseLimit(const std::string& s) {
+    if (s.empty() || s.size() > 15 || s.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoull(s) == 0)
+        throw UsageError("bad T-state limit '" + s + "'");
+    return std::stoull(s);
+}
+
+} // namespace
+
+int runCommand(const std::vector<std::string>& args, Io& io) {
+    ParsedArgs p;
+    std::vector<uint8_t> keys;
+    std::vector<z80::AddressRange> ranges;
+    uint64_t limit = 60'000'000;
+    try {
+        p = parseArgs(args, runOptions());
+        if (p.has("--help")) {
+            runHelp(io.out);
+            return kExitOk;
+        }
+        if (p.positional.size() != 1)
+            throw UsageError(p.positional.empty() ? "no program given"
+                                                  : "give exactly one program");
+        keys = parseKeys(p.value("--keys").value_or(""));
+        if (auto w = p.value("--writable"))
+            ranges = parseRanges(*w);
+        if (auto l = p.value("--limit"))
+            limit = parseLimit(*l);
+    } catch (const UsageError& e) {
+        io.err << "torvex run: " << e.what() << "\n"
+               << "Run 'torvex run --help' for the options.\n";
+        return kExitUsage;
+    }
+    std::filesystem::path file = p.positional[0];
+    ProgramInput in;
+    try {
+        in = loadProgramInput(file);
+        if (in.origin != z80::kProgramStart)
+            throw InputError(file.string() + ": the program starts at " + hex4(in.origin) +
+                             "; a TI-83 program must start with .org 9327h");
+        if (in.code.size() > 0x10000 - z80::kProgramStart)
+            throw InputError(file.string() + ": the program does not fit in memory");
+    } catch (const InputError& e) {
+        io.err << e.what() << "\n";
+        return kExitFailure;
+    }
+
+    z80::Ti83 calc;
+    calc.loadProgram(in.code);
+    calc.setKeys(keys);
+    calc.setWritableRanges(ranges);
+    calc.setRunawayLimit(limit);
+    z80::RunResult result = calc.run();
+
+    std::optional<std::filesystem::path> dir;
+    if (auto d = p.value("--frames")) {
+        dir = *d;
+        std::error_code ec;
+        std::filesystem::create_directories(*dir, ec);
+        if (ec) {
+            io.err << "torvex run: cannot create " << dir->string() << ": " << ec.message() << "\n";
+            return kExitFailure;
+        }
+    }
+    const auto& frames = calc.frames();
+    for (size_t i = 0; i < frames.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%04zu.png", i + 1);
+        io.out << "frame " << (i + 1) << ": " << frames[i].tstates << " T-states + "
+               << frames[i].romTstates << " in ROM calls (estimated)";
+        if (dir) {
+            std::filesystem::path png = *dir / name;
+            try {
+                writeFramePng(frames[i], png);
+            } catch (const OutputError& e) {
+                io.out << "\n";
+                io.err << "torvex run: " << e.what() << "\n";
+                return kExitFailure;
+            }
+            io.out << " -> " << png.string();
+        }
+        io.out << "\n";
+    }
+    switch (result.reason) {
+    case z80::StopReason::Returned:
+    case z80::StopReason::KeysExhausted:
+        io.out << result.message << " (" << calc.keysUsed() << " of " << keys.size()
+               << " key(s) used, " << calc.totalTstates() << " T-states in all + "
+               << calc.romTstates() << " in ROM calls)\n";
+        return kExitOk;
+    default:
+        io.err << "torvex run: " << result.message << "\n";
+        return kExitFailure;
+    }
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,120 @@
+#include "cli/scene_program.h"
+
+#include "codegen/engine_template.h"
+#include "codegen/scene_data.h"
+#include "codegen/text_line_file.h"
+#include "codegen/text_lines.h"
+
+#include "base/failure.h"
+#include "z80/assembler.h"
+
+#include <QString>
+
+namespace torvex::cli {
+
+namespace {
+
+// Where `data` lies in any program built from our engine: the template comes
+// first and does not depend on the scene behind it.
+std::optional<uint16_t> engineDataAddress() {
+    static const std::optional<uint16_t> address = []() -> std::optional<uint16_t> {
+        try {
+            const std::string source = joinTextLines(previewSourceLines(engineTemplateLines(), {}));
+            const z80::Assembly assembly = z80::assemble(source, "engine");
+            const auto label = assembly.labels.find("data");
+            if (label == assembly.labels.end())
+                return std::nullopt;
+            return label->second;
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }();
+    return address;
+}
+
+// A list's problems are reported at the list's own lines: the data line of
+// list line n stands right behind the template in the generated source.
+std::string listDiagnostics(const z80::AssemblyError& error, const std::string& listName) {
+    const int templateLines = static_cast<int>(engineTemplateLines().size());
+    std::string text;
+    for (z80::Diagnostic diagnostic : error.diagnostics) {
+        if (diagnostic.file == listName && diagnostic.line > templateLines)
+            diagnostic.line -= templateLines;
+        else if (diagnostic.file == listName)
+            diagnostic.file = "engine template";
+        if (!text.empty())
+            text += '\n';
+        text += diagnostic.text();
+    }
+    return text.empty() ? std::string(error.what()) : text;
+}
+
+} // namespace
+
+SceneFileKind sceneFileKind(const std::filesystem::path& file) {
+    if (isProgramFile(file))
+        return SceneFileKind::ProgramFile;
+    const std::string ext = lowerExtension(file);
+    if (ext == ".z80" || ext == ".asm")
+        return SceneFileKind::PreviewSource;
+    return SceneFileKind::LineList;
+}
+
+std::string previewSourceForList(const std::filesystem::path& listFile) {
+    try {
+        const TextLines list = readTextLineFile(QString::fromStdString(listFile.string()));
+        return joinTextLines(previewSourceLines(engineTemplateLines(), list));
+    } catch (const Failure& failure) {
+        throw InputError(failure.what());
+    }
+}
+
+z80::Assembly assembleList(const std::filesystem::path& listFile) {
+    const std::string source = previewSourceForList(listFile);
+    try {
+        return z80::assemble(source, listFile.string());
+    } catch (const z80::AssemblyError& error) {
+        throw InputError(listDiagnostics(error, listFile.string()));
+    }
+}
+
+size_t countSegments(const std::vector<uint8_t>& code, uint16_t origin, uint16_t dataAddress) {
+    if (dataAddress < origin)
+        return 0;
+    size_t points = 0;
+    for (size_t at = dataAddress - origin; at < code.size() && code[at] != 128; at += 3)
+        ++points;
+    return points / 2;
+}
+
+SceneProgram loadSceneProgram(const std::filesystem::path& file) {
+    SceneProgram scene;
+    switch (sceneFileKind(file)) {
+    case SceneFileKind::ProgramFile:
+    case SceneFileKind::PreviewSource:
+        scene.program = loadProgramInput(file);
+        break;
+    case SceneFileKind::LineList: {
+        z80::Assembly assembly = assembleList(file);
+        scene.program.code = assembly.bytes;
+        scene.program.origin = assembly.origin;
+        scene.program.assembly = std::move(assembly);
+        break;
+    }
+    }
+    if (scene.program.assembly) {
+        scene.segments = segmentsOf(*scene.program.assembly);
+    } else if (const std::optional<uint16_t> data = engineDataAddress()) {
+        scene.segments = countSegments(scene.program.code, scene.program.origin, *data);
+    }
+    return scene;
+}
+
+std::optional<size_t> segmentsOf(const z80::Assembly& assembly) {
+    const auto label = assembly.labels.find("data");
+    if (label == assembly.labels.end())
+        return std::nullopt;
+    return countSegments(assembly.bytes, assembly.origin, label->second);
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,247 @@
+#include "cli/calculator_view.h"
+
+#include "cli/scene_program.h"
+#include "codegen/engine_template.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace torvex::cli {
+
+namespace {
+
+// The LCD's colours: dark pixels on the grey-green glass.
+const QColor kPixelOn(0x1E, 0x23, 0x1C);
+const QColor kPixelOff(0xA7, 0xB4, 0x96);
+
+// A rebuild waits this long after the last change, so that a save in
+// several steps is read once, whole.
+constexpr int kReloadDelayMs = 150;
+
+} // namespace
+
+const std::vector<CalculatorKey>& calculatorKeys() {
+    static const std::vector<CalculatorKey> keys{
+        {"LEFT", QStringLiteral("\u2190"), z80::key::Left, Qt::Key_Left, QStringLiteral("Left"),
+         QStringLiteral("turn left")},
+        {"RIGHT", QStringLiteral("\u2192"), z80::key::Right, Qt::Key_Right, QStringLiteral("Right"),
+         QStringLiteral("turn right")},
+        {"UP", QStringLiteral("\u2191"), z80::key::Up, Qt::Key_Up, QStringLiteral("Up"),
+         QStringLiteral("move up")},
+        {"DOWN", QStringLiteral("\u2193"), z80::key::Down, Qt::Key_Down, QStringLiteral("Down"),
+         QStringLiteral("move down")},
+        {"MODE", QStringLiteral("MODE"), z80::key::Mode, Qt::Key_Escape, QStringLiteral("Esc"),
+         QStringLiteral("leave the program")},
+        {"DEL", QStringLiteral("DEL"), z80::key::Del, Qt::Key_Delete, QStringLiteral("Delete"),
+         QStringLiteral("one step forward")},
+        {"STAT", QStringLiteral("STAT"), z80::key::Stat, Qt::Key_S, QStringLiteral("S"),
+         QStringLiteral("one step back")},
+        {"VARS", QStringLiteral("VARS"), z80::key::Vars, Qt::Key_V, QStringLiteral("V"),
+         QStringLiteral("one step to the left")},
+        {"CLEAR", QStringLiteral("CLEAR"), z80::key::Clear, Qt::Key_C, QStringLiteral("C"),
+         QStringLiteral("one step to the right")},
+    };
+    return keys;
+}
+
+CalculatorDisplay::CalculatorDisplay(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("display"));
+    setMinimumSize(96, 64);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void CalculatorDisplay::setPixels(const std::array<uint8_t, 768>& pixels) {
+    pixels_ = pixels;
+    update();
+}
+
+int CalculatorDisplay::scale() const {
+    return std::max(1, std::min(width() / 96, height() / 64));
+}
+
+void CalculatorDisplay::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    const int s = scale();
+    const QPoint origin((width() - 96 * s) / 2, (height() - 64 * s) / 2);
+    painter.fillRect(QRect(origin, QSize(96 * s, 64 * s)), kPixelOff);
+    for (int row = 0; row < 64; ++row)
+        for (int column = 0; column < 96; ++column)
+            if (pixels_[row * 12 + column / 8] & (0x80 >> (column % 8)))
+                painter.fillRect(origin.x() + column * s, origin.y() + row * s, s, s, kPixelOn);
+}
+
+QString statusLine(const CameraState& camera, const FrameCost& frame,
+                   std::optional<size_t> segments) {
+    QString text = QStringLiteral("x %1  y %2  z %3  heading %4 (%5\u00B0)")
+                       .arg(camera.x)
+                       .arg(camera.y)
+                       .arg(camera.z)
+                       .arg(camera.heading)
+                       .arg(camera.heading * 10);
+    if (frame.engine > 0)
+        text += QStringLiteral("\nengine %L1 T-states + display %L2 (ROM calls, estimated) = "
+                               "about %3 frames/s on a 6 MHz TI-83")
+                    .arg(frame.engine)
+                    .arg(frame.romCalls)
+                    .arg(framesPerSecond(frame.total()), 0, 'f', 1);
+    if (segments) {
+        if (const std::string warning = segmentLimitWarning(*segments); !warning.empty())
+            text += QLatin1Char('\n') + QString::fromStdString(warning);
+    }
+    return text;
+}
+
+CalculatorView::CalculatorView(QString file, QWidget* parent)
+    : QWidget(parent), file_(std::move(file)) {
+    setObjectName(QStringLiteral("CalculatorView"));
+    setWindowTitle(QStringLiteral("Calculator view - %1").arg(QFileInfo(file_).fileName()));
+    setFocusPolicy(Qt::StrongFocus);
+
+    auto* layout = new QVBoxLayout(this);
+    display_ = new CalculatorDisplay(this);
+    layout->addWidget(display_, 1);
+
+    auto* keyRow = new QHBoxLayout;
+    for (const CalculatorKey& key : calculatorKeys()) {
+        auto* button = new QPushButton(key.label, this);
+        button->setObjectName(QString::fromLatin1(key.name));
+        button->setToolTip(QStringLiteral("%1: %2 (key: %3)")
+                               .arg(QString::fromLatin1(key.name), key.action, key.hostKeyName));
+        button->setFocusPolicy(Qt::NoFocus);
+        // The row shares the display's width, like the calculator's keys.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        const uint8_t code = key.code;
+        connect(button, &QPushButton::clicked, this, [this, code] { pressKey(code); });
+        keyRow->addWidget(button);
+    }
+    layout->addLayout(keyRow);
+
+    ended_ = new QLabel(this);
+    ended_->setObjectName(QStringLiteral("ended"));
+    restart_ = new QPushButton(QStringLiteral("Start again"), this);
+    restart_->setObjectName(QStringLiteral("restart"));
+    restart_->setFocusPolicy(Qt::NoFocus);
+    connect(restart_, &QPushButton::clicked, this, &CalculatorView::restart);
+    auto* endedRow = new QHBoxLayout;
+    endedRow->addWidget(ended_, 1);
+    endedRow->addWidget(restart_);
+    layout->addLayout(endedRow);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
+    error_ = new QLabel(this);
+    error_->setObjectName(QStringLiteral("error"));
+    error_->setWordWrap(true);
+    error_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette errorPalette = error_->palette();
+    errorPalette.setColor(QPalette::WindowText, QColor(0xB0, 0, 0));
+    error_->setPalette(errorPalette);
+    layout->addWidget(error_);
+
+    watcher_ = new QFileSystemWatcher(this);
+    reloadDelay_ = new QTimer(this);
+    reloadDelay_->setSingleShot(true);
+    reloadDelay_->setInterval(kReloadDelayMs);
+    connect(reloadDelay_, &QTimer::timeout, this, &CalculatorView::reload);
+    // A save that replaces the file is seen through its folder as well.
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &CalculatorView::fileChanged);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &CalculatorView::fileChanged);
+    watcher_->addPath(QFileInfo(file_).absolutePath());
+    if (QFileInfo::exists(file_))
+        watcher_->addPath(file_);
+
+    reload();
+    resize(96 * 4 + 40, 64 * 4 + 140);
+}
+
+CalculatorView::~CalculatorView() = default;
+
+void CalculatorView::fileChanged() {
+    if (QFileInfo::exists(file_) && !watcher_->files().contains(file_))
+        watcher_->addPath(file_);
+    reloadDelay_->start();
+}
+
+void CalculatorView::reload() {
+    std::vector<uint8_t> keys;
+    if (session_ && !session_->ended())
+        keys = session_->history();
+    try {
+        SceneProgram scene = loadSceneProgram(file_.toStdString());
+        auto rebuilt = std::make_unique<CalculatorSession>(scene.program.code, keys);
+        code_ = std::move(scene.program.code);
+        segments_ = scene.segments;
+        session_ = std::move(rebuilt);
+        error_->clear();
+    } catch (const std::exception& failure) {
+        error_->setText(QString::fromStdString(failure.what()));
+    }
+    showState();
+}
+
+void CalculatorView::restart() {
+    if (code_.empty())
+        return;
+    session_ = std::make_unique<CalculatorSession>(code_);
+    showState();
+}
+
+void CalculatorView::pressKey(uint8_t code) {
+    if (!session_ || session_->ended())
+        return;
+    session_->press(code);
+    showState();
+}
+
+void CalculatorView::showState() {
+    if (!session_) {
+        status_->setText(QStringLiteral("No program yet."));
+        ended_->hide();
+        restart_->hide();
+        return;
+    }
+    display_->setPixels(session_->display());
+    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), segments_));
+    const bool ended = session_->ended();
+    ended_->setVisible(ended);
+    restart_->setVisible(ended);
+    if (ended)
+        ended_->setText(session_->endedWithError()
+                            ? QStringLiteral("The program stopped: %1")
+                                  .arg(QString::fromStdString(session_->stopMessage()))
+                            : QStringLiteral("MODE returned to the calculator."));
+}
+
+QString CalculatorView::statusText() const {
+    return status_->text();
+}
+QString CalculatorView::errorText() const {
+    return error_->text();
+}
+
+void CalculatorView::keyPressEvent(QKeyEvent* event) {
+    for (const CalculatorKey& key : calculatorKeys()) {
+        if (event->key() == key.hostKey) {
+            pressKey(key.code);
+            return;
+        }
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && session_ &&
+        session_->ended()) {
+        restart();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace torvex::cli

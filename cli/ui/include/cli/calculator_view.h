@@ -1,0 +1,92 @@
+// Torvex Designer - the calculator view: a scene walked through as the TI-83
+// shows it, running the real engine program in the emulated calculator, and
+// rebuilt whenever its file changes on disk.
+#pragma once
+
+#include "cli/calculator_session.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace torvex::cli {
+
+// The 96 x 64 display, scaled by the largest whole factor that fits, square
+// pixels, no smoothing.
+class CalculatorDisplay : public QWidget {
+public:
+    explicit CalculatorDisplay(QWidget* parent = nullptr);
+    void setPixels(const std::array<uint8_t, 768>& pixels);
+    const std::array<uint8_t, 768>& pixels() const { return pixels_; }
+    int scale() const;
+    QSize sizeHint() const override { return {96 * 4, 64 * 4}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::array<uint8_t, 768> pixels_{};
+};
+
+// One on-screen calculator key: its label, its _getkey code, the PC key that
+// presses it too, and what the engine does with it.
+struct CalculatorKey {
+    const char* name; // objectName and label source, e.g. "MODE"
+    QString label;    // as printed on the calculator
+    uint8_t code;     // what _getkey returns
+    int hostKey;      // Qt::Key on the PC keyboard
+    QString hostKeyName;
+    QString action;
+};
+const std::vector<CalculatorKey>& calculatorKeys();
+
+class CalculatorView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalculatorView(QString file, QWidget* parent = nullptr);
+    ~CalculatorView() override;
+
+    // Presses a calculator key (as its on-screen button does).
+    void pressKey(uint8_t code);
+    // Starts the program again after MODE ended it, keeping nothing.
+    void restart();
+    // Rebuilds from the file and restarts with the camera where it was; on
+    // failure the error is shown and the last good picture stays.
+    void reload();
+
+    const CalculatorSession* session() const { return session_.get(); }
+    CalculatorDisplay* display() const { return display_; }
+    QString statusText() const;
+    QString errorText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fileChanged();
+    void showState();
+
+    QString file_;
+    std::unique_ptr<CalculatorSession> session_;
+    std::optional<size_t> segments_;
+    CalculatorDisplay* display_;
+    QLabel* status_;
+    QLabel* error_;
+    QLabel* ended_;
+    QPushButton* restart_;
+    QFileSystemWatcher* watcher_;
+    QTimer* reloadDelay_;
+    std::vector<uint8_t> code_;
+};
+
+// The status line's text for a camera, a frame and a scene size.
+QString statusLine(const CameraState& camera, const FrameCost& frame,
+                   std::optional<size_t> segments);
+
+} // namespace torvex::cli
