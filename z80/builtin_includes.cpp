@@ -1,7 +1,9 @@
-// Torvex Designer - built-in definitions for #include "ti83asm.inc" / "tokens.inc".
-// Written for Torvex from the calculator facts in shared/ti83.md; not a vendor file.
-// The names are spelled as the calculator's own include file spells them
-// (ROM calls in capitals except _getkey), because labels are case-sensitive.
+// Torvex Designer - built-in definitions for #include "ti83asm.inc" / "tokens.inc",
+// so that a preview source assembles where the calculator's own include files
+// are not at hand: only the ROM call and RAM addresses the engine uses, each
+// taken from the TI-83's ROM interface. The names are spelled as the
+// calculator's include file spells them (ROM calls in capitals except _getkey),
+// because labels are case-sensitive unless assembled with -i.
 #include "z80/assembler.h"
 
 #include <cctype>

@@ -1,4 +1,4 @@
-// torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin]
+// torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin] [-i]
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
@@ -22,18 +22,21 @@ const std::vector<OptionDefinition>& assembleOptions() {
          "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
          "a letter (default: from the output file's name)"},
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
+        {"--ignore-case", "-i", false, "",
+         "compare labels and #define names without regard to case (as TASM's -i)"},
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
 }
 
 void assembleHelp(std::ostream& os) {
-    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin]\n"
+    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin] [-i]\n"
           "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a TI-83\n"
           "program file that runs with Send(9prgmNAME on the original TI-83: the machine code\n"
           "as hex text in a protected program. The source must start with .org 9327h.\n"
           "#include \"ti83asm.inc\" and \"tokens.inc\" use a file beside the source or the\n"
-          "built-in definitions. On an error nothing is written.\n\nOptions:\n"
+          "built-in definitions. Warnings go to the error stream and do not stop the\n"
+          "assembly; on an error nothing is written.\n\nOptions:\n"
        << describeOptions(assembleOptions());
 }
 
@@ -89,7 +92,10 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     }
     try {
         refuseOutputOverInput(source, output);
-        ProgramInput in = loadProgramInput(source);
+        z80::AssemblyOptions options;
+        options.ignoreCase = p.has("--ignore-case");
+        ProgramInput in = loadProgramInput(source, options);
+        printWarnings(io.err, in.warnings());
         std::vector<uint8_t> bytes;
         if (bin) {
             bytes = in.code;

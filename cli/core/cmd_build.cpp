@@ -69,6 +69,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     try {
         refuseOutputOverInput(list, output);
         const z80::Assembly assembly = assembleList(list);
+        printWarnings(io.err, assembly.warnings);
         if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
             !warning.empty())
             io.err << "torvex build: " << warning << "\n";

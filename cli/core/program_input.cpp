@@ -7,6 +7,7 @@
 #include <QString>
 #include <algorithm>
 #include <cctype>
+#include <ostream>
 
 namespace torvex::cli {
 
@@ -35,7 +36,27 @@ QByteArray readInputFile(const std::filesystem::path& file) {
 
 } // namespace
 
-ProgramInput loadProgramInput(const std::filesystem::path& file) {
+const std::vector<z80::Diagnostic>& ProgramInput::warnings() const {
+    static const std::vector<z80::Diagnostic> none;
+    return assembly ? assembly->warnings : none;
+}
+
+void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings) {
+    for (const z80::Diagnostic& warning : warnings)
+        err << warning.text() << "\n";
+}
+
+std::string failureText(const std::vector<z80::Diagnostic>& warnings,
+                        const std::vector<z80::Diagnostic>& errors) {
+    std::string text;
+    for (const auto* list : {&warnings, &errors})
+        for (const z80::Diagnostic& d : *list)
+            text += (text.empty() ? "" : "\n") + d.text();
+    return text;
+}
+
+ProgramInput loadProgramInput(const std::filesystem::path& file,
+                              const z80::AssemblyOptions& options) {
     ProgramInput in;
     const QByteArray contents = readInputFile(file);
     if (isProgramFile(file)) {
@@ -53,13 +74,14 @@ ProgramInput loadProgramInput(const std::filesystem::path& file) {
         return in;
     }
     try {
-        z80::Assembly a = z80::assemble(
-            std::string_view(contents.constData(), std::size_t(contents.size())), file.string());
+        z80::Assembly a =
+            z80::assemble(std::string_view(contents.constData(), std::size_t(contents.size())),
+                          file.string(), options);
         in.code = a.bytes;
         in.origin = a.origin;
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
-        throw InputError(e.what());
+        throw InputError(failureText(e.warnings, e.diagnostics));
     }
     return in;
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace torvex::cli {
 
@@ -178,6 +179,7 @@ void CalculatorView::reload() {
         keys = session_->history();
     try {
         SceneProgram scene = loadSceneProgram(file_.toStdString());
+        printWarnings(std::cerr, scene.program.warnings());
         auto rebuilt = std::make_unique<CalculatorSession>(scene.program.code, keys);
         code_ = std::move(scene.program.code);
         segments_ = scene.segments;

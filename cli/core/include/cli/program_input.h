@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -23,12 +24,24 @@ struct ProgramInput {
     uint16_t origin = 0;
     std::string name;                      // program name (.83p) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
+    // The assembler's warnings (none for a program file).
+    const std::vector<z80::Diagnostic>& warnings() const;
 };
 
 // A file ending in .83p (any case) is read as a program file; anything else is
-// assembled. Throws InputError (with every diagnostic of a failed assembly, one
-// per line).
-ProgramInput loadProgramInput(const std::filesystem::path& file);
+// assembled. Throws InputError (with every warning and error of a failed
+// assembly, one per line).
+ProgramInput loadProgramInput(const std::filesystem::path& file,
+                              const z80::AssemblyOptions& options = {});
+
+// The one way the companion reports what the assembler warns about: one
+// "file:line: warning: message" line each, on the error stream. Warnings never
+// stop a command.
+void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings);
+
+// A failed assembly as text: its warnings, then its errors, one per line.
+std::string failureText(const std::vector<z80::Diagnostic>& warnings,
+                        const std::vector<z80::Diagnostic>& errors);
 
 bool isProgramFile(const std::filesystem::path& file);
 
