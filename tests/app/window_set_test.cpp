@@ -33,17 +33,30 @@ struct Program : ::testing::Test {
     void addTheFieldsSegment() { click(panel, "Button2"); }
 };
 
-TEST_F(Program, CreatesSixWindowsAndShowsOnlyTheMainMenu) {
-    for (const char* name : {"TForm1", "TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
-        ASSERT_NE(windows.window(name), nullptr) << name;
-    EXPECT_TRUE(menu->isVisible());
+TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessage) {
     for (const char* name : {"TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
         EXPECT_FALSE(windows.window(name)->isVisible()) << name;
+    click(menu, "Button1");
+    ASSERT_EQ(scripted.shown.size(), 1u);
+    EXPECT_EQ(scripted.shown[0].type, MessageType::Error);
+    EXPECT_TRUE(scripted.shown[0].text.startsWith(
+        QStringLiteral("This option is not yet available in this version of Torvex Designer.")));
+    click(menu, "Button2");
+    click(menu, "Button5");
+    click(menu, "Button3");
+    for (const char* name : {"TForm3", "TForm5", "TForm4", "TInfoDlg"})
+        EXPECT_TRUE(windows.window(name)->isVisible()) << name;
+    QWidget* about = windows.window("TInfoDlg");
+    about->move(33, 44);
+    click(menu, "Button3");
+    EXPECT_EQ(about->pos(), QPoint(33, 44)) << "showing a shown window again moves nothing";
+    EXPECT_EQ(scripted.shown.size(), 1u);
 }
 
 // At Exit with the panel shown only No ends the program without saving, and
 // Yes once the list is saved. Esc or the close box (Cancel), a cancelled save
 // dialog and a save that fails all keep the program, the panel and the list.
+// While the question is open the main menu takes no second exit.
 TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     QTemporaryDir folder;
     const QString list = folder.filePath(QStringLiteral("scene"));
@@ -66,6 +79,10 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     for (const Case& c : cases) {
         scripted.shown.clear();
         scripted.boxAnswers = {c.answer};
+        scripted.whileBoxOpen = [&] {
+            click(menu, "Button4");
+            menu->close();
+        };
         if (c.answer == BoxAnswer::Yes)
             scripted.fileAnswers = {c.saveAs};
         QTimer::singleShot(0, [&] {

@@ -1,6 +1,8 @@
 // Torvex Designer - engine tests: see engine_harness.h.
 #include "engine_harness.h"
 
+#include "tests/support/toolchain.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -45,13 +47,7 @@ std::string sceneText(const std::string& name) {
 }
 
 std::string previewSource(const std::vector<std::string>& records) {
-    std::string s;
-    for (const std::string& line : templateLines())
-        s += line + "\r\n";
-    for (const std::string& r : records)
-        s += "        .db " + r + "\r\n";
-    s += "        .db 128\r\n.end\r\nEND\r\n";
-    return s;
+    return torvex::test::previewSourceText(records);
 }
 
 std::vector<std::string> lineRecords(const Scene& scene) {

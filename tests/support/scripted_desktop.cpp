@@ -11,6 +11,8 @@ void ScriptedDesktop::messageDialog(MessageType type, const QString& text) {
 BoxAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& text, const QString& caption,
                                       BoxButtons buttons) {
     shown.push_back({Kind::MessageBox, {}, text, caption, buttons, {}, {}, owner});
+    if (whileBoxOpen)
+        whileBoxOpen();
     if (boxAnswers.empty())
         return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
     const BoxAnswer answer = boxAnswers.front();
@@ -27,6 +29,8 @@ void ScriptedDesktop::errorReport(const QString& text) {
                      {},
                      {},
                      nullptr});
+    if (onErrorReport)
+        onErrorReport();
 }
 
 std::optional<QString> ScriptedDesktop::fileDialog(QWidget* owner, FileDialogKind kind,
