@@ -37,7 +37,7 @@ public:
     // Names accepted in file dialogs, nullopt for a cancelled dialog; a
     // dialog without a scripted answer fails the test and counts as cancelled.
     std::deque<std::optional<QString>> fileAnswers;
-    // Run while a plain message box is open, before it answers.
+    // Run once, while the next plain message box is open, before it answers.
     std::function<void()> whileBoxOpen;
     // Runs as each error report is shown (to look at the windows then).
     std::function<void()> onErrorReport;

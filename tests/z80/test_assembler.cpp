@@ -86,6 +86,7 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {0, 0x3E, 0x64, 0xCD, 0, 0, 2}},
         {"isn't_done: nop\n jp isn't_done\n ex af,af'\n", {0, 0xC3, 0, 0, 0x08}},
         {" .org 5\nhere $\n .dw here\n", {5, 0}},
+        {"n .set 1\n .db n\nn .set n+1\n .db n\nloop.2: jr loop.2\n", {1, 2, 0x18, 0xFE}},
         {" .org 0\nLoop: nop\nloop: nop\n jp Loop\n jp loop\n", {0, 0, 0xC3, 0, 0, 0xC3, 1, 0}},
         {"Value .equ 3\n .db VALUE, value\n#define Twice 2*VALUE\n .db TWICE\n", {3, 3, 6}, true},
         {"x .equ 1\nx .equ 1\n .db x\n", {1}},
@@ -113,7 +114,8 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {0xEF, 0x55, 0x47, 0x76, 0x76}},
         {"#include \"ti83asm.inc\"\n call _GRBUFCLR\n call _getkey\n",
          {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C}},
-        {"\xEF\xBB\xBFstart: nop\n jp start\n", {0, 0xC3, 0, 0}},
+        {"\xEF\xBB\xBFstart: nop\n jp start\n\x1A\x1A", {0, 0xC3, 0, 0}},
+        {" .db \"\\b\\f\\101\\t\\0\\q\"\n", {8, 12, 'A', 9, 0, 'q'}},
         // instructions: case, both forms of the ALU operations, (nn) only spanning the operand
         {" LD A,(IX+1)\n Ld Hl,0\n DJNZ $\n sub a,b\n xor (iy-1)\n ld hl,(1+2)+(3+4)\n",
          {0xDD, 0x7E, 1, 0x21, 0, 0, 0x10, 0xFE, 0x90, 0xFD, 0xAE, 0xFF, 0x21, 10, 0}},
@@ -189,7 +191,7 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
     dir.write("ti83asm.inc", "_getkey .equ 1234h\n");
     dir.write("bad.inc", "; one\n frobnicate a\n");
     dir.write("self.z80", "#include \"self.z80\"\n");
-    fs::path main = dir.write("main.z80", "#include \"defs.inc\"\n#include \"ti83asm.inc\"\n"
+    fs::path main = dir.write("main.z80", "#include \"DEFS.INC\"\n#include \"ti83asm.inc\"\n"
                                           " .db VALUE, TWICE\n call _getkey\n");
     EXPECT_EQ(assembleFile(main).bytes, (Bytes{42, 84, 0xCD, 0x34, 0x12}));
     Assembly builtIn = assemble("#include \"TI83ASM.INC\"\n#include \"tokens.inc\"\n", "x/y.z80");
@@ -234,6 +236,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .db ,\n", "t.z80:1: empty value in .db"},
         {" .db 1,,2\n", "t.z80:1: empty value in .db"},
         {" .module a\n_x: nop\n .module b\n jp _x\n", "t.z80:4: undefined label '_x'"},
+        {"n .equ 1\nn .set 2\n", "t.z80:2: 'n' is a label or .equ (first defined at t.z80:1); "
+                                 ".set cannot change it"},
         {" .frob 1\n", "t.z80:1: unknown directive '.frob'"},
         {"#pragma once\n", "t.z80:1: unknown directive '#pragma'"},
         {"#ifdef X\n", "t.z80:1: #if without #endif"},
