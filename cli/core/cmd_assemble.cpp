@@ -18,9 +18,7 @@ const std::vector<OptionDefinition>& assembleOptions() {
     static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE",
          "the file to write (default: the source's name with .83p, or .bin with --bin)"},
-        {"--name", "", true, "NAME",
-         "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
-         "a letter (default: from the output file's name)"},
+        programNameOption(),
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
         {"--ignore-case", "-i", false, "",
          "compare labels and #define names without regard to case (as TASM's -i)"},
@@ -38,12 +36,6 @@ void assembleHelp(std::ostream& os) {
           "built-in definitions. Warnings go to the error stream and do not stop the\n"
           "assembly; on an error nothing is written.\n\nOptions:\n"
        << describeOptions(assembleOptions());
-}
-
-std::string hex4(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
-    return buf;
 }
 
 } // namespace
@@ -75,12 +67,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     std::string name;
     if (!bin) {
         try {
-            if (auto n = p.value("--name")) {
-                z80::validateProgramName(*n);
-                name = *n;
-            } else {
-                name = z80::programNameFromFileName(output.filename().string());
-            }
+            name = programName(p, output);
         } catch (const z80::ProgramFileError& e) {
             io.err << "torvex assemble: " << e.what() << "\n";
             return kExitUsage;
@@ -102,15 +89,13 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         } else {
             if (in.code.empty())
                 throw InputError(source.string() + ": the source produces no code");
-            if (in.origin != z80::kProgramStart)
-                throw InputError(source.string() + ": the program starts at " + hex4(in.origin) +
-                                 "; a TI-83 program must start with .org 9327h");
+            requireProgramStart(source, in);
             bytes = z80::makeProgramFile(in.code, name);
         }
         writeFileAtomically(output, bytes);
         if (bin)
             io.out << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
-                   << hex4(in.origin) << "\n";
+                   << hexAddress(in.origin) << "\n";
         else
             io.out << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
                    << " bytes of code (file " << bytes.size() << " bytes)\n";

@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
+#include "cli/program_input.h"
 #include "cli/scene_program.h"
 
 #include "codegen/engine_template.h"
@@ -16,9 +17,7 @@ namespace {
 const std::vector<OptionDefinition>& buildOptions() {
     static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE", "the program file to write"},
-        {"--name", "", true, "NAME",
-         "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
-         "a letter (default: from the output file's name)"},
+        programNameOption(),
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
@@ -56,12 +55,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     const std::filesystem::path output = *p.value("--output");
     std::string name;
     try {
-        if (auto given = p.value("--name")) {
-            z80::validateProgramName(*given);
-            name = *given;
-        } else {
-            name = z80::programNameFromFileName(output.filename().string());
-        }
+        name = programName(p, output);
     } catch (const z80::ProgramFileError& e) {
         io.err << "torvex build: " << e.what() << "\n";
         return kExitUsage;

@@ -43,12 +43,6 @@ void runHelp(std::ostream& os) {
        << describeOptions(runOptions());
 }
 
-std::string hex4(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
-    return buf;
-}
-
 uint16_t parseAddress(const std::string& s) {
     std::string d = s;
     if (d.size() > 2 && d[0] == '0' && (d[1] == 'x' || d[1] == 'X'))
@@ -127,9 +121,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     ProgramInput in;
     try {
         in = loadProgramInput(file);
-        if (in.origin != z80::kProgramStart)
-            throw InputError(file.string() + ": the program starts at " + hex4(in.origin) +
-                             "; a TI-83 program must start with .org 9327h");
+        requireProgramStart(file, in);
         if (in.code.size() > 0x10000 - z80::kProgramStart)
             throw InputError(file.string() + ": the program does not fit in memory");
     } catch (const InputError& e) {

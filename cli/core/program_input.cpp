@@ -1,5 +1,7 @@
 #include "cli/program_input.h"
 
+#include "cli/args.h"
+
 #include "codegen/file_io.h"
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
@@ -7,6 +9,7 @@
 #include <QString>
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <ostream>
 
 namespace torvex::cli {
@@ -84,6 +87,32 @@ ProgramInput loadProgramInput(const std::filesystem::path& file,
         throw InputError(failureText(e.warnings, e.diagnostics));
     }
     return in;
+}
+
+std::string hexAddress(unsigned address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04Xh", address & 0xFFFF);
+    return text;
+}
+
+void requireProgramStart(const std::filesystem::path& file, const ProgramInput& in) {
+    if (in.origin != z80::kProgramStart)
+        throw InputError(file.string() + ": the program starts at " + hexAddress(in.origin) +
+                         "; a TI-83 program must start with .org 9327h");
+}
+
+OptionDefinition programNameOption() {
+    return {"--name", "", true, "NAME",
+            "the program's name on the calculator: 1-8 upper-case letters and digits, starting "
+            "with a letter (default: from the output file's name)"};
+}
+
+std::string programName(const ParsedArgs& args, const std::filesystem::path& output) {
+    if (const auto given = args.value("--name")) {
+        z80::validateProgramName(*given);
+        return *given;
+    }
+    return z80::programNameFromFileName(output.filename().string());
 }
 
 } // namespace torvex::cli

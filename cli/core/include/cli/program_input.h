@@ -2,6 +2,7 @@
 // TASM-dialect source (assembled) or a TI-83 program file (.83p).
 #pragma once
 
+#include "cli/args.h"
 #include "z80/assembler.h"
 
 #include <cstdint>
@@ -44,6 +45,16 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
                         const std::vector<z80::Diagnostic>& errors);
 
 bool isProgramFile(const std::filesystem::path& file);
+// Four hex digits and "h", as the assembler writes an address ("9327h").
+std::string hexAddress(unsigned address);
+// Throws InputError unless the program starts at 9327h, where the TI-83 runs
+// its programs.
+void requireProgramStart(const std::filesystem::path& file, const ProgramInput& in);
+// The --name option of the commands that write a program file.
+OptionDefinition programNameOption();
+// The name given with --name, checked, or else the one made from the output
+// file's name. Throws z80::ProgramFileError.
+std::string programName(const ParsedArgs& args, const std::filesystem::path& output);
 
 // The file's extension in lower case (".83p", ".z80", ...).
 std::string lowerExtension(const std::filesystem::path& file);
