@@ -14,17 +14,20 @@ namespace torvex::cli {
 
 namespace {
 
+std::optional<uint16_t> dataAddress(const z80::Assembly& assembly) {
+    const auto label = assembly.labels.find("data");
+    if (label == assembly.labels.end())
+        return std::nullopt;
+    return label->second;
+}
+
 // Where `data` lies in any program built from our engine: the template comes
 // first and does not depend on the scene behind it.
 std::optional<uint16_t> engineDataAddress() {
     static const std::optional<uint16_t> address = []() -> std::optional<uint16_t> {
         try {
             const std::string source = joinTextLines(previewSourceLines(engineTemplateLines(), {}));
-            const z80::Assembly assembly = z80::assemble(source, "engine");
-            const auto label = assembly.labels.find("data");
-            if (label == assembly.labels.end())
-                return std::nullopt;
-            return label->second;
+            return dataAddress(z80::assemble(source, "engine"));
         } catch (const std::exception&) {
             return std::nullopt;
         }
@@ -105,19 +108,20 @@ SceneProgram loadSceneProgram(const std::filesystem::path& file) {
         break;
     }
     }
-    if (scene.program.assembly) {
-        scene.segments = segmentsOf(*scene.program.assembly);
-    } else if (const std::optional<uint16_t> data = engineDataAddress()) {
+    const std::optional<uint16_t> data =
+        scene.program.assembly ? dataAddress(*scene.program.assembly) : engineDataAddress();
+    if (data && *data >= scene.program.origin) {
         scene.segments = countSegments(scene.program.code, scene.program.origin, *data);
+        scene.engineBytes = *data - scene.program.origin;
     }
     return scene;
 }
 
 std::optional<size_t> segmentsOf(const z80::Assembly& assembly) {
-    const auto label = assembly.labels.find("data");
-    if (label == assembly.labels.end())
+    const std::optional<uint16_t> data = dataAddress(assembly);
+    if (!data)
         return std::nullopt;
-    return countSegments(assembly.bytes, assembly.origin, label->second);
+    return countSegments(assembly.bytes, assembly.origin, *data);
 }
 
 } // namespace torvex::cli

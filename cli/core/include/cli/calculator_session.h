@@ -40,7 +40,17 @@ public:
     // Starts the program and runs it to its first key wait. `keys` are
     // replayed first (MODE excluded), so a rebuilt program continues with the
     // camera where the earlier one left it.
-    explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {});
+    // `engineBytes`: how many bytes of the code are the engine, the same
+    // whatever the scene (0: unknown).
+    explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {},
+                               size_t engineBytes = 0);
+    // Starts the program where `earlier` stands, keeping its keys: when both
+    // run the same engine (the same `engineBytes` bytes) and earlier waits
+    // for a key, the calculator takes over earlier's state and draws the
+    // frame again with this program's scene, at once; otherwise earlier's
+    // keys are replayed.
+    CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
+                      const CalculatorSession& earlier);
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);
@@ -63,6 +73,7 @@ private:
     void runToKeyWait();
 
     std::vector<uint8_t> code_;
+    size_t engineBytes_ = 0;
     std::unique_ptr<z80::Ti83> calculator_;
     std::vector<uint8_t> history_;
     bool ended_ = false;

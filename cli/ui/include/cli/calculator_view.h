@@ -6,6 +6,7 @@
 #include "cli/calculator_session.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -74,7 +75,7 @@ private:
 
     QString file_;
     std::unique_ptr<CalculatorSession> session_;
-    std::optional<size_t> segments_;
+    QStringList warnings_; // of the last program built: the assembler's, the scene's size
     CalculatorDisplay* display_;
     QLabel* status_;
     QLabel* error_;
@@ -83,10 +84,11 @@ private:
     QFileSystemWatcher* watcher_;
     QTimer* reloadDelay_;
     std::vector<uint8_t> code_;
+    size_t engineBytes_ = 0;
 };
 
-// The status line's text for a camera, a frame and a scene size.
-QString statusLine(const CameraState& camera, const FrameCost& frame,
-                   std::optional<size_t> segments);
+// The status line's text for a camera, a frame and the warnings about the
+// program shown.
+QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings);
 
 } // namespace torvex::cli
