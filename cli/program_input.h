@@ -1,8 +1,11 @@
 // Torvex Designer - reading a program for the command-line companion: a
-// TASM-dialect source (assembled) or a TI-83 program file (.83p).
+// TASM-dialect source (assembled) or a program file (.83p for the TI-83, .8xp
+// for the TI-83 Plus family).
 #pragma once
 
+#include "cli/args.h"
 #include "z80/assembler.h"
+#include "z80/calculator_model.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,14 +24,27 @@ public:
 struct ProgramInput {
     std::vector<uint8_t> code;
     uint16_t origin = 0;
-    std::string name;                      // program name (.83p) or empty
+    std::string name;                      // program name (program file) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
+    z80::Model model = z80::Model::Ti83;   // the calculator it is for
 };
 
-// A file ending in .83p (any case) is read as a program file; anything else is
-// assembled. Throws InputError (with every diagnostic of a failed assembly, one
-// per line).
-ProgramInput loadProgramInput(const std::filesystem::path& file);
+// The --model option the commands share, and its value (UsageError for an
+// unknown one).
+OptionDefinition modelOptionDefinition();
+std::optional<z80::Model> modelOption(const ParsedArgs& args);
+
+// A file ending in .83p or .8xp (any case) is read as a program file of its
+// family; anything else is assembled, for `model` when given, else for the
+// family whose program origin the source has (TI-83 when it has neither).
+// Throws InputError (with every diagnostic of a failed assembly, one per
+// line, or when the program file's family is not `model`).
+ProgramInput loadProgramInput(const std::filesystem::path& file,
+                              std::optional<z80::Model> model = std::nullopt);
+
+// Throws InputError unless the program can run on its calculator: code at the
+// model's origin that fits in memory, on the Plus family starting with BBh 6Dh.
+void checkRunnable(const ProgramInput& in, const std::filesystem::path& file);
 
 bool isProgramFile(const std::filesystem::path& file);
 

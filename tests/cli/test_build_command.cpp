@@ -60,6 +60,19 @@ TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     const QByteArray program = contents(QString::fromStdString(built));
     EXPECT_FALSE(program.isEmpty());
     EXPECT_EQ(program, contents(QString::fromStdString(assembled)));
+
+    // The Plus family's source, assembled on its own, is the Plus program file.
+    const std::string plusSource = folder.filePath(QStringLiteral("plus.z80")).toStdString();
+    const std::string plusAssembled = folder.filePath(QStringLiteral("a.8xp")).toStdString();
+    const std::string plusBuilt = folder.filePath(QStringLiteral("b.8xp")).toStdString();
+    ASSERT_EQ(
+        torvex({"build", list.toStdString(), "--model", "ti83p", "--source", "-o", plusSource}), 0);
+    ASSERT_EQ(torvex({"assemble", plusSource, "-o", plusAssembled, "--name", "SCENE"}, &err), 0)
+        << err;
+    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", plusBuilt, "--name", "SCENE"}), 0);
+    EXPECT_EQ(contents(QString::fromStdString(plusBuilt)),
+              contents(QString::fromStdString(plusAssembled)));
+    EXPECT_NE(contents(QString::fromStdString(plusBuilt)), program);
 }
 
 TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
@@ -77,6 +90,13 @@ TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
         kExitFailure);
     EXPECT_NE(err.find("Cannot open file"), std::string::npos) << err;
     EXPECT_EQ(torvex({"build", list.toStdString()}, &err), kExitUsage);
+    // A .83p is the TI-83's file: asking for the Plus family there is a mistake.
+    const QString good = folder.filePath(QStringLiteral("good"));
+    writeTextLineFile(good, {"   0,   0,   0,   0,   0,   0"});
+    EXPECT_EQ(torvex({"build", good.toStdString(), "--model", "ti83p", "-o", output}, &err),
+              kExitUsage);
+    EXPECT_NE(err.find(".8xp"), std::string::npos) << err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
 }
 
 TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
@@ -93,6 +113,15 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
     EXPECT_EQ(fromProgram.program.code, fromList.program.code);
     ASSERT_TRUE(fromProgram.segments);
     EXPECT_EQ(*fromProgram.segments, 3u);
+    // The same for the Plus family's program file.
+    const std::string plusProgram = folder.filePath(QStringLiteral("THREE.8xp")).toStdString();
+    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", plusProgram}), 0);
+    const SceneProgram fromPlus = loadSceneProgram(plusProgram);
+    EXPECT_EQ(fromPlus.program.model, z80::Model::Ti83Plus);
+    EXPECT_EQ(fromPlus.program.code,
+              loadSceneProgram(list.toStdString(), z80::Model::Ti83Plus).program.code);
+    ASSERT_TRUE(fromPlus.segments);
+    EXPECT_EQ(*fromPlus.segments, 3u);
 }
 
 } // namespace
