@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "app/about/tform6.h"
-#include "app/about/tinfodlg.h"
+#include "about/tform6.h"
+#include "about/tinfodlg.h"
 #include "app/tform1.h"
 #include "assets/artwork.h"
 #include "codegen/tform4.h"

@@ -1,4 +1,5 @@
-# The core libraries (model, readers, writers, renderers, the toolchain) are
+# The core libraries (model, readers, writers, renderers, the toolchain, the
+# companion's commands other than `view`) are
 # usable without any window: a command-line tool can link them alone. This
 # check fails the configuration when one of them comes to link Qt Widgets,
 # directly or through another library.
@@ -31,7 +32,7 @@ function(torvex_require_no_widgets target)
   endwhile()
 endfunction()
 
-foreach(core torvex_failure torvex_scene_core torvex_preview_core torvex_codegen_core torvex_z80
-        torvex_engine)
+foreach(core torvex_base torvex_scene_core torvex_preview_core torvex_codegen_core torvex_z80
+        torvex_engine torvex_cli_core)
   torvex_require_no_widgets(${core})
 endforeach()

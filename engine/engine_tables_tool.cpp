@@ -1,6 +1,6 @@
 // Torvex Designer - prints the engine template's generated tables: the label
 // line "equates:" and its rows, then "headingdata:" and its rows, exactly as
-// they stand in assets/engine_template.z80 (rules in engine_tables.cpp).
+// they stand in engine/engine_template.z80 (rules in engine_tables.cpp).
 #include "engine/engine_tables.h"
 
 #include <cstdio>

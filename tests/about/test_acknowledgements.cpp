@@ -1,4 +1,4 @@
-#include "app/about/acknowledgements.h"
+#include "about/acknowledgements.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/about/tform6.h"
+#include "about/tform6.h"
 
 #include "platform/desktop.h"
 

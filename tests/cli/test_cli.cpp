@@ -218,22 +218,6 @@ TEST(CliAssemble, BadSourceReportsEveryErrorAndWritesNothing) {
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"BAD.83p", "bad.z80"}));
 }
 
-TEST(CliAssemble, MissingSource) {
-    TempDir dir;
-    Result r = cli({"assemble", (dir / "none.z80").string()});
-    EXPECT_EQ(r.code, kExitFailure);
-    EXPECT_NE(r.err.find("cannot open the source file"), std::string::npos);
-    EXPECT_TRUE(dir.entries().empty());
-}
-
-TEST(CliAssemble, UnwritableOutput) {
-    TempDir dir;
-    fs::path src = dir.write("s.z80", kSmall);
-    Result r = cli({"assemble", src.string(), "-o", (dir / "no/such/dir/S.83p").string()});
-    EXPECT_EQ(r.code, kExitFailure);
-    EXPECT_NE(r.err.find("cannot create"), std::string::npos) << r.err;
-}
-
 TEST(CliAssemble, ProgramMustStartAtUserMem) {
     TempDir dir;
     fs::path src = dir.write("s.z80", " .org 9000h\n ret\n");

@@ -1,16 +1,19 @@
 #include "codegen/text_line_file.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
+#include "tests/support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using torvex::Failure;
+using torvex::FileSizeLimit;
 using torvex::readTextLineFile;
 using torvex::TextLines;
 using torvex::writeTextLineFile;
@@ -47,23 +50,6 @@ protected:
     QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir dir;
-};
-
-// Lowers the largest file size this process may write, so that a write runs
-// out of room part-way as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-
-private:
-    rlimit saved_{};
 };
 
 } // namespace
@@ -111,12 +97,14 @@ TEST_F(TextLineFile, KeepsEveryByteButTheTerminators) {
     EXPECT_EQ(readTextLineFile(name), TextLines{line});
 }
 
+// Only regular files are read: a named pipe is refused at once (no waiting
+// for a writer), a device without reading a byte of it.
 TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByName) {
-    const QString missing = path("missing.txt");
-    EXPECT_EQ(failureOf([&] { readTextLineFile(missing); }),
-              "Cannot open file " + missing.toStdString());
-    EXPECT_EQ(failureOf([&] { readTextLineFile(dir.path()); }),
-              "Cannot open file " + dir.path().toStdString());
+    const QString pipe = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& name : {path("missing.txt"), dir.path(), pipe, QStringLiteral("/dev/zero")})
+        EXPECT_EQ(failureOf([&] { readTextLineFile(name); }),
+                  "Cannot open file " + name.toStdString());
     // Names are carried as UTF-8.
     const QString accented = path("sc\u00e8ne.txt");
     EXPECT_EQ(failureOf([&] { readTextLineFile(accented); }),
@@ -139,19 +127,60 @@ TEST_F(TextLineFile, FileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     const QString inMissingFolder = path("no/such/folder/list.txt");
     EXPECT_EQ(failureOf([&] { writeTextLineFile(inMissingFolder, {"a"}); }),
               "Cannot create file " + inMissingFolder.toStdString());
-    EXPECT_EQ(failureOf([&] { writeTextLineFile(dir.path(), {"a"}); }),
-              "Cannot create file " + dir.path().toStdString());
+    // A folder or a named pipe is never replaced by a file.
+    const QString pipe = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString& name : {dir.path(), pipe})
+        EXPECT_EQ(failureOf([&] { writeTextLineFile(name, {"a"}); }),
+                  "Cannot create file " + name.toStdString());
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 }
 
-TEST_F(TextLineFile, ReadOnlyFileIsNotReplaced) {
+// Permissions decide as for an ordinary user (a child process drops the
+// rights to ignore them when it has them): a file that may not be written is
+// not replaced even where its folder would allow it; where no file can be
+// made beside it (a read-only folder), a file that may be written is rewritten
+// in place.
+TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     const QString readOnly = path("read-only.txt");
+    const QString folder = path("read-only");
+    const QString inFolder = folder + QStringLiteral("/list.txt");
+    ASSERT_TRUE(QDir().mkdir(folder));
     store(readOnly, "old\r\n");
-    QFile::setPermissions(readOnly, QFile::ReadOwner);
-    if (QFile(readOnly).open(QIODevice::WriteOnly))
-        GTEST_SKIP() << "running with rights that ignore file permissions";
-    EXPECT_EQ(failureOf([&] { writeTextLineFile(readOnly, {"new"}); }),
-              "Cannot create file " + readOnly.toStdString());
+    store(inFolder, "old\r\n");
+    const auto setMode = [](const QString& name, mode_t mode) {
+        ::chmod(QFile::encodeName(name).constData(), mode);
+    };
+    setMode(readOnly, 0444), setMode(inFolder, 0666), setMode(dir.path(), 0777);
+    setMode(folder, 0555);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0)
+            ::_exit(99);
+        int faults = 0;
+        try {
+            writeTextLineFile(readOnly, {"new"});
+            faults |= 1;
+        } catch (const Failure& failure) {
+            faults |= failure.what() == "Cannot create file " + readOnly.toStdString() ? 0 : 1;
+        }
+        try {
+            writeTextLineFile(inFolder, {"new"});
+        } catch (const Failure&) {
+            faults |= 2;
+        }
+        ::_exit(faults);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    setMode(folder, 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_NE(WEXITSTATUS(status), 99) << "cannot run as an ordinary user";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(contents(readOnly), "old\r\n");
+    EXPECT_EQ(contents(inFolder), "new\r\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")});
 }
 
 TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {

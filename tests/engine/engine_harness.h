@@ -13,7 +13,7 @@
 
 namespace torvex::engine::test {
 
-// The committed engine template (assets/engine_template.z80), as text.
+// The committed engine template (engine/engine_template.z80), as text.
 const std::string& templateText();
 // Its lines (without line ends).
 const std::vector<std::string>& templateLines();

@@ -1,4 +1,4 @@
-// Torvex Designer - the text of the engine template (assets/engine_template.z80):
+// Torvex Designer - the text of the engine template (engine/engine_template.z80):
 // its structure, labels, variables, tables and the syntax every TASM-dialect
 // assembler accepts.
 #include "engine_harness.h"

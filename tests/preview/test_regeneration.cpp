@@ -1,6 +1,6 @@
 #include "preview/regeneration.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "preview/bitmap_font.h"
 #include "scene/designer_state.h"
 

@@ -1,6 +1,6 @@
 #include "preview/tform5.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "preview/regeneration.h"
 #include "scene/designer_state.h"
 #include "scene/line_record.h"

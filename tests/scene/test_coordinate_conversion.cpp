@@ -1,6 +1,6 @@
 #include "scene/coordinate_conversion.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "scene/panel_field_check.h"
 #include "scene/panel_placement.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <gtest/gtest.h>
 

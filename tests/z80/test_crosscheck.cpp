@@ -129,7 +129,7 @@ TEST(PasmoCrossCheck, EveryInstructionFormGivesIdenticalBytes) {
 TEST(PasmoCrossCheck, EngineTemplateWithSceneGivesIdenticalBytes) {
     if (!pasmoAvailable())
         GTEST_FAIL() << "pasmo is not installed (./test installs the Debian package)";
-    fs::path templ = fs::path(TORVEX_SOURCE_DIR) / "assets" / "engine_template.z80";
+    fs::path templ = fs::path(TORVEX_SOURCE_DIR) / "engine" / "engine_template.z80";
     ASSERT_TRUE(fs::exists(templ)) << templ;
     std::ifstream in(templ, std::ios::binary);
     std::stringstream ss;

@@ -1,0 +1,135 @@
+// torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]
+#include "cli/args.h"
+#include "cli/cli.h"
+#include "cli/output.h"
+#include "cli/program_input.h"
+
+#include "z80/ti83.h"
+#include "z80/ti83file.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace torvex::cli {
+
+namespace {
+
+const std::vector<OptionDefinition>& assembleOptions() {
+    static const std::vector<OptionDefinition> definitions{
+        {"--output", "-o", true, "FILE",
+         "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
+         "source's name with the extension of the family its .org is for, or .bin with --bin)"},
+        {"--name", "", true, "NAME",
+         "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
+         "a letter (default: from the output file's name)"},
+        {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
+        {"--help", "-h", false, "", "show this help"},
+    };
+    return definitions;
+}
+
+void assembleHelp(std::ostream& os) {
+    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]\n"
+          "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
+          "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
+          "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
+          "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
+          "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
+          "a file beside the source or the built-in definitions. On an error nothing is\n"
+          "written.\n\nOptions:\n"
+       << describeOptions(assembleOptions());
+}
+
+std::string hex4(unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
+    return buf;
+}
+
+} // namespace
+
+int assembleCommand(const std::vector<std::string>& args, Io& io) {
+    ParsedArgs p;
+    try {
+        p = parseArgs(args, assembleOptions());
+        if (p.has("--help")) {
+            assembleHelp(io.out);
+            return kExitOk;
+        }
+        if (p.positional.size() != 1)
+            throw UsageError(p.positional.empty() ? "no source file given"
+                                                  : "give exactly one source file");
+        if (p.has("--bin") && p.has("--name"))
+            throw UsageError("--name has no meaning with --bin");
+    } catch (const UsageError& e) {
+        io.err << "torvex assemble: " << e.what() << "\n"
+               << "Run 'torvex assemble --help' for the options.\n";
+        return kExitUsage;
+    }
+    const bool bin = p.has("--bin");
+    std::filesystem::path source = p.positional[0];
+    if (isProgramFile(source)) {
+        io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
+        return kExitUsage;
+    }
+    ProgramInput in;
+    try {
+        // The program file's family: the output's extension, else the source's origin.
+        std::optional<z80::Model> model;
+        if (auto o = p.value("--output"))
+            model = z80::modelFromExtension(lowerExtension(*o));
+        in = loadProgramInput(source, bin ? std::nullopt : model);
+    } catch (const InputError& e) {
+        io.err << e.what() << "\n";
+        return kExitFailure;
+    }
+    std::filesystem::path output =
+        p.value("--output")
+            .value_or(std::filesystem::path(source)
+                          .replace_extension(bin ? std::string_view(".bin")
+                                                 : z80::calculatorModel(in.model).extension)
+                          .string());
+    std::string name;
+    if (!bin) {
+        try {
+            if (auto n = p.value("--name")) {
+                z80::validateProgramName(*n);
+                name = *n;
+            } else {
+                name = z80::programNameFromFileName(output.filename().string());
+            }
+        } catch (const z80::ProgramFileError& e) {
+            io.err << "torvex assemble: " << e.what() << "\n";
+            return kExitUsage;
+        }
+    }
+    try {
+        refuseOutputOverInput(source, output);
+        std::vector<uint8_t> bytes;
+        if (bin) {
+            bytes = in.code;
+        } else {
+            if (in.code.empty())
+                throw InputError(source.string() + ": the source produces no code");
+            checkRunnable(in, source);
+            bytes = z80::makeProgramFile(in.model, in.code, name);
+        }
+        writeFileAtomically(output, bytes);
+        if (bin)
+            io.out << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
+                   << hex4(in.origin) << "\n";
+        else
+            io.out << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
+                   << " bytes of code (file " << bytes.size() << " bytes)\n";
+        return kExitOk;
+    } catch (const InputError& e) {
+        io.err << e.what() << "\n";
+    } catch (const z80::ProgramFileError& e) {
+        io.err << "torvex assemble: " << e.what() << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex assemble: " << e.what() << "\n";
+    }
+    return kExitFailure;
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,33 @@
+// Torvex Designer - output files of the command-line companion. They are
+// written by the designer's own writer: to a temporary file beside the target,
+// flushed and checked, then renamed, so no partial file stays and an earlier
+// file survives a failed write.
+#pragma once
+
+#include "z80/ti83.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+namespace torvex::cli {
+
+class OutputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Throws OutputError saying what went wrong ("Cannot create file ...",
+// "FILE: Stream write error", with the system's reason when there is one).
+void writeFileAtomically(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
+
+// Throws OutputError when writing `output` would replace `input` (the same
+// file under any name: another spelling, a symbolic or a hard link).
+void refuseOutputOverInput(const std::filesystem::path& input, const std::filesystem::path& output);
+
+// The frame as a PNG, each calculator pixel a scale x scale square, dark pixels
+// on a light background.
+void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, int scale = 4);
+
+} // namespace torvex::cli

@@ -1,0 +1,111 @@
+#include "cli/program_input.h"
+
+#include "codegen/file_io.h"
+#include "z80/ti83.h"
+#include "z80/ti83file.h"
+
+#include <QString>
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace torvex::cli {
+
+std::string lowerExtension(const std::filesystem::path& file) {
+    std::string ext = file.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+bool isProgramFile(const std::filesystem::path& file) {
+    return z80::modelFromExtension(lowerExtension(file)).has_value();
+}
+
+OptionDefinition modelOptionDefinition() {
+    return {"--model", "", true, "MODEL",
+            "ti83 for the original TI-83, ti83p for the TI-83 Plus family (TI-83 Plus, 83 Plus SE, "
+            "84 Plus, 84 Plus SE)"};
+}
+
+std::optional<z80::Model> modelOption(const ParsedArgs& args) {
+    const std::optional<std::string> value = args.value("--model");
+    if (!value)
+        return std::nullopt;
+    if (auto model = z80::modelFromOption(*value))
+        return model;
+    throw UsageError("unknown model '" + *value + "' (ti83 or ti83p)");
+}
+
+namespace {
+
+std::string hex4(unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
+    return buf;
+}
+
+// Sources and program files are read as every file of the designer is: only
+// regular files, at most kLargestReadableFile bytes.
+QByteArray readInputFile(const std::filesystem::path& file) {
+    try {
+        return readRegularFile(QString::fromStdString(file.string()));
+    } catch (const Failure& failure) {
+        throw InputError(failure.what());
+    }
+}
+
+} // namespace
+
+void checkRunnable(const ProgramInput& in, const std::filesystem::path& file) {
+    const z80::CalculatorModel& model = z80::calculatorModel(in.model);
+    if (in.origin != model.origin)
+        throw InputError(file.string() + ": the program starts at " + hex4(in.origin) + "; a " +
+                         std::string(model.name) + " program must start with .org " +
+                         hex4(model.origin));
+    if (in.code.size() > 0x10000u - model.origin)
+        throw InputError(file.string() + ": the program does not fit in memory");
+    if (model.romCallsByRst28 &&
+        (in.code.size() < 2 || in.code[0] != z80::kAsmToken[0] || in.code[1] != z80::kAsmToken[1]))
+        throw InputError(file.string() + ": a " + std::string(model.name) +
+                         " assembly program must start with the bytes BBh 6Dh (.db 0BBh,6Dh)");
+}
+
+ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model) {
+    ProgramInput in;
+    const QByteArray contents = readInputFile(file);
+    if (isProgramFile(file)) {
+        const std::vector<uint8_t> bytes(contents.begin(), contents.end());
+        try {
+            z80::ProgramVariable v = z80::readProgramFile(bytes);
+            if (v.type != z80::kTypeProgram && v.type != z80::kTypeProtectedProgram)
+                throw InputError(file.string() + ": the variable is not a program");
+            in.code = v.machineCode();
+            in.name = v.name;
+            in.model = v.model;
+            in.origin = z80::calculatorModel(v.model).origin;
+            if (model && *model != v.model)
+                throw InputError(file.string() + ": a program file of the " +
+                                 std::string(z80::calculatorModel(v.model).name) + ", not of the " +
+                                 std::string(z80::calculatorModel(*model).name));
+        } catch (const z80::ProgramFileError& e) {
+            throw InputError(file.string() + ": " + e.what());
+        }
+        return in;
+    }
+    try {
+        z80::Assembly a = z80::assemble(
+            std::string_view(contents.constData(), std::size_t(contents.size())), file.string());
+        in.code = a.bytes;
+        in.origin = a.origin;
+        in.model = model.value_or(a.origin == z80::calculatorModel(z80::Model::Ti83Plus).origin
+                                      ? z80::Model::Ti83Plus
+                                      : z80::Model::Ti83);
+        in.assembly = std::move(a);
+    } catch (const z80::AssemblyError& e) {
+        throw InputError(e.what());
+    }
+    return in;
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+// Every file the program reads or writes is a text line file: the line list
+// file, the scene data file and the preview source file.
+
+#include "codegen/file_io.h"
+#include "codegen/text_lines.h"
+
+#include <QString>
+
+namespace torvex {
+
+// Reads the whole file (readRegularFile) and splits it into lines. Nothing is
+// returned on a failure, so callers that read before touching their list keep
+// it unchanged.
+TextLines readTextLineFile(const QString& fileName);
+
+// Writes the lines, each followed by CR LF, creating or replacing the file
+// through writeFileAtomically, with its failures.
+void writeTextLineFile(const QString& fileName, const TextLines& lines);
+
+} // namespace torvex

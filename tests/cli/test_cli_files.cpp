@@ -1,0 +1,125 @@
+// What `torvex` reads and writes: only regular files come in, and no command
+// loses a file it meets, whatever goes wrong.
+#include "cli/cli.h"
+#include "cli/scene_program.h"
+#include "codegen/text_line_file.h"
+#include "tests/support/file_size_limit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace torvex::cli {
+namespace {
+
+struct CompanionFiles : ::testing::Test {
+    QTemporaryDir dir;
+    std::string err;
+
+    std::string path(const char* name) const {
+        return dir.filePath(QString::fromLatin1(name)).toStdString();
+    }
+    QByteArray contents(const std::string& name) const {
+        QFile file(QString::fromStdString(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    }
+    QStringList entries() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    }
+    int torvex(const std::vector<std::string>& args) {
+        std::ostringstream out, errors;
+        Io io{out, errors};
+        const int code = runCli(args, io);
+        err = errors.str();
+        return code;
+    }
+    // A line list, and its preview source as a source of our assembler.
+    void SetUp() override {
+        writeTextLineFile(dir.filePath(QStringLiteral("scene")),
+                          {"   0,   0,   0,  10,  10,  10", "  -5,   0,   0,   5,   0,   0"});
+        const std::string source = previewSourceForList(path("scene"));
+        writeFileAtomically(dir.filePath(QStringLiteral("scene.z80")), source);
+    }
+};
+
+TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("scene")),
+                            dir.filePath(QStringLiteral("link.83p"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("scene.z80")),
+                            dir.filePath(QStringLiteral("source-link"))));
+    ASSERT_EQ(::link(path("scene").c_str(), path("HARD.83p").c_str()), 0);
+    const QStringList before = entries();
+    const QByteArray list = contents(path("scene")), source = contents(path("scene.z80"));
+    const std::string respelt =
+        dir.path().toStdString() + "/./../" + QDir(dir.path()).dirName().toStdString() + "/scene";
+    const std::vector<std::vector<std::string>> commands{
+        {"build", path("scene"), "-o", path("scene")},
+        {"build", path("scene"), "-o", path("link.83p")},
+        {"build", path("scene"), "-o", path("HARD.83p")},
+        {"build", path("scene"), "-o", respelt},
+        {"assemble", path("scene.z80"), "-o", path("scene.z80")},
+        {"assemble", path("scene.z80"), "-o", path("source-link"), "--name", "SCENE"},
+        {"assemble", path("scene.z80"), "--bin", "-o", path("scene.z80")},
+        {"assemble", path("scene.z80"), "--bin", "-o", path("source-link")},
+    };
+    for (const auto& command : commands) {
+        EXPECT_EQ(torvex(command), kExitFailure) << command.back();
+        EXPECT_NE(err.find("is the input file"), std::string::npos) << err;
+        EXPECT_EQ(contents(path("scene")), list) << command.back();
+        EXPECT_EQ(contents(path("scene.z80")), source) << command.back();
+    }
+    EXPECT_EQ(entries(), before);
+}
+
+// Named pipes and devices are refused at once (no waiting for a writer, no
+// reading without end), as are folders and files that are not there.
+TEST_F(CompanionFiles, OnlyRegularFilesAreRead) {
+    ASSERT_EQ(::mkfifo(path("pipe.z80").c_str(), 0600), 0);
+    const QStringList before = entries();
+    for (const std::string& input :
+         {path("pipe.z80"), std::string("/dev/zero"), path(""), path("missing.z80")}) {
+        const std::vector<std::vector<std::string>> commands{
+            {"build", input, "-o", path("OUT.83p")},
+            {"assemble", input, "-o", path("OUT.83p")},
+            {"assemble", input, "--bin", "-o", path("out.bin")},
+            {"run", input, "--frames", path("frames")},
+        };
+        for (const auto& command : commands) {
+            EXPECT_EQ(torvex(command), kExitFailure) << command[0] << " " << input;
+            EXPECT_NE(err.find("Cannot open file " + input), std::string::npos) << err;
+        }
+    }
+    EXPECT_EQ(entries(), before);
+}
+
+// A full disk, stood in for by a file-size limit: the command fails and says
+// why, the earlier file is left whole and nothing is left beside it.
+TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
+    writeFileAtomically(dir.filePath(QStringLiteral("OLD.83p")), "earlier program");
+    const QStringList before = entries();
+    const std::vector<std::vector<std::string>> commands{
+        {"build", path("scene"), "-o", path("OLD.83p")},
+        {"assemble", path("scene.z80"), "-o", path("OLD.83p")},
+        {"assemble", path("scene.z80"), "--bin", "-o", path("OLD.83p")},
+        {"build", path("scene"), "-o", path("no/such/folder/OLD.83p")},
+    };
+    for (const auto& command : commands) {
+        {
+            FileSizeLimit limit(1000);
+            EXPECT_EQ(torvex(command), kExitFailure) << command[0];
+        }
+        EXPECT_NE(err.find(command.back().find("no/") == std::string::npos
+                               ? "OLD.83p: Stream write error"
+                               : "Cannot create file"),
+                  std::string::npos)
+            << err;
+        EXPECT_EQ(contents(path("OLD.83p")), "earlier program");
+    }
+    EXPECT_EQ(entries(), before);
+}
+
+} // namespace
+} // namespace torvex::cli
