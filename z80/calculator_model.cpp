@@ -23,10 +23,11 @@ const CalculatorModel kTi83{
     {0x8265, 768},
     {0x8265, 768}, // the TI-83 has no other free block; its OS uses it only at power-down
     false,
-    {{{RomRoutine::ClearLcd, 0x4755, "_CLRLCDFULL"},
-      {RomRoutine::ClearGraphBuffer, 0x515B, "_GRBUFCLR"},
-      {RomRoutine::CopyGraphBuffer, 0x5164, "_GRBUFCPY_V"},
-      {RomRoutine::GetKey, 0x4CFE, "_getkey"}}},
+    0,
+    {{{0x4755, RomRoutine::ClearLcd, "_CLRLCDFULL"},
+      {0x515B, RomRoutine::ClearGraphBuffer, "_GRBUFCLR"},
+      {0x5164, RomRoutine::CopyGraphBuffer, "_GRBUFCPY_V"},
+      {0x4CFE, RomRoutine::GetKey, "_getkey"}}},
 };
 
 const CalculatorModel kTi83Plus{
@@ -43,10 +44,11 @@ const CalculatorModel kTi83Plus{
     {0x86EC, 768},
     {0x9872, 768}, // appBackUpScreen
     true,
-    {{{RomRoutine::ClearLcd, 0x4540, "_ClrLCDFull"},
-      {RomRoutine::ClearGraphBuffer, 0x4BD0, "_GrBufClr"},
-      {RomRoutine::CopyGraphBuffer, 0x486A, "_GrBufCpy"},
-      {RomRoutine::GetKey, 0x4972, "_GetKey"}}},
+    400,
+    {{{0x4540, RomRoutine::ClearLcd, "_ClrLCDFull"},
+      {0x4BD0, RomRoutine::ClearGraphBuffer, "_GrBufClr"},
+      {0x486A, RomRoutine::CopyGraphBuffer, "_GrBufCpy"},
+      {0x4972, RomRoutine::GetKey, "_GetKey"}}},
 };
 
 std::string lower(std::string_view s) {

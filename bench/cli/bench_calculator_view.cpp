@@ -25,10 +25,10 @@ void BM_WalkBenchmarkScene(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         CalculatorSession session(code);
-        uint64_t tstates = session.lastFrameTstates();
+        uint64_t tstates = session.lastFrameCost().engine;
         for (uint8_t key : kWalk) {
             session.press(key);
-            tstates += session.lastFrameTstates();
+            tstates += session.lastFrameCost().engine;
         }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         emulated += tstates;

@@ -34,9 +34,11 @@ const std::array<uint8_t, 768>& CalculatorSession::display() const {
     return calculator_->lcd();
 }
 
-uint64_t CalculatorSession::lastFrameTstates() const {
+FrameCost CalculatorSession::lastFrameCost() const {
     const auto& frames = calculator_->frames();
-    return frames.empty() ? 0 : frames.back().tstates;
+    if (frames.empty())
+        return {};
+    return {frames.back().tstates, frames.back().romTstates};
 }
 
 CameraState CalculatorSession::camera() const {

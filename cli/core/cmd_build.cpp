@@ -5,6 +5,7 @@
 #include "cli/program_input.h"
 #include "cli/scene_program.h"
 
+#include "codegen/engine_template.h"
 #include "z80/ti83file.h"
 
 #include <ostream>
@@ -104,6 +105,9 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         // The source is assembled even when it is what gets written: a list
         // that does not assemble gives no file.
         const z80::Assembly assembly = assembleList(list, model);
+        if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
+            !warning.empty())
+            io.err << "torvex build: " << warning << "\n";
         if (source) {
             const std::string text = previewSourceForList(list, model);
             writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));

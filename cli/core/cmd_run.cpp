@@ -35,7 +35,8 @@ void runHelp(std::ostream& os) {
     os << "Usage: torvex run SOURCE.z80|PROGRAM.83p [--keys KEYS] [--frames DIR]\n"
           "Runs the program in the emulated TI-83 (6 MHz Z80, program at 9327h, the ROM calls\n"
           "_CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey). Every copy of the graph buffer to\n"
-          "the LCD is a frame; one line per frame gives its T-states (ROM calls excluded).\n"
+          "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
+          "charged for the ROM calls (the calculator's time in them, estimated).\n"
           "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
           "error (runaway, write outside the writable ranges, unknown ROM call), 2 for a bad\n"
           "command line.\n\nOptions:\n"
@@ -157,7 +158,8 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     for (size_t i = 0; i < frames.size(); ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "frame-%04zu.png", i + 1);
-        io.out << "frame " << (i + 1) << ": " << frames[i].tstates << " T-states";
+        io.out << "frame " << (i + 1) << ": " << frames[i].tstates << " T-states + "
+               << frames[i].romTstates << " in ROM calls (estimated)";
         if (dir) {
             std::filesystem::path png = *dir / name;
             try {
@@ -175,7 +177,8 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     case z80::StopReason::Returned:
     case z80::StopReason::KeysExhausted:
         io.out << result.message << " (" << calc.keysUsed() << " of " << keys.size()
-               << " key(s) used, " << calc.totalTstates() << " T-states in all)\n";
+               << " key(s) used, " << calc.totalTstates() << " T-states in all + "
+               << calc.romTstates() << " in ROM calls)\n";
         return kExitOk;
     default:
         io.err << "torvex run: " << result.message << "\n";

@@ -119,17 +119,19 @@ SceneProgram loadSceneProgram(const std::filesystem::path& file, std::optional<z
         break;
     }
     }
-    std::optional<uint16_t> data;
     if (scene.program.assembly) {
-        const auto label = scene.program.assembly->labels.find("data");
-        if (label != scene.program.assembly->labels.end())
-            data = label->second;
-    } else {
-        data = engineDataAddress(scene.program.model);
-    }
-    if (data)
+        scene.segments = segmentsOf(*scene.program.assembly);
+    } else if (const std::optional<uint16_t> data = engineDataAddress(scene.program.model)) {
         scene.segments = countSegments(scene.program.code, scene.program.origin, *data);
+    }
     return scene;
+}
+
+std::optional<size_t> segmentsOf(const z80::Assembly& assembly) {
+    const auto label = assembly.labels.find("data");
+    if (label == assembly.labels.end())
+        return std::nullopt;
+    return countSegments(assembly.bytes, assembly.origin, label->second);
 }
 
 } // namespace torvex::cli

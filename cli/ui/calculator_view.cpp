@@ -1,6 +1,7 @@
 #include "cli/calculator_view.h"
 
 #include "cli/scene_program.h"
+#include "codegen/engine_template.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -19,9 +20,6 @@ namespace {
 // The LCD's colours: dark pixels on the grey-green glass.
 const QColor kPixelOn(0x1E, 0x23, 0x1C);
 const QColor kPixelOff(0xA7, 0xB4, 0x96);
-
-// The engine draws the projected points of at most this many segments.
-constexpr size_t kEngineSegmentLimit = 71;
 
 // A rebuild waits this long after the last change, so that a save in
 // several steps is read once, whole.
@@ -80,7 +78,7 @@ void CalculatorDisplay::paintEvent(QPaintEvent*) {
                 painter.fillRect(origin.x() + column * s, origin.y() + row * s, s, s, kPixelOn);
 }
 
-QString statusLine(const CameraState& camera, uint64_t frameTstates,
+QString statusLine(const CameraState& camera, const FrameCost& frame,
                    std::optional<size_t> segments) {
     QString text = QStringLiteral("x %1  y %2  z %3  heading %4 (%5\u00B0)")
                        .arg(camera.x)
@@ -88,15 +86,16 @@ QString statusLine(const CameraState& camera, uint64_t frameTstates,
                        .arg(camera.z)
                        .arg(camera.heading)
                        .arg(camera.heading * 10);
-    if (frameTstates > 0)
-        text += QStringLiteral("   frame %L1 T-states = %2 frames/s on the 6 MHz calculator")
-                    .arg(frameTstates)
-                    .arg(framesPerSecond(frameTstates), 0, 'f', 1);
-    if (segments && *segments > kEngineSegmentLimit)
-        text += QStringLiteral("\nThe scene has %1 segments: the calculator draws only the "
-                               "first %2.")
-                    .arg(*segments)
-                    .arg(kEngineSegmentLimit);
+    if (frame.engine > 0)
+        text += QStringLiteral("\nengine %L1 T-states + display %L2 (ROM calls, estimated) = "
+                               "about %3 frames/s on a 6 MHz TI-83")
+                    .arg(frame.engine)
+                    .arg(frame.romCalls)
+                    .arg(framesPerSecond(frame.total()), 0, 'f', 1);
+    if (segments) {
+        if (const std::string warning = segmentLimitWarning(*segments); !warning.empty())
+            text += QLatin1Char('\n') + QString::fromStdString(warning);
+    }
     return text;
 }
 
@@ -212,7 +211,7 @@ void CalculatorView::showState() {
         return;
     }
     display_->setPixels(session_->display());
-    status_->setText(statusLine(session_->camera(), session_->lastFrameTstates(), segments_));
+    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), segments_));
     const bool ended = session_->ended();
     ended_->setVisible(ended);
     restart_->setVisible(ended);

@@ -20,4 +20,12 @@ const TextLines& engineTemplateLines() {
     return lines;
 }
 
+std::string segmentLimitWarning(std::size_t segments) {
+    if (segments <= kEngineSegmentLimit)
+        return {};
+    return "The scene has " + std::to_string(segments) +
+           " segments: the calculator draws only the first " + std::to_string(kEngineSegmentLimit) +
+           ".";
+}
+
 } // namespace torvex

@@ -2,7 +2,9 @@
 // running in the emulated TI-83, and it must equal the engine model's frame
 // for the same scene and keys at every step, also across live reloads.
 #include "cli/calculator_view.h"
+#include "cli/cli.h"
 #include "cli/scene_program.h"
+#include "codegen/engine_template.h"
 #include "codegen/text_line_file.h"
 #include "engine/engine_model.h"
 
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace torvex::cli {
 namespace {
@@ -161,14 +164,18 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     expectShows(view, expected(kHouse, {model::keys::Del, model::keys::Del}), "after recovering");
 }
 
-TEST_F(CalculatorViewTest, WarnsWhenTheCalculatorDrawsOnlyPartOfTheScene) {
-    TextLines many;
-    for (int i = 0; i < 72; ++i)
-        many.push_back("   0,  10,   0,   1,  10,   0");
+TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarningBeyond71Segments) {
+    TextLines many(72, "   0,  10,   0,   1,  10,   0");
     save(many);
+    const QString warning = QString::fromStdString(segmentLimitWarning(72));
+    EXPECT_TRUE(warning.contains(QStringLiteral("first 71")));
     CalculatorView view(list);
-    EXPECT_TRUE(view.statusText().contains(QStringLiteral("72 segments")));
-    EXPECT_TRUE(view.statusText().contains(QStringLiteral("first 71")));
+    EXPECT_TRUE(view.statusText().contains(warning)) << view.statusText().toStdString();
+    std::ostringstream out, err;
+    Io io{out, err};
+    const QString program = folder.filePath(QStringLiteral("MANY.83p"));
+    EXPECT_EQ(runCli({"build", list.toStdString(), "-o", program.toStdString()}, io), kExitOk);
+    EXPECT_NE(err.str().find(warning.toStdString()), std::string::npos) << err.str();
     many.pop_back();
     save(many);
     view.reload();
@@ -176,9 +183,11 @@ TEST_F(CalculatorViewTest, WarnsWhenTheCalculatorDrawsOnlyPartOfTheScene) {
 }
 
 TEST(StatusLine, GivesTheFrameRateOnTheSixMegahertzCalculator) {
-    const QString text = statusLine({-3, 12, 1, 9}, 300'000, 8);
+    // The display's ROM calls count: 240,000 + 60,000 T-states make 20 frames a second.
+    const QString text = statusLine({-3, 12, 1, 9}, {240'000, 60'000}, 8);
     EXPECT_TRUE(text.contains(QStringLiteral("x -3  y 12  z 1  heading 9 (90")));
     EXPECT_TRUE(text.contains(QStringLiteral("20.0 frames/s")));
+    EXPECT_TRUE(text.contains(QStringLiteral("estimated")));
 }
 
 } // namespace

@@ -140,6 +140,33 @@ TEST(EngineEmulator, WalkingAroundTheHouse) {
         EXPECT_GT(lit(f), 150);
 }
 
+TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
+    // Powering down while the engine waits for its third key, the calculator
+    // saves the display over the engine's variables; the walk goes on where
+    // it was, frame for frame.
+    const Scene scene = parseLineRecords(sceneText("house.txt"));
+    const std::vector<uint8_t> k = {keys::Del, keys::Del,  keys::Right,
+                                    keys::Del, keys::Vars, keys::Up};
+    const z80::Assembly a = assemblePreview(previewSource(lineRecords(scene)));
+    z80::Ti83 calc;
+    load(calc, a);
+    calc.start();
+    for (size_t i = 0; i < k.size(); ++i) {
+        ASSERT_EQ(calc.runUntilKeyWanted().reason, z80::StopReason::KeyWanted);
+        if (i == 2)
+            calc.powerDown();
+        calc.pressKey(k[i]);
+    }
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, z80::StopReason::KeyWanted);
+    const std::vector<Frame> want = run(scene, k);
+    ASSERT_EQ(calc.frames().size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(frameDifference(calc.frames()[i], want[i]), "") << "frame " << i;
+    // The display did go over saveSScreen, behind the variables.
+    EXPECT_EQ(calc.peek(0x8265 + 767), calc.frames()[2].graphBuffer[767]);
+    EXPECT_EQ(calc.peek(0x828C + 100), calc.frames()[2].graphBuffer[39 + 100]);
+}
+
 TEST(EngineEmulator, RandomScenesAndKeys) {
     std::mt19937 rng(20240607);
     int visibleFrames = 0;

@@ -206,19 +206,46 @@ TEST(Ti83, TstatesOfKnownSequencePerFrame) {
  ld hl,1234h         ; 10
  add hl,hl           ; 11
  ld (ix+3),a         ; 19
- call _GRBUFCPY_V    ; 17 (the routine itself is not counted)
+ call _GRBUFCPY_V    ; 17 (the routine itself is charged apart)
  ld b,3              ; 7
 wait:
  djnz wait           ; 13 + 13 + 8
  push bc             ; 11
  pop bc              ; 10
+ call _GRBUFCLR      ; 17
  call _GRBUFCPY_V    ; 17
  ret)");
     ASSERT_EQ(r.reason, StopReason::Returned) << r.message;
     ASSERT_EQ(calc.frames().size(), 2u);
     EXPECT_EQ(calc.frames()[0].tstates, 4u + 7 + 4 + 10 + 11 + 19 + 17);
-    EXPECT_EQ(calc.frames()[1].tstates, 7u + 13 + 13 + 8 + 11 + 10 + 17);
+    EXPECT_EQ(calc.frames()[1].tstates, 7u + 13 + 13 + 8 + 11 + 10 + 17 + 17);
     EXPECT_EQ(calc.frames()[1].totalTstates, calc.frames()[0].tstates + calc.frames()[1].tstates);
+    // The ROM calls' own time is charged to the frame they belong to.
+    const uint64_t copy = romCallCost(RomRoutine::CopyGraphBuffer).tstates;
+    const uint64_t clear = romCallCost(RomRoutine::ClearGraphBuffer).tstates;
+    EXPECT_EQ(clear, 16'173u); // ldir over 768 bytes (16,123) and its set-up
+    EXPECT_EQ(calc.frames()[0].romTstates, copy);
+    EXPECT_EQ(calc.frames()[1].romTstates, clear + copy);
+    EXPECT_EQ(calc.romTstates(), clear + 2 * copy);
+}
+
+TEST(Ti83, PowerDownInGetkeySavesTheDisplayInSaveSScreen) {
+    Ti83 calc;
+    calc.poke(kGraphBuffer + 5, 0x5A);
+    calc.poke(kSaveSScreen + 767, 0x77);
+    calc.loadProgram(code(" call _GRBUFCPY_V\n call _getkey\n call _getkey\n ret"));
+    calc.start();
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
+    calc.powerDown();
+    calc.pressKey(key::Enter);
+    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
+    EXPECT_EQ(calc.peek(kSaveSScreen + 5), 0x5A);
+    EXPECT_EQ(calc.peek(kSaveSScreen + 767), 0);
+    EXPECT_EQ(calc.keysUsed(), 1u);
+    calc.poke(kSaveSScreen + 5, 0);
+    calc.pressKey(key::Enter);
+    EXPECT_EQ(calc.runUntilKeyWanted().reason, StopReason::Returned);
+    EXPECT_EQ(calc.peek(kSaveSScreen + 5), 0) << "one power-down, not one per key";
 }
 
 TEST(Ti83, RunawayLimitStopsEndlessLoop) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -14,12 +15,14 @@ namespace torvex::z80 {
 
 enum class Model { Ti83, Ti83Plus };
 
-// The four ROM routines the engine calls.
-enum class RomRoutine { ClearLcd, ClearGraphBuffer, CopyGraphBuffer, GetKey };
+// The four ROM routines the engine calls (and the emulated calculator performs).
+enum class RomRoutine : uint8_t { ClearLcd, ClearGraphBuffer, CopyGraphBuffer, GetKey };
+inline constexpr size_t kRomRoutines = 4;
 
+// A calculator model's entry point of a routine.
 struct RomCall {
-    RomRoutine routine;
     uint16_t address;
+    RomRoutine routine;
     std::string_view name; // spelled exactly as the model's own include file spells it
 };
 
@@ -47,7 +50,12 @@ struct CalculatorModel {
     // true: ROM calls are `rst 28h` followed by the routine's address word,
     // returning past it; false: plain `call`s.
     bool romCallsByRst28;
-    std::array<RomCall, 4> romCalls;
+    // What the OS spends on finding and paging in a routine called with
+    // rst 28h, besides the routine itself: it reads the address word, looks
+    // the routine up in its table, switches the ROM page in and back and
+    // restores the registers (an estimate: a few dozen instructions).
+    uint32_t romCallDispatchTstates;
+    std::array<RomCall, kRomRoutines> romCalls;
 
     const RomCall& romCall(RomRoutine routine) const;
     // The routine whose address this is, if any.

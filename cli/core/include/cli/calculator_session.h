@@ -26,6 +26,15 @@ inline constexpr uint16_t kCamHeading = 0x8284;
 // The calculator runs 6,000,000 T-states a second.
 inline constexpr double kCalculatorHz = 6'000'000.0;
 
+// What one frame costs the calculator: the engine's own instructions
+// (counted exactly) and the ROM calls it makes, the display's copy above all
+// (charged as the emulated calculator's estimates).
+struct FrameCost {
+    uint64_t engine = 0;
+    uint64_t romCalls = 0;
+    uint64_t total() const { return engine + romCalls; }
+};
+
 class CalculatorSession {
 public:
     // Starts the program and runs it to its first key wait. `keys` are
@@ -44,8 +53,8 @@ public:
 
     // What the display shows now (64 rows of 12 bytes, MSB leftmost).
     const std::array<uint8_t, 768>& display() const;
-    // T-states of the last frame drawn (ROM calls excluded); 0 before one.
-    uint64_t lastFrameTstates() const;
+    // T-states of the last frame drawn; zeros before one.
+    FrameCost lastFrameCost() const;
     CameraState camera() const;
     // The keys pressed that changed something, for replaying.
     const std::vector<uint8_t>& history() const { return history_; }

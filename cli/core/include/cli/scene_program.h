@@ -46,6 +46,9 @@ struct SceneProgram {
 SceneProgram loadSceneProgram(const std::filesystem::path& file,
                               std::optional<z80::Model> model = std::nullopt);
 
+// Segments of a program built from our engine (nullopt without a `data` label).
+std::optional<size_t> segmentsOf(const z80::Assembly& assembly);
+
 // Segments stored at `data` in the code (loaded at `origin`) until the byte 128
 // where an x would be.
 size_t countSegments(const std::vector<uint8_t>& code, uint16_t origin, uint16_t dataAddress);

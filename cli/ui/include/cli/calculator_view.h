@@ -86,7 +86,7 @@ private:
 };
 
 // The status line's text for a camera, a frame and a scene size.
-QString statusLine(const CameraState& camera, uint64_t frameTstates,
+QString statusLine(const CameraState& camera, const FrameCost& frame,
                    std::optional<size_t> segments);
 
 } // namespace torvex::cli
