@@ -2,8 +2,9 @@
 
 namespace torvex::cli {
 
-CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys)
-    : code_(std::move(code)), calculator_(std::make_unique<z80::Ti83>()) {
+CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys,
+                                     z80::Model model)
+    : code_(std::move(code)), calculator_(std::make_unique<z80::Ti83>(model)) {
     calculator_->loadProgram(code_);
     calculator_->start();
     runToKeyWait();
@@ -42,11 +43,17 @@ FrameCost CalculatorSession::lastFrameCost() const {
 }
 
 CameraState CalculatorSession::camera() const {
-    const auto signedByte = [this](uint16_t address) {
-        return static_cast<int>(static_cast<int8_t>(calculator_->peek(address)));
+    // The variable at a TI-83 address, where the model keeps it.
+    const auto byte = [this](uint16_t ti83Address) {
+        const uint16_t ti83Ram = z80::calculatorModel(z80::Model::Ti83).programRam.first;
+        return calculator_->peek(
+            static_cast<uint16_t>(ti83Address - ti83Ram + calculator_->model().programRam.first));
+    };
+    const auto signedByte = [&](uint16_t address) {
+        return static_cast<int>(static_cast<int8_t>(byte(address)));
     };
     return {signedByte(kCarX), signedByte(kCarY), signedByte(kCarZ),
-            static_cast<int>(calculator_->peek(kCamHeading))};
+            static_cast<int>(byte(kCamHeading))};
 }
 
 double framesPerSecond(uint64_t tstatesPerFrame) {

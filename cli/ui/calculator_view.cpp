@@ -78,8 +78,17 @@ void CalculatorDisplay::paintEvent(QPaintEvent*) {
                 painter.fillRect(origin.x() + column * s, origin.y() + row * s, s, s, kPixelOn);
 }
 
+namespace {
+
+QString modelName(z80::Model model) {
+    const std::string_view name = z80::calculatorModel(model).name;
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
 QString statusLine(const CameraState& camera, const FrameCost& frame,
-                   std::optional<size_t> segments) {
+                   std::optional<size_t> segments, z80::Model model) {
     QString text = QStringLiteral("x %1  y %2  z %3  heading %4 (%5\u00B0)")
                        .arg(camera.x)
                        .arg(camera.y)
@@ -88,10 +97,11 @@ QString statusLine(const CameraState& camera, const FrameCost& frame,
                        .arg(camera.heading * 10);
     if (frame.engine > 0)
         text += QStringLiteral("\nengine %L1 T-states + display %L2 (ROM calls, estimated) = "
-                               "about %3 frames/s on a 6 MHz TI-83")
+                               "about %3 frames/s on a 6 MHz %4")
                     .arg(frame.engine)
                     .arg(frame.romCalls)
-                    .arg(framesPerSecond(frame.total()), 0, 'f', 1);
+                    .arg(framesPerSecond(frame.total()), 0, 'f', 1)
+                    .arg(modelName(model));
     if (segments) {
         if (const std::string warning = segmentLimitWarning(*segments); !warning.empty())
             text += QLatin1Char('\n') + QString::fromStdString(warning);
@@ -99,10 +109,10 @@ QString statusLine(const CameraState& camera, const FrameCost& frame,
     return text;
 }
 
-CalculatorView::CalculatorView(QString file, QWidget* parent)
-    : QWidget(parent), file_(std::move(file)) {
+CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QWidget* parent)
+    : QWidget(parent), file_(std::move(file)), requestedModel_(model),
+      model_(model.value_or(z80::Model::Ti83)) {
     setObjectName(QStringLiteral("CalculatorView"));
-    setWindowTitle(QStringLiteral("Calculator view - %1").arg(QFileInfo(file_).fileName()));
     setFocusPolicy(Qt::StrongFocus);
 
     auto* layout = new QVBoxLayout(this);
@@ -177,9 +187,12 @@ void CalculatorView::reload() {
     if (session_ && !session_->ended())
         keys = session_->history();
     try {
-        SceneProgram scene = loadSceneProgram(file_.toStdString());
-        auto rebuilt = std::make_unique<CalculatorSession>(scene.program.code, keys);
+        SceneProgram scene = loadSceneProgram(file_.toStdString(), requestedModel_);
+        checkRunnable(scene.program, file_.toStdString());
+        auto rebuilt =
+            std::make_unique<CalculatorSession>(scene.program.code, keys, scene.program.model);
         code_ = std::move(scene.program.code);
+        model_ = scene.program.model;
         segments_ = scene.segments;
         session_ = std::move(rebuilt);
         error_->clear();
@@ -192,7 +205,7 @@ void CalculatorView::reload() {
 void CalculatorView::restart() {
     if (code_.empty())
         return;
-    session_ = std::make_unique<CalculatorSession>(code_);
+    session_ = std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, model_);
     showState();
 }
 
@@ -204,6 +217,8 @@ void CalculatorView::pressKey(uint8_t code) {
 }
 
 void CalculatorView::showState() {
+    setWindowTitle(QStringLiteral("Calculator view - %1 (%2)")
+                       .arg(QFileInfo(file_).fileName(), modelName(model_)));
     if (!session_) {
         status_->setText(QStringLiteral("No program yet."));
         ended_->hide();
@@ -211,7 +226,7 @@ void CalculatorView::showState() {
         return;
     }
     display_->setPixels(session_->display());
-    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), segments_));
+    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), segments_, model_));
     const bool ended = session_->ended();
     ended_->setVisible(ended);
     restart_->setVisible(ended);

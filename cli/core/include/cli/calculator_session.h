@@ -1,5 +1,6 @@
-// Torvex Designer - one run of a scene program in the emulated TI-83, fed one
-// key at a time, as the calculator view shows it.
+// Torvex Designer - one run of a scene program in the emulated calculator
+// (TI-83 or TI-83 Plus family), fed one key at a time, as the calculator view
+// shows it.
 #pragma once
 
 #include "z80/ti83.h"
@@ -19,7 +20,8 @@ struct CameraState {
     int heading = 0;         // 0..35, clockwise from north in steps of 10 degrees
 };
 
-// Addresses of the engine variables the view reads.
+// Addresses of the engine variables the view reads, on the TI-83; the Plus
+// family's engine keeps the same block of variables in its free RAM.
 inline constexpr uint16_t kCarX = 0x8273, kCarY = 0x8274, kCarZ = 0x8275;
 inline constexpr uint16_t kCamHeading = 0x8284;
 
@@ -40,7 +42,8 @@ public:
     // Starts the program and runs it to its first key wait. `keys` are
     // replayed first (MODE excluded), so a rebuilt program continues with the
     // camera where the earlier one left it.
-    explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {});
+    explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {},
+                               z80::Model model = z80::Model::Ti83);
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);
