@@ -1,9 +1,10 @@
 // Torvex Designer - built-in definitions for #include "ti83asm.inc" / "tokens.inc"
-// (TI-83) and "ti83plus.inc" (TI-83 Plus family).
-// Written for Torvex from public calculator documentation; not a vendor file.
-// The names are spelled as each calculator's own include file spells them
-// (TI-83: ROM calls in capitals except _getkey; Plus family: mixed case), because
-// labels are case-sensitive.
+// (TI-83) and "ti83plus.inc" (TI-83 Plus family), so that a preview source
+// assembles where the calculator's own include files are not at hand: only the
+// ROM call and RAM addresses the engine uses, each taken from the calculator's
+// ROM interface. The names are spelled as each calculator's include file spells
+// them (TI-83: ROM calls in capitals except _getkey; Plus family: mixed case),
+// because labels are case-sensitive unless assembled with -i.
 #include "z80/assembler.h"
 
 #include <cctype>

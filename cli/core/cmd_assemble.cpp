@@ -1,4 +1,4 @@
-// torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]
+// torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin] [-i]
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
@@ -23,6 +23,8 @@ const std::vector<OptionDefinition>& assembleOptions() {
          "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
          "a letter (default: from the output file's name)"},
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
+        {"--ignore-case", "-i", false, "",
+         "compare labels and #define names without regard to case (as TASM's -i)"},
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
@@ -30,13 +32,14 @@ const std::vector<OptionDefinition>& assembleOptions() {
 
 void assembleHelp(std::ostream& os) {
     os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]\n"
+          "                       [-i]\n"
           "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
           "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
           "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
           "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
           "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
-          "a file beside the source or the built-in definitions. On an error nothing is\n"
-          "written.\n\nOptions:\n"
+          "a file beside the source or the built-in definitions. Warnings go to the error\n"
+          "stream and do not stop the assembly; on an error nothing is written.\n\nOptions:\n"
        << describeOptions(assembleOptions());
 }
 
@@ -78,7 +81,9 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         std::optional<z80::Model> model;
         if (auto o = p.value("--output"))
             model = z80::modelFromExtension(lowerExtension(*o));
-        in = loadProgramInput(source, bin ? std::nullopt : model);
+        z80::AssemblyOptions options;
+        options.ignoreCase = p.has("--ignore-case");
+        in = loadProgramInput(source, bin ? std::nullopt : model, options);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
         return kExitFailure;
@@ -105,6 +110,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     }
     try {
         refuseOutputOverInput(source, output);
+        printWarnings(io.err, in.warnings());
         std::vector<uint8_t> bytes;
         if (bin) {
             bytes = in.code;

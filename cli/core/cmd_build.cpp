@@ -105,6 +105,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         // The source is assembled even when it is what gets written: a list
         // that does not assemble gives no file.
         const z80::Assembly assembly = assembleList(list, model);
+        printWarnings(io.err, assembly.warnings);
         if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
             !warning.empty())
             io.err << "torvex build: " << warning << "\n";

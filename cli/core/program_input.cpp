@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ostream>
 
 namespace torvex::cli {
 
@@ -71,7 +72,27 @@ void checkRunnable(const ProgramInput& in, const std::filesystem::path& file) {
                          " assembly program must start with the bytes BBh 6Dh (.db 0BBh,6Dh)");
 }
 
-ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model) {
+const std::vector<z80::Diagnostic>& ProgramInput::warnings() const {
+    static const std::vector<z80::Diagnostic> none;
+    return assembly ? assembly->warnings : none;
+}
+
+void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings) {
+    for (const z80::Diagnostic& warning : warnings)
+        err << warning.text() << "\n";
+}
+
+std::string failureText(const std::vector<z80::Diagnostic>& warnings,
+                        const std::vector<z80::Diagnostic>& errors) {
+    std::string text;
+    for (const auto* list : {&warnings, &errors})
+        for (const z80::Diagnostic& d : *list)
+            text += (text.empty() ? "" : "\n") + d.text();
+    return text;
+}
+
+ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model,
+                              const z80::AssemblyOptions& options) {
     ProgramInput in;
     const QByteArray contents = readInputFile(file);
     if (isProgramFile(file)) {
@@ -94,8 +115,9 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
         return in;
     }
     try {
-        z80::Assembly a = z80::assemble(
-            std::string_view(contents.constData(), std::size_t(contents.size())), file.string());
+        z80::Assembly a =
+            z80::assemble(std::string_view(contents.constData(), std::size_t(contents.size())),
+                          file.string(), options);
         in.code = a.bytes;
         in.origin = a.origin;
         in.model = model.value_or(a.origin == z80::calculatorModel(z80::Model::Ti83Plus).origin
@@ -103,7 +125,7 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
                                       : z80::Model::Ti83);
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
-        throw InputError(e.what());
+        throw InputError(failureText(e.warnings, e.diagnostics));
     }
     return in;
 }

@@ -47,20 +47,16 @@ std::optional<uint16_t> engineDataAddress(z80::Model model) {
 
 // A list's problems are reported at the list's own lines: the data line of
 // list line n stands right behind the template in the generated source.
-std::string listDiagnostics(const z80::AssemblyError& error, const std::string& listName,
-                            z80::Model model) {
+std::vector<z80::Diagnostic> atListLines(std::vector<z80::Diagnostic> diagnostics,
+                                         const std::string& listName, z80::Model model) {
     const int templateLines = static_cast<int>(engineLines(model).size());
-    std::string text;
-    for (z80::Diagnostic diagnostic : error.diagnostics) {
+    for (z80::Diagnostic& diagnostic : diagnostics) {
         if (diagnostic.file == listName && diagnostic.line > templateLines)
             diagnostic.line -= templateLines;
         else if (diagnostic.file == listName)
             diagnostic.file = "engine template";
-        if (!text.empty())
-            text += '\n';
-        text += diagnostic.text();
     }
-    return text.empty() ? std::string(error.what()) : text;
+    return diagnostics;
 }
 
 } // namespace
@@ -87,9 +83,14 @@ std::string previewSourceForList(const std::filesystem::path& listFile, z80::Mod
 z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
     const std::string source = previewSourceForList(listFile, model);
     try {
-        return z80::assemble(source, listFile.string());
+        z80::Assembly assembly = z80::assemble(source, listFile.string());
+        assembly.warnings = atListLines(std::move(assembly.warnings), listFile.string(), model);
+        return assembly;
     } catch (const z80::AssemblyError& error) {
-        throw InputError(listDiagnostics(error, listFile.string(), model));
+        const std::string text =
+            failureText(atListLines(error.warnings, listFile.string(), model),
+                        atListLines(error.diagnostics, listFile.string(), model));
+        throw InputError(text.empty() ? std::string(error.what()) : text);
     }
 }
 

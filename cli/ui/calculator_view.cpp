@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <iostream>
 
 namespace torvex::cli {
 
@@ -188,6 +189,7 @@ void CalculatorView::reload() {
         keys = session_->history();
     try {
         SceneProgram scene = loadSceneProgram(file_.toStdString(), requestedModel_);
+        printWarnings(std::cerr, scene.program.warnings());
         checkRunnable(scene.program, file_.toStdString());
         auto rebuilt =
             std::make_unique<CalculatorSession>(scene.program.code, keys, scene.program.model);

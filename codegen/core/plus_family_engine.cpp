@@ -52,7 +52,10 @@ const std::array<Move, 3>& moves() {
 std::string hexWord(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "%04xh", value & 0xFFFF);
-    return text[0] > '9' ? "0" + std::string(text) : std::string(text);
+    std::string word(text);
+    if (word.front() > '9') // a number starts with a digit
+        word.insert(word.begin(), '0');
+    return word;
 }
 
 bool isIdentifierChar(char c) {

@@ -227,12 +227,17 @@ TEST(CliAssemble, ProgramMustStartAtUserMem) {
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"s.z80"});
 }
 
+// Labels in another case need -i; warnings go to stderr and write the file.
 TEST(CliAssemble, BinWritesRawBytes) {
     TempDir dir;
-    fs::path src = dir.write("s.z80", " .org 9000h\n ld a,5\n ret\n");
+    fs::path src = dir.write("s.z80", " .org 9000h\nFive .equ 5\n ld a,FIVE+1*2\n ret\n");
     Result r = cli({"assemble", src.string(), "--bin"});
+    EXPECT_NE(r.err.find("did you mean 'Five'?"), std::string::npos) << r.err;
+    r = cli({"assemble", src.string(), "--bin", "-i"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_EQ(readFile(dir / "s.bin"), (std::vector<uint8_t>{0x3E, 5, 0xC9}));
+    EXPECT_EQ(r.err.rfind(src.string() + ":3: warning: 'FIVE+1*2' is 12 read left to right", 0), 0u)
+        << r.err;
+    EXPECT_EQ(readFile(dir / "s.bin"), (std::vector<uint8_t>{0x3E, 12, 0xC9}));
     r = cli({"assemble", src.string(), "--bin", "--name", "X"});
     EXPECT_EQ(r.code, kExitUsage);
 }

@@ -84,4 +84,13 @@ TEST(PlusFamilyEngine, NoTi83AddressIsLeftInTheProgram) {
         }
     }
     EXPECT_EQ(romCalls, 4);
+    // The source means the same to an assembler that keeps a #define line's
+    // comment in its body (strict TASM).
+    z80::AssemblyOptions strict;
+    strict.defineKeepsComment = true;
+    EXPECT_EQ(z80::assemble(joinTextLines(previewSourceLines(plusFamilyEngineTemplateLines(), {})),
+                            "plus.z80", strict)
+                  .bytes,
+              a.bytes);
+    EXPECT_TRUE(a.warnings.empty()) << a.warnings.at(0).text();
 }

@@ -58,6 +58,7 @@ std::string toPasmo(const std::string& source, bool inInclude = false) {
             break;
         for (auto [from, to] : {std::pair<const char*, const char*>{".org ", "org "},
                                 {".db ", "defb "},
+                                {".dw ", "defw "},
                                 {".equ ", "equ "}}) {
             size_t at = line.find(from);
             if (at != std::string::npos && at < code.size())
@@ -95,13 +96,14 @@ std::vector<uint8_t> pasmo(const std::string& text, std::string* log) {
     return bytes;
 }
 
-void expectSameBytes(const std::vector<std::string>& records) {
-    const std::string source = previewSource(records);
+// The TI-83 build, and for `plus` the TI-83 Plus family's.
+void expectSameBytes(const std::vector<std::string>& records, bool plus = false) {
+    const std::string source = plus ? plusPreviewSource(records) : previewSource(records);
     torvex::z80::Assembly ours = assemblePreview(source);
     std::string log;
     std::vector<uint8_t> theirs = pasmo(toPasmo(source), &log);
     ASSERT_FALSE(theirs.empty()) << "pasmo failed:\n" << log;
-    ASSERT_EQ(ours.origin, 0x9327);
+    ASSERT_EQ(ours.origin, plus ? 0x9D93 : 0x9327);
     ASSERT_EQ(theirs.size(), ours.bytes.size());
     for (size_t i = 0; i < theirs.size(); ++i)
         ASSERT_EQ(theirs[i], ours.bytes[i]) << "at " << std::hex << ours.origin + i;
@@ -123,7 +125,8 @@ TEST(EnginePasmo, TheHouseAndTheBenchmarkScenes) {
     if (!havePasmo())
         GTEST_FAIL() << "pasmo is not installed (Debian package pasmo)";
     for (const char* name : {"house.txt", "bench71.txt"})
-        expectSameBytes(lineRecords(parseLineRecords(sceneText(name))));
+        for (bool plus : {false, true})
+            expectSameBytes(lineRecords(parseLineRecords(sceneText(name))), plus);
 }
 
 TEST(EnginePasmo, ARandomSceneOfMoreThan71Segments) {

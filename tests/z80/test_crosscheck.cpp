@@ -126,26 +126,52 @@ TEST(PasmoCrossCheck, EveryInstructionFormGivesIdenticalBytes) {
     expectSameBytes(tasm, "corpus.z80", pasmoText);
 }
 
-TEST(PasmoCrossCheck, EngineTemplateWithSceneGivesIdenticalBytes) {
-    if (!pasmoAvailable())
-        GTEST_FAIL() << "pasmo is not installed (./test installs the Debian package)";
+namespace {
+
+// The preview source file: the template, data lines and the closing lines.
+std::string previewSource() {
     fs::path templ = fs::path(TORVEX_SOURCE_DIR) / "engine" / "engine_template.z80";
-    ASSERT_TRUE(fs::exists(templ)) << templ;
     std::ifstream in(templ, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
-    // The preview source file: the template, data lines and the closing lines.
     std::string source = ss.str();
+    EXPECT_FALSE(source.empty()) << templ;
     if (!source.empty() && source.back() != '\n')
         source += "\r\n";
     for (const char* l : {"   0,   0,   0,  10,  10,  10", " -20,  30,   5, -20,  30, -5",
                           " 100,-100,   0,-100, 100,  40"})
         source += std::string("        .db ") + l + "\r\n";
-    source += "        .db 128\r\n.end\r\nEND\r\n";
-    std::string fileName = (templ.parent_path() / "preview.z80").string();
-    auto lines = preprocess(source, fileName);
+    return source + "        .db 128\r\n.end\r\nEND\r\n";
+}
+
+} // namespace
+
+TEST(PasmoCrossCheck, EngineTemplateWithSceneGivesIdenticalBytes) {
+    if (!pasmoAvailable())
+        GTEST_FAIL() << "pasmo is not installed (./test installs the Debian package)";
+    const std::string source = previewSource();
+    std::string fileName = (fs::path(TORVEX_SOURCE_DIR) / "engine" / "preview.z80").string();
     std::string pasmoText;
-    for (const auto& l : lines)
+    for (const auto& l : preprocess(source, fileName))
         pasmoText += torvex::z80::test::translateToPasmo(l.text) + "\n";
     expectSameBytes(source, fileName, pasmoText);
+}
+
+// The preview source means the same to every assembler its users have: one
+// that keeps a #define line's comment in the body (strict TASM), and one with
+// calculator-style headers beside it (read with -i, as such headers need).
+TEST(PreviewSource, GivesTheSameBytesUnderEveryReadingOfItsDefinesAndHeaders) {
+    const std::string source = previewSource();
+    const Assembly ours = assemble(source, "preview.z80");
+    EXPECT_TRUE(ours.warnings.empty()) << ours.warnings.at(0).text();
+    AssemblyOptions strict;
+    strict.defineKeepsComment = true;
+    EXPECT_EQ(assemble(source, "preview.z80", strict).bytes, ours.bytes);
+    AssemblyOptions headers = strict;
+    headers.ignoreCase = true;
+    const Assembly beside = assemble(source, TORVEX_TEST_DATA "/ti-like/preview.z80", headers);
+    EXPECT_EQ(beside.bytes, ours.bytes);
+    EXPECT_EQ(beside.labels.at("MedY4"), static_cast<uint16_t>((0x8478 + 2) * 9));
+    EXPECT_EQ(beside.labels.at("tLast"), 0xAE);
+    EXPECT_EQ(beside.warnings.size(), 2u); // the same equate again; MedY4's precedence
 }

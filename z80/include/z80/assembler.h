@@ -1,11 +1,14 @@
 // Torvex Designer - Z80 toolchain: TASM-dialect assembler.
 //
-// Two passes over the TASM dialect used by the generated preview sources and
-// the engine template: labels in the first column (with or without a colon),
-// ';' comments, #define (whole-word text substitution), #include "file",
-// .org, .db/.byte, .dw/.word, .ds/.block, .equ and '=', .end, every
-// documented Z80 instruction. Labels and defines are case-sensitive;
-// mnemonics, registers and directives are not.
+// Two passes over the TASM 3.x dialect that TI-83 programs and TI's own headers
+// are written in: anything in the first column is a label (with or without a
+// colon), ';' comments, '\' between statements, #define with and without
+// arguments (#defcont, #undef), #include "file", #ifdef/#ifndef/#if/#else/
+// #endif, .org, .db/.byte/.text, .dw/.word, .ds/.block/.fill, .chk, .equ and
+// '=', .module with _local labels, .addinstr (simple forms), .end, every
+// documented Z80 instruction. Expressions are read strictly left to right, as
+// TASM reads them. Labels and defines are case-sensitive unless ignoreCase;
+// mnemonics, registers and directives never are.
 #pragma once
 
 #include <cstdint>
@@ -19,21 +22,38 @@
 
 namespace torvex::z80 {
 
-// One problem found in the source, reported as "file:line: message".
+// One problem found in the source. Input text quoted in file and message has
+// its control bytes escaped (\x1B), so that printing it is always safe.
 struct Diagnostic {
     std::string file;
     int line = 0;
     std::string message;
-    std::string text() const; // "file:line: message"
+    bool warning = false;     // warnings never stop the assembly
+    std::string text() const; // "file:line: message" or "file:line: warning: message"
 };
 
 // Thrown by assemble()/assembleFile() when the source has errors. what() holds
-// every diagnostic's text(), one per line. Nothing is produced on error.
+// every error's text(), one per line. Nothing is produced on error.
 class AssemblyError : public std::runtime_error {
 public:
-    explicit AssemblyError(std::vector<Diagnostic> diagnostics);
-    std::vector<Diagnostic> diagnostics;
+    explicit AssemblyError(std::vector<Diagnostic> diagnostics,
+                           std::vector<Diagnostic> warnings = {});
+    std::vector<Diagnostic> diagnostics; // the errors
+    std::vector<Diagnostic> warnings;    // found before the assembly stopped
 };
+
+struct AssemblyOptions {
+    // TASM's -i: labels and #define names compared without regard to case.
+    bool ignoreCase = false;
+    // Read a ';' comment on a #define line as part of its body, as assemblers
+    // that follow TASM's manual literally do (it swallows the rest of every line
+    // the name is used in). By default the comment is dropped.
+    bool defineKeepsComment = false;
+};
+
+// Text safe to print: control bytes (C0, DEL, C1) and bytes that are not
+// well-formed UTF-8 as \xHH.
+std::string printable(std::string_view text);
 
 // Where the bytes of one source line went (for listings, debuggers, views).
 struct ListingEntry {
@@ -53,6 +73,8 @@ struct Assembly {
     // #define names with their replacement text (as the last definition left them).
     std::map<std::string, std::string> defines;
     std::vector<ListingEntry> listing;
+    // Things that assemble but that the user should look at, in source order.
+    std::vector<Diagnostic> warnings;
 
     // Value of a label, or of a #define whose text is a number/expression of
     // labels (e.g. "8265h"); nullopt when unknown.
@@ -61,12 +83,14 @@ struct Assembly {
 
 // Assembles TASM-dialect source text. fileName is used for messages and to
 // resolve #include beside it. Throws AssemblyError.
-Assembly assemble(std::string_view source, const std::string& fileName);
+Assembly assemble(std::string_view source, const std::string& fileName,
+                  const AssemblyOptions& options = {});
 // Reads and assembles a file. Throws AssemblyError (also when it cannot be read).
-Assembly assembleFile(const std::filesystem::path& file);
+Assembly assembleFile(const std::filesystem::path& file, const AssemblyOptions& options = {});
 
-// One line after preprocessing: #define substituted, comments removed,
-// #include files inlined, #ifdef resolved; the list stops at the .end line.
+// One statement after preprocessing: #define substituted, comments removed,
+// #include files inlined, #if/#ifdef resolved, '\' separated statements on
+// lines of their own; the list stops at the .end statement.
 struct PreprocessedLine {
     std::string file;
     int line = 0;
@@ -74,7 +98,8 @@ struct PreprocessedLine {
 };
 // Runs only the preprocessor (throws AssemblyError on its errors). Used to
 // translate sources mechanically for other assemblers (the pasmo cross-check).
-std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName);
+std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName,
+                                         const AssemblyOptions& options = {});
 
 // Our own built-in definitions for "ti83asm.inc" and "tokens.inc" (used when
 // no file of that name lies beside the source). nullopt for other names.

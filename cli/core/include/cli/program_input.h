@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,6 +28,8 @@ struct ProgramInput {
     std::string name;                      // program name (program file) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
     z80::Model model = z80::Model::Ti83;   // the calculator it is for
+    // The assembler's warnings (none for a program file).
+    const std::vector<z80::Diagnostic>& warnings() const;
 };
 
 // The --model option the commands share, and its value (UsageError for an
@@ -37,14 +40,24 @@ std::optional<z80::Model> modelOption(const ParsedArgs& args);
 // A file ending in .83p or .8xp (any case) is read as a program file of its
 // family; anything else is assembled, for `model` when given, else for the
 // family whose program origin the source has (TI-83 when it has neither).
-// Throws InputError (with every diagnostic of a failed assembly, one per
-// line, or when the program file's family is not `model`).
+// Throws InputError (with every warning and error of a failed assembly, one
+// per line, or when the program file's family is not `model`).
 ProgramInput loadProgramInput(const std::filesystem::path& file,
-                              std::optional<z80::Model> model = std::nullopt);
+                              std::optional<z80::Model> model = std::nullopt,
+                              const z80::AssemblyOptions& options = {});
 
 // Throws InputError unless the program can run on its calculator: code at the
 // model's origin that fits in memory, on the Plus family starting with BBh 6Dh.
 void checkRunnable(const ProgramInput& in, const std::filesystem::path& file);
+
+// The one way the companion reports what the assembler warns about: one
+// "file:line: warning: message" line each, on the error stream. Warnings never
+// stop a command.
+void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings);
+
+// A failed assembly as text: its warnings, then its errors, one per line.
+std::string failureText(const std::vector<z80::Diagnostic>& warnings,
+                        const std::vector<z80::Diagnostic>& errors);
 
 bool isProgramFile(const std::filesystem::path& file);
 

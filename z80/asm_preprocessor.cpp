@@ -1,0 +1,381 @@
+// Torvex Designer - Z80 toolchain: the preprocessor.
+#include "asm_preprocessor.h"
+
+#include "asm_expression.h"
+#include "asm_text.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace torvex::z80::detail {
+
+namespace {
+
+constexpr int kMaxIncludeDepth = 32;
+constexpr int kMaxDefineDepth = 32;
+constexpr size_t kMaxExpandedLine = 65536;
+
+// True when the statement is .end (after an optional label).
+bool isEndStatement(std::string_view s) {
+    size_t i = 0;
+    if (!s.empty() && isIdentStart(s[0])) {
+        i = nameEnd(s, 0);
+        if (i < s.size() && s[i] == ':')
+            ++i;
+    }
+    std::string_view rest = trim(s.substr(i));
+    size_t j = 0;
+    while (j < rest.size() && (isIdentChar(rest[j]) || rest[j] == '.'))
+        ++j;
+    return lower(rest.substr(0, j)) == ".end";
+}
+
+std::string word(std::string_view s) {
+    size_t j = 0;
+    while (j < s.size() && isIdentChar(s[j]))
+        ++j;
+    return std::string(s.substr(0, j));
+}
+
+} // namespace
+
+std::string Preprocessor::key(std::string_view name) const {
+    return options_.ignoreCase ? lower(name) : std::string(name);
+}
+
+bool Preprocessor::active() const {
+    return std::all_of(conditionals_.begin(), conditionals_.end(),
+                       [](const Conditional& c) { return c.active; });
+}
+
+std::map<std::string, std::string> Preprocessor::defineBodies() const {
+    std::map<std::string, std::string> out;
+    for (const auto& [k, d] : defines_)
+        out[d.name] = d.body;
+    return out;
+}
+
+std::vector<SourceLine> Preprocessor::run(std::string_view source, const std::string& fileName) {
+    int index = diags_.addFile(fileName);
+    std::filesystem::path p(fileName);
+    std::error_code ec;
+    auto canon = std::filesystem::weakly_canonical(p, ec);
+    includeStack_.push_back(ec ? p : canon);
+    file(source, index, p.parent_path(), 0);
+    return std::move(lines_);
+}
+
+void Preprocessor::file(std::string_view text, int file, const std::filesystem::path& dir,
+                        int depth) {
+    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3); // UTF-8 byte order mark
+    const auto lines = splitLines(text);
+    const size_t conditionalDepth = conditionals_.size();
+    for (size_t n = 0; n < lines.size() && !ended_; ++n) {
+        int lineNo = static_cast<int>(n) + 1;
+        try {
+            std::string_view t = trim(lines[n]);
+            if (!t.empty() && t[0] == '#') {
+                directive(t, file, lineNo, dir, depth);
+                continue;
+            }
+            if (!active())
+                continue;
+            Swallow swallow;
+            std::string expanded = expandLine(stripComment(lines[n]), swallow);
+            if (swallow.define && !trim(std::string_view(expanded).substr(swallow.at)).empty())
+                diags_.warning(
+                    file, lineNo,
+                    "'" + swallow.define->name + "' brings the comment of its #define (" +
+                        swallow.define->where +
+                        ") into this line: TASM-compatible assemblers that keep "
+                        "#define comments would drop '" +
+                        std::string(trim(std::string_view(expanded).substr(swallow.at))) +
+                        "' here");
+            statements(stripComment(expanded), file, lineNo);
+        } catch (const Error& e) {
+            diags_.error(file, lineNo, e.message);
+        }
+    }
+    if (conditionals_.size() > conditionalDepth && !ended_) {
+        diags_.error(file, static_cast<int>(lines.size()), "#if without #endif");
+        conditionals_.resize(conditionalDepth);
+    }
+}
+
+void Preprocessor::statements(const std::string& expanded, int file, int lineNo) {
+    for (std::string& s : splitStatements(expanded)) {
+        if (trim(s).empty())
+            continue;
+        bool end = isEndStatement(s);
+        lines_.push_back({std::move(s), file, lineNo});
+        if (end) {
+            ended_ = true;
+            return;
+        }
+    }
+}
+
+void Preprocessor::directive(std::string_view t, int file, int lineNo,
+                             const std::filesystem::path& dir, int depth) {
+    size_t i = 1;
+    while (i < t.size() && isIdentChar(t[i]))
+        ++i;
+    const std::string name = lower(t.substr(1, i - 1));
+    const size_t comment = commentStart(t);
+    std::string_view rest =
+        trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
+    std::string_view commentText =
+        comment == std::string_view::npos ? std::string_view() : t.substr(comment);
+    if (name == "ifdef" || name == "ifndef") {
+        std::string w = word(rest);
+        if (w.empty())
+            throw Error{"#" + name + " needs a name"};
+        bool defined = defines_.count(key(w)) > 0;
+        conditionals_.push_back({name == "ifdef" ? defined : !defined, false});
+        return;
+    }
+    if (name == "if") {
+        // A skipped #if is not evaluated (it may use names defined only elsewhere).
+        conditionals_.push_back({active() && condition(rest), false});
+        return;
+    }
+    if (name == "else") {
+        if (conditionals_.empty() || conditionals_.back().elseSeen)
+            throw Error{"#else without #if"};
+        conditionals_.back().active = !conditionals_.back().active;
+        conditionals_.back().elseSeen = true;
+        return;
+    }
+    if (name == "endif") {
+        if (conditionals_.empty())
+            throw Error{"#endif without #if"};
+        conditionals_.pop_back();
+        return;
+    }
+    if (!active())
+        return;
+    if (name == "define") {
+        define(rest, commentText, file, lineNo);
+    } else if (name == "defcont") {
+        defcont(rest, commentText, file, lineNo);
+    } else if (name == "undef") {
+        defines_.erase(key(word(rest)));
+    } else if (name == "include") {
+        if (rest.size() < 2 || !((rest.front() == '"' && rest.back() == '"') ||
+                                 (rest.front() == '<' && rest.back() == '>')))
+            throw Error{"#include needs a file name in quotes"};
+        include(std::string(rest.substr(1, rest.size() - 2)), dir, depth);
+    } else {
+        throw Error{"unknown directive '#" + name + "'"};
+    }
+}
+
+void Preprocessor::define(std::string_view rest, std::string_view comment, int file, int lineNo) {
+    Define d;
+    d.name = word(rest);
+    if (d.name.empty() || !isIdentStart(d.name[0]))
+        throw Error{"#define needs a name"};
+    std::string_view body = rest.substr(d.name.size());
+    if (!body.empty() && body[0] == '(') {
+        size_t close = body.find(')');
+        if (close == std::string_view::npos)
+            throw Error{"#define " + d.name + "( needs a ')' after its arguments"};
+        for (std::string& p : splitOperands(body.substr(1, close - 1))) {
+            if (p.empty() || nameEnd(p, 0) != p.size() || !isIdentStart(p[0]))
+                throw Error{"bad argument name '" + p + "' in #define " + d.name};
+            d.params.push_back(key(p));
+        }
+        d.function = true;
+        body = body.substr(close + 1);
+    }
+    d.body = std::string(trim(body));
+    d.literal = d.body;
+    if (!comment.empty())
+        d.literal += " " + std::string(comment);
+    d.commented = !comment.empty();
+    d.where = diags_.where(file, lineNo);
+    lastDefine_ = key(d.name);
+    defines_[lastDefine_] = std::move(d);
+}
+
+void Preprocessor::defcont(std::string_view rest, std::string_view comment, int file, int lineNo) {
+    auto it = defines_.find(lastDefine_);
+    if (it == defines_.end())
+        throw Error{"#defcont without a #define before it"};
+    Define& d = it->second;
+    if (d.commented && !rest.empty())
+        diags_.warning(file, lineNo,
+                       "#defcont continues '" + d.name +
+                           "' after a comment: TASM-compatible assemblers that keep #define "
+                           "comments would drop this continuation");
+    d.body += " " + std::string(rest);
+    d.literal += " " + std::string(rest);
+    if (!comment.empty())
+        d.literal += " " + std::string(comment);
+    d.commented = d.commented || !comment.empty();
+}
+
+bool Preprocessor::condition(std::string_view expr) {
+    Swallow swallow;
+    const std::string text = expandLine(expr, swallow);
+    Lookup none = [](const std::string& name) -> Value {
+        throw Error{"#if can use numbers and #define values only ('" + name + "' is neither)"};
+    };
+    return evaluate(text, 0, none, Order::LeftToRight).v != 0;
+}
+
+void Preprocessor::include(const std::string& inc, const std::filesystem::path& dir, int depth) {
+    if (depth >= kMaxIncludeDepth)
+        throw Error{"includes nested too deeply: \"" + inc + "\""};
+    std::filesystem::path p = dir / inc;
+    std::error_code ec;
+    std::string text;
+    std::filesystem::path key;
+    std::string displayName;
+    if (std::filesystem::is_regular_file(p, ec)) {
+        auto read = readTextFile(p);
+        if (!read)
+            throw Error{"cannot read include file \"" + inc + "\""};
+        text = std::move(*read);
+        key = std::filesystem::weakly_canonical(p, ec);
+        if (ec)
+            key = p;
+        displayName = p.string();
+    } else if (auto builtin = builtinInclude(inc)) {
+        text = *builtin;
+        key = "<builtin>/" + lower(inc);
+        displayName = inc;
+    } else {
+        throw Error{"cannot find include file \"" + inc + "\""};
+    }
+    if (std::find(includeStack_.begin(), includeStack_.end(), key) != includeStack_.end())
+        throw Error{"\"" + inc + "\" includes itself"};
+    int index = diags_.addFile(displayName);
+    includeStack_.push_back(key);
+    file(text, index, p.parent_path(), depth + 1);
+    includeStack_.pop_back();
+}
+
+// ---------------------------------------------------------------- expansion
+
+std::string Preprocessor::expandLine(std::string_view s, Swallow& swallow) {
+    std::vector<std::string> names;
+    std::string out;
+    out.reserve(s.size());
+    expand(s, 0, names, out, swallow);
+    return out;
+}
+
+void Preprocessor::expand(std::string_view s, int depth, std::vector<std::string>& activeNames,
+                          std::string& out, Swallow& swallow) {
+    if (depth > kMaxDefineDepth)
+        throw Error{"#define expansion nested too deeply (does a define refer to itself?)"};
+    for (size_t i = 0; i < s.size();) {
+        char c = s[i];
+        if (c == '"' || opensCharLiteral(s, i)) {
+            size_t j = skipLiteral(s, i);
+            out.append(s.substr(i, j - i));
+            i = j;
+        } else if (c == '.' && i + 1 < s.size() && isIdentStart(s[i + 1]) &&
+                   (i == 0 || !isIdentChar(s[i - 1]))) {
+            size_t j = nameEnd(s, i + 1);
+            out.append(s.substr(i, j - i));
+            i = j;
+        } else if (std::isdigit(static_cast<unsigned char>(c)) || c == '$' || c == '%' ||
+                   c == '@') {
+            size_t j = i + 1;
+            while (j < s.size() && isIdentChar(s[j]))
+                ++j;
+            out.append(s.substr(i, j - i));
+            i = j;
+        } else if (isIdentStart(c)) {
+            size_t j = nameEnd(s, i);
+            std::string name(s.substr(i, j - i));
+            auto it = defines_.find(key(name));
+            if (it == defines_.end() ||
+                std::find(activeNames.begin(), activeNames.end(), it->first) != activeNames.end()) {
+                out += name;
+                i = j;
+                continue;
+            }
+            const Define& d = it->second;
+            activeNames.push_back(it->first);
+            if (d.function) {
+                i = expandCall(d, s, j, depth, activeNames, out, swallow);
+                if (i == std::string_view::npos) {
+                    out += name; // the name alone, without arguments
+                    i = j;
+                }
+            } else {
+                expand(options_.defineKeepsComment ? d.literal : d.body, depth + 1, activeNames,
+                       out, swallow);
+                i = j;
+            }
+            activeNames.pop_back();
+            if (d.commented && !swallow.define)
+                swallow = {out.size(), &d};
+            if (out.size() > kMaxExpandedLine)
+                throw Error{"#define expansion makes the line too long"};
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+}
+
+// NAME(arg, ...) at s[i...] (just past the name): the body with each argument
+// in place of its name, expanded. Returns the index past the ')', or npos
+// (and nothing expanded) when no '(' follows the name.
+size_t Preprocessor::expandCall(const Define& d, std::string_view s, size_t i, int depth,
+                                std::vector<std::string>& activeNames, std::string& out,
+                                Swallow& swallow) {
+    size_t open = i;
+    while (open < s.size() && (s[open] == ' ' || s[open] == '\t'))
+        ++open;
+    if (open >= s.size() || s[open] != '(')
+        return std::string_view::npos;
+    int level = 0;
+    size_t close = open;
+    for (; close < s.size(); ++close) {
+        if (s[close] == '"' || opensCharLiteral(s, close)) {
+            close = skipLiteral(s, close) - 1;
+            continue;
+        }
+        if (s[close] == '(')
+            ++level;
+        else if (s[close] == ')' && --level == 0)
+            break;
+    }
+    if (close >= s.size())
+        throw Error{"'" + d.name + "(' needs a ')'"};
+    std::vector<std::string> args = splitOperands(s.substr(open + 1, close - open - 1));
+    if (args.size() != d.params.size())
+        throw Error{"'" + d.name + "' takes " + std::to_string(d.params.size()) + " argument" +
+                    (d.params.size() == 1 ? "" : "s") + ", not " + std::to_string(args.size())};
+    const std::string& body = options_.defineKeepsComment ? d.literal : d.body;
+    std::string substituted;
+    for (size_t k = 0; k < body.size();) {
+        if (body[k] == '"' || opensCharLiteral(body, k)) {
+            size_t e = skipLiteral(body, k);
+            substituted.append(body, k, e - k);
+            k = e;
+        } else if (isIdentStart(body[k]) && (k == 0 || !isIdentChar(body[k - 1]))) {
+            size_t e = nameEnd(body, k);
+            auto p = std::find(d.params.begin(), d.params.end(), key(body.substr(k, e - k)));
+            if (p != d.params.end())
+                substituted += args[static_cast<size_t>(p - d.params.begin())];
+            else
+                substituted.append(body, k, e - k);
+            k = e;
+        } else {
+            substituted += body[k++];
+        }
+        if (substituted.size() > kMaxExpandedLine)
+            throw Error{"#define expansion makes the line too long"};
+    }
+    expand(substituted, depth + 1, activeNames, out, swallow);
+    return close + 1;
+}
+
+} // namespace torvex::z80::detail

@@ -1,0 +1,60 @@
+// Torvex Designer - Z80 toolchain: collecting problems by file and line.
+#include "asm_source.h"
+
+namespace torvex::z80 {
+
+namespace {
+
+constexpr size_t kMaxErrors = 50;
+
+std::string joinDiagnostics(const std::vector<Diagnostic>& ds) {
+    std::string s;
+    for (const auto& d : ds) {
+        if (!s.empty())
+            s += '\n';
+        s += d.text();
+    }
+    return s;
+}
+
+} // namespace
+
+std::string Diagnostic::text() const {
+    return file + ":" + std::to_string(line) + (warning ? ": warning: " : ": ") + message;
+}
+
+AssemblyError::AssemblyError(std::vector<Diagnostic> ds, std::vector<Diagnostic> ws)
+    : std::runtime_error(joinDiagnostics(ds)), diagnostics(std::move(ds)), warnings(std::move(ws)) {
+}
+
+namespace detail {
+
+int Diagnostics::addFile(std::string name) {
+    files_.push_back(printable(name));
+    return static_cast<int>(files_.size()) - 1;
+}
+
+std::string Diagnostics::where(int file, int line) const {
+    return files_[file] + ":" + std::to_string(line);
+}
+
+void Diagnostics::error(int file, int line, std::string message) {
+    if (errors_.size() < kMaxErrors)
+        errors_.push_back({files_[file], line, printable(message)});
+    else
+        errors_.push_back({files_[file], line, "too many errors; stopping"});
+    if (errors_.size() > kMaxErrors)
+        fail();
+}
+
+void Diagnostics::warning(int file, int line, std::string message) {
+    if (warnings_.size() < kMaxErrors)
+        warnings_.push_back({files_[file], line, printable(message), true});
+}
+
+void Diagnostics::fail() const {
+    throw AssemblyError(errors_, warnings_);
+}
+
+} // namespace detail
+} // namespace torvex::z80

@@ -1,0 +1,189 @@
+// Torvex Designer - Z80 toolchain: reading TASM-dialect source text.
+#include "asm_text.h"
+
+#include "z80/assembler.h"
+
+#include <cctype>
+#include <fstream>
+#include <sstream>
+
+namespace torvex::z80 {
+
+std::string printable(std::string_view text) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    auto escape = [&](unsigned char b) {
+        out += "\\x";
+        out += hex[b >> 4];
+        out += hex[b & 15];
+    };
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b >= 0x20 && b < 0x7F) {
+            out += text[i++];
+            continue;
+        }
+        // A well-formed UTF-8 character at or above U+00A0 is printable text;
+        // control characters (C0, DEL, C1) and stray bytes are escaped.
+        size_t n = b >= 0xF0 && b < 0xF5 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+        bool ok = n > 0 && i + n <= text.size();
+        for (size_t k = 1; ok && k < n; ++k)
+            ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (ok && n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            ok = false;
+        if (ok) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            escape(b);
+            ++i;
+        }
+    }
+    return out;
+}
+
+namespace detail {
+
+bool isIdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool isIdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+size_t nameEnd(std::string_view s, size_t i) {
+    size_t j = i;
+    while (j < s.size() && (isIdentChar(s[j]) ||
+                            (s[j] == '\'' && j > i && j + 1 < s.size() && isIdentChar(s[j + 1]))))
+        ++j;
+    return j;
+}
+std::string lower(std::string_view s) {
+    std::string r(s);
+    for (auto& c : r)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return r;
+}
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool opensCharLiteral(std::string_view s, size_t i) {
+    return s[i] == '\'' && (i == 0 || !isIdentChar(s[i - 1]));
+}
+
+size_t skipLiteral(std::string_view s, size_t i) {
+    char q = s[i];
+    size_t j = i + 1;
+    while (j < s.size() && s[j] != q) {
+        if (s[j] == '\\' && j + 1 < s.size())
+            ++j;
+        ++j;
+    }
+    return j < s.size() ? j + 1 : s.size();
+}
+
+std::string unescape(std::string_view body) {
+    std::string out;
+    for (size_t i = 0; i < body.size(); ++i) {
+        char c = body[i];
+        if (c == '\\' && i + 1 < body.size()) {
+            char n = body[++i];
+            c = n == 'n' ? '\n' : n == 'r' ? '\r' : n == 't' ? '\t' : n == '0' ? '\0' : n;
+        }
+        out += c;
+    }
+    return out;
+}
+
+size_t commentStart(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        if (s[i] == '"' || opensCharLiteral(s, i))
+            i = skipLiteral(s, i);
+        else if (s[i] == ';')
+            return i;
+        else
+            ++i;
+    }
+    return std::string_view::npos;
+}
+
+std::string stripComment(std::string_view s) {
+    return std::string(s.substr(0, commentStart(s)));
+}
+
+std::vector<std::string> splitOperands(std::string_view s) {
+    std::vector<std::string> out;
+    s = trim(s);
+    if (s.empty())
+        return out;
+    int depth = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < s.size();) {
+        char c = s[i];
+        if (c == '"' || opensCharLiteral(s, i)) {
+            i = skipLiteral(s, i);
+            continue;
+        }
+        if (c == '(')
+            ++depth;
+        else if (c == ')')
+            --depth;
+        else if (c == ',' && depth == 0) {
+            out.emplace_back(trim(s.substr(start, i - start)));
+            start = i + 1;
+        }
+        ++i;
+    }
+    out.emplace_back(trim(s.substr(start)));
+    return out;
+}
+
+std::vector<std::string> splitStatements(std::string_view s) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t i = 0; i < s.size();) {
+        if (s[i] == '"' || opensCharLiteral(s, i)) {
+            i = skipLiteral(s, i);
+        } else if (s[i] == '\\') {
+            out.emplace_back(s.substr(start, i - start));
+            start = ++i;
+        } else {
+            ++i;
+        }
+    }
+    out.emplace_back(s.substr(start));
+    return out;
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
+            if (i == text.size() && start == i)
+                break;
+            lines.emplace_back(text.substr(start, i - start));
+            if (i < text.size() && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            start = i + 1;
+        }
+    }
+    return lines;
+}
+
+std::optional<std::string> readTextFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+} // namespace detail
+} // namespace torvex::z80
