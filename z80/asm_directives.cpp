@@ -8,9 +8,18 @@
 namespace torvex::z80::detail {
 
 // Equates hold 32-bit values, as TASM's do: a value too large for its use is
-// reported where it is used.
-void Passes::equate(const std::string& label, std::string_view operands) {
-    defineSymbol(label, eval(std::string(operands)), true);
+// reported where it is used. A .set symbol takes each new value in turn.
+void Passes::equate(const std::string& label, std::string_view operands, bool reassign) {
+    Value v = eval(std::string(operands));
+    if (!reassign) {
+        defineSymbol(label, v, true);
+        return;
+    }
+    auto it = symbols_.find(symbolKey(label));
+    if (it != symbols_.end() && !it->second.reassignable)
+        throw Error{"'" + label + "' is a label or .equ (first defined at " +
+                    where(it->second.line) + "); .set cannot change it"};
+    symbols_[symbolKey(label)] = {label, v, lineIndex(), true, true};
 }
 
 void Passes::directive(const std::string& op, std::string_view operands) {

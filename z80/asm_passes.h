@@ -31,6 +31,7 @@ private:
         Value value;
         int line = 0; // index of the defining statement
         bool equate = false;
+        bool reassignable = false; // .set
     };
 
     Diagnostics& diags_;
@@ -53,7 +54,7 @@ private:
 
     void runPass();
     void statement(const std::string& text);
-    void equate(const std::string& label, std::string_view operands);
+    void equate(const std::string& label, std::string_view operands, bool reassign);
     void directive(const std::string& op, std::string_view operands);
     void data(const std::string& op, std::vector<std::string> args);
 

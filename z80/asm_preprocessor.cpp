@@ -192,7 +192,7 @@ void Preprocessor::define(std::string_view rest, std::string_view comment, int f
     d.body = std::string(trim(body));
     d.literal = d.body;
     if (!comment.empty())
-        d.literal += " " + std::string(comment);
+        (d.literal += ' ') += comment;
     d.commented = !comment.empty();
     d.where = diags_.where(file, lineNo);
     lastDefine_ = key(d.name);
@@ -209,10 +209,10 @@ void Preprocessor::defcont(std::string_view rest, std::string_view comment, int 
                        "#defcont continues '" + d.name +
                            "' after a comment: TASM-compatible assemblers that keep #define "
                            "comments would drop this continuation");
-    d.body += " " + std::string(rest);
-    d.literal += " " + std::string(rest);
+    (d.body += ' ') += rest;
+    (d.literal += ' ') += rest;
     if (!comment.empty())
-        d.literal += " " + std::string(comment);
+        (d.literal += ' ') += comment;
     d.commented = d.commented || !comment.empty();
 }
 
@@ -222,7 +222,7 @@ bool Preprocessor::condition(std::string_view expr) {
     Lookup none = [](const std::string& name) -> Value {
         throw Error{"#if can use numbers and #define values only ('" + name + "' is neither)"};
     };
-    return evaluate(text, 0, none, Order::LeftToRight).v != 0;
+    return evaluate(stripComment(text), 0, none, Order::LeftToRight).v != 0;
 }
 
 void Preprocessor::include(const std::string& inc, const std::filesystem::path& dir, int depth) {

@@ -53,7 +53,7 @@ bool isIdentChar(char c) {
 }
 size_t nameEnd(std::string_view s, size_t i) {
     size_t j = i;
-    while (j < s.size() && (isIdentChar(s[j]) ||
+    while (j < s.size() && (isIdentChar(s[j]) || (s[j] == '.' && j > i) ||
                             (s[j] == '\'' && j > i && j + 1 < s.size() && isIdentChar(s[j + 1]))))
         ++j;
     return j;

@@ -12,8 +12,9 @@ namespace torvex::z80::detail {
 
 bool isIdentStart(char c);
 bool isIdentChar(char c);
-// Index just past the name starting at i. A quote between two name characters
-// belongs to the name (isn't_done); af' keeps its quote out, as it ends there.
+// Index just past the name starting at i: letters, digits, '_' and, after the
+// first character, '.' (loop.2). A quote between two name characters belongs
+// to the name (isn't_done); af' keeps its quote out, as it ends there.
 size_t nameEnd(std::string_view s, size_t i);
 std::string lower(std::string_view s);
 std::string_view trim(std::string_view s);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <memory>
 
 namespace torvex::z80 {
@@ -89,7 +88,7 @@ std::string Passes::where(int index) const {
 std::string Passes::symbolKey(const std::string& name) const {
     std::string k = options_.ignoreCase ? lower(name) : name;
     if (!module_.empty() && !name.empty() && name[0] == '_')
-        return (options_.ignoreCase ? lower(module_) : module_) + "." + k;
+        return (options_.ignoreCase ? lower(module_) : module_) + ":" + k;
     return k;
 }
 
@@ -121,12 +120,12 @@ void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {
     const std::string key = symbolKey(name);
     auto it = symbols_.find(key);
     if (it == symbols_.end() || it->second.line == lineIndex()) {
-        const std::string shown = key.find('.') == std::string::npos ? name : module_ + "." + name;
+        const std::string shown = key.find(':') == std::string::npos ? name : module_ + "." + name;
         symbols_[key] = {shown, v, lineIndex(), isEquate};
         return;
     }
     Symbol& first = it->second;
-    if (!isEquate || !first.equate)
+    if (!isEquate || !first.equate || first.reassignable)
         throw Error{"duplicate label '" + name + "' (first defined at " + where(first.line) + ")"};
     if (pass_ == 1)
         return; // an equate again: compared in pass 2, when both values are known
@@ -143,17 +142,19 @@ void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {
 Value Passes::eval(const std::string& text) {
     Lookup lk = [this](const std::string& n) { return lookup(n); };
     Value v = evaluate(text, lineStart_, lk, Order::LeftToRight);
-    const size_t operators =
-        static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-            return std::strchr("+-*/%<>&|^=!", c) != nullptr;
-        }));
+    const auto operators = std::count_if(text.begin(), text.end(), [](char c) {
+        return std::string_view("+-*/%<>&|^=!").find(c) != std::string_view::npos;
+    });
     if (pass_ == 2 && v.known && operators >= 2) {
         try {
             Value usual = evaluate(text, lineStart_, lk, Order::Precedence);
+            std::string message(1, '\'');
+            message += trim(text);
+            message += "' is " + std::to_string(v.v) + " read left to right (as TASM reads it) but " +
+                       std::to_string(usual.v) +
+                       " by the usual operator precedence; parentheses make it clear";
             if (usual.v != v.v)
-                warning("'" + std::string(trim(text)) + "' is " + std::to_string(v.v) +
-                        " read left to right (as TASM reads it) but " + std::to_string(usual.v) +
-                        " by the usual operator precedence; parentheses make it clear");
+                warning(std::move(message));
         } catch (const Error&) {
         }
     }
@@ -217,10 +218,10 @@ void Passes::statement(const std::string& text) {
         op = lower(rest.substr(0, j));
         operands = trim(rest.substr(j));
     }
-    if (op == ".equ") {
+    if (op == ".equ" || op == ".set") {
         if (label.empty())
-            throw Error{".equ needs a label"};
-        equate(label, operands);
+            throw Error{op + " needs a label"};
+        equate(label, operands, op == ".set");
         return;
     }
     if (firstColumn && !colon && Encoder::isMnemonic(lower(label)))

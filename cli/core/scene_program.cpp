@@ -51,9 +51,11 @@ std::vector<z80::Diagnostic> atListLines(std::vector<z80::Diagnostic> diagnostic
                                          const std::string& listName, z80::Model model) {
     const int templateLines = static_cast<int>(engineLines(model).size());
     for (z80::Diagnostic& diagnostic : diagnostics) {
-        if (diagnostic.file == listName && diagnostic.line > templateLines)
+        // the assembler quotes file names printably
+        const bool inList = diagnostic.file == z80::printable(listName);
+        if (inList && diagnostic.line > templateLines)
             diagnostic.line -= templateLines;
-        else if (diagnostic.file == listName)
+        else if (inList)
             diagnostic.file = "engine template";
     }
     return diagnostics;

@@ -32,12 +32,24 @@ struct Program : ::testing::Test {
     void addTheFieldsSegment() { click(panel, "Button2"); }
 };
 
-TEST_F(Program, CreatesSixWindowsAndShowsOnlyTheMainMenu) {
-    for (const char* name : {"TForm1", "TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
-        ASSERT_NE(windows.window(name), nullptr) << name;
-    EXPECT_TRUE(menu->isVisible());
+TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessage) {
     for (const char* name : {"TInfoDlg", "TForm3", "TForm4", "TForm5", "TForm6"})
         EXPECT_FALSE(windows.window(name)->isVisible()) << name;
+    click(menu, "Button1");
+    ASSERT_EQ(scripted.shown.size(), 1u);
+    EXPECT_EQ(scripted.shown[0].type, MessageType::Error);
+    EXPECT_TRUE(scripted.shown[0].text.startsWith(
+        QStringLiteral("This option is not yet available in this version of Torvex Designer.")));
+    click(menu, "Button2");
+    click(menu, "Button5");
+    click(menu, "Button3");
+    for (const char* name : {"TForm3", "TForm5", "TForm4", "TInfoDlg"})
+        EXPECT_TRUE(windows.window(name)->isVisible()) << name;
+    QWidget* about = windows.window("TInfoDlg");
+    about->move(33, 44);
+    click(menu, "Button3");
+    EXPECT_EQ(about->pos(), QPoint(33, 44)) << "showing a shown window again moves nothing";
+    EXPECT_EQ(scripted.shown.size(), 1u);
 }
 
 TEST_F(Program, ExitWithThePanelShownAsksAndAFailingSaveKeepsTheProgramRunning) {

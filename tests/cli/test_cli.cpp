@@ -8,15 +8,15 @@
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
 
+#include <QDir>
 #include <QImage>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "tests/support/tifiles_library.h"
 
@@ -25,33 +25,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A temporary folder with a few conveniences for the commands' files.
 class TempDir {
 public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("torvex-cli-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
     fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(path_ / name, std::ios::binary) << text;
-        return path_ / name;
+        std::ofstream(*this / name, std::ios::binary) << text;
+        return *this / name;
     }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
+    fs::path operator/(const std::string& name) const {
+        return fs::path(dir_.path().toStdString()) / name;
+    }
     std::vector<std::string> entries() const {
         std::vector<std::string> e;
-        for (const auto& d : fs::directory_iterator(path_))
-            e.push_back(d.path().filename().string());
-        std::sort(e.begin(), e.end());
+        for (const QString& name :
+             QDir(dir_.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                            QDir::Name))
+            e.push_back(name.toStdString());
         return e;
     }
 
 private:
-    fs::path path_;
+    QTemporaryDir dir_;
 };
 
 struct Result {

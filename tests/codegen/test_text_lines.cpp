@@ -1,66 +1,37 @@
+// Text line files as bytes: how lines are split and joined, and the
+// Windows-1252 text the designer shows for them.
 #include "codegen/text_lines.h"
+#include "codegen/windows1252.h"
 
+#include <QSet>
 #include <gtest/gtest.h>
 #include <random>
 
-using torvex::joinTextLines;
-using torvex::splitTextLines;
-using torvex::TextLines;
-
+namespace torvex {
 namespace {
 
-std::string bytes(std::initializer_list<unsigned char> values) {
-    return std::string(values.begin(), values.end());
-}
-
-} // namespace
-
-TEST(SplitTextLines, EachTerminatorEndsOneLine) {
-    EXPECT_EQ(splitTextLines("a\r\nb\r\n"), (TextLines{"a", "b"}));
-    EXPECT_EQ(splitTextLines("a\rb\r"), (TextLines{"a", "b"}));
-    EXPECT_EQ(splitTextLines("a\nb\n"), (TextLines{"a", "b"}));
-    EXPECT_EQ(splitTextLines("a\r\nb\nc\rd"), (TextLines{"a", "b", "c", "d"}));
-}
-
-TEST(SplitTextLines, LineFeedThenCarriageReturnStartsAnEmptyLine) {
-    EXPECT_EQ(splitTextLines(bytes({0x61, 0x0A, 0x0D, 0x62})), (TextLines{"a", "", "b"}));
-    EXPECT_EQ(splitTextLines("\r\n\r\n"), (TextLines{"", ""}));
-    EXPECT_EQ(splitTextLines("\n\r"), (TextLines{"", ""}));
-}
-
-TEST(SplitTextLines, LastLineNeedsNoTerminatorAndFinalTerminatorAddsNothing) {
-    EXPECT_EQ(splitTextLines("x"), (TextLines{"x"}));
-    EXPECT_EQ(splitTextLines("x\r\ny"), (TextLines{"x", "y"}));
-    EXPECT_EQ(splitTextLines("x\r\n"), (TextLines{"x"}));
-}
-
-TEST(SplitTextLines, FirstNulEndsTheReading) {
-    EXPECT_TRUE(splitTextLines("").empty());
-    EXPECT_TRUE(splitTextLines(std::string_view("\0abc", 4)).empty());
-    EXPECT_EQ(splitTextLines(std::string_view("x\r\n\0y", 5)), (TextLines{"x"}));
-    // A NUL inside a line ends that line and the reading.
-    EXPECT_EQ(splitTextLines(std::string_view("ab\0cd\r\nef", 9)), (TextLines{"ab"}));
-}
-
-TEST(SplitTextLines, KeepsBlanksTabsHighBytesAndLongLines) {
-    EXPECT_EQ(splitTextLines(" \tx \t\r\n"), (TextLines{" \tx \t"}));
-    EXPECT_EQ(splitTextLines(bytes({0x80, 0xFF, 0x81, 0x0D, 0x0A})),
-              (TextLines{bytes({0x80, 0xFF, 0x81})}));
+TEST(SplitTextLines, EachTerminatorEndsOneLineAndTheFirstNulEndsTheReading) {
+    using namespace std::string_view_literals;
+    const std::pair<std::string_view, TextLines> cases[] = {
+        {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"a\n\rb", {"a", "", "b"}}, // LF CR ends a line and starts an empty one
+        {"\r\n\r\n", {"", ""}},
+        {"x\r\n", {"x"}},
+        {"", {}},
+        {"\0abc"sv, {}},
+        {"ab\0cd\r\nef"sv, {"ab"}},
+        {" \tx \t\x80\xff\r\n", {" \tx \t\x80\xff"}},
+    };
+    for (const auto& [bytes, lines] : cases)
+        EXPECT_EQ(splitTextLines(bytes), lines);
     const std::string longLine(100000, 'L');
     EXPECT_EQ(splitTextLines(longLine + "\r\nshort"), (TextLines{longLine, "short"}));
-}
-
-TEST(JoinTextLines, EveryLineEndsInCarriageReturnLineFeed) {
-    EXPECT_EQ(joinTextLines({}), "");
-    EXPECT_EQ(joinTextLines({"a", ""}), bytes({0x61, 0x0D, 0x0A, 0x0D, 0x0A}));
-    EXPECT_EQ(splitTextLines(joinTextLines({"a", ""})), (TextLines{"a", ""}));
-    const TextLines lines = {"   1,   2,   3,   4,   5,   6", "", "last"};
-    EXPECT_EQ(joinTextLines(lines).size(), 29u + 0u + 4u + 2u * 3u);
+    EXPECT_EQ(joinTextLines({"a", ""}), "a\r\n\r\n");
 }
 
 // Whatever bytes a file holds, the lines read from it are written and read
 // back unchanged, and a second save gives the same bytes.
-TEST(TextLinesProperty, ReadWriteReadIsStableForRandomBytes) {
+TEST(SplitTextLines, ReadWriteReadIsStableForRandomBytes) {
     std::mt19937 random(20261206);
     const std::string alphabet = std::string("ab \t\r\n\r\n\x80\xff", 10) + std::string(1, '\0');
     for (int round = 0; round < 2000; ++round) {
@@ -70,10 +41,23 @@ TEST(TextLinesProperty, ReadWriteReadIsStableForRandomBytes) {
                                      : alphabet[random() % alphabet.size()];
         const TextLines first = splitTextLines(file);
         const std::string written = joinTextLines(first);
-        const TextLines second = splitTextLines(written);
-        ASSERT_EQ(first, second) << "round " << round;
-        ASSERT_EQ(joinTextLines(second), written) << "round " << round;
+        ASSERT_EQ(splitTextLines(written), first) << "round " << round;
         for (const std::string& line : first)
             ASSERT_EQ(line.find_first_of(std::string("\r\n\0", 3)), std::string::npos);
     }
 }
+
+TEST(Windows1252, EveryByteIsOneCharacterAndBackAndOtherCharactersBecomeQuestionMarks) {
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte)
+        all += static_cast<char>(byte);
+    const QString text = decodeWindows1252(all);
+    EXPECT_EQ(QSet<QChar>(text.begin(), text.end()).size(), 255) << "no two bytes share one";
+    EXPECT_EQ(encodeWindows1252(text), all);
+    EXPECT_EQ(decodeWindows1252("\x80\x9f\x81"), QString::fromUtf8("\u20ac\u0178\u0081"));
+    EXPECT_EQ(encodeWindows1252(QString::fromUtf8("a\u0100\u0080\U0001F600b")), "a???b");
+    EXPECT_EQ(encodeWindows1252(QString(QChar(0xD800))), "?") << "a lone surrogate half";
+}
+
+} // namespace
+} // namespace torvex

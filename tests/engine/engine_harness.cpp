@@ -3,6 +3,7 @@
 
 #include "codegen/plus_family_engine.h"
 #include "codegen/scene_data.h"
+#include "tests/support/toolchain.h"
 
 #include <fstream>
 #include <sstream>
@@ -48,13 +49,7 @@ std::string sceneText(const std::string& name) {
 }
 
 std::string previewSource(const std::vector<std::string>& records) {
-    std::string s;
-    for (const std::string& line : templateLines())
-        s += line + "\r\n";
-    for (const std::string& r : records)
-        s += "        .db " + r + "\r\n";
-    s += "        .db 128\r\n.end\r\nEND\r\n";
-    return s;
+    return torvex::test::previewSourceText(records);
 }
 
 std::string plusPreviewSource(const std::vector<std::string>& records) {

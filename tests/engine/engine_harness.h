@@ -18,9 +18,8 @@ const std::string& templateText();
 // Its lines (without line ends).
 const std::vector<std::string>& templateLines();
 
-// The preview source file as the wizard writes it: the template lines, one
-// "        .db " line per line record, then "        .db 128", ".end", "END";
-// CR LF after every line.
+// The preview source file as the wizard writes it (the built-in template, one
+// data line per line record, the end lines), made by the wizard's own code.
 std::string previewSource(const std::vector<std::string>& lineRecords);
 // The line records of a scene (two points per record; an odd last point is
 // written as a record of its own... not possible: the scene must be even).

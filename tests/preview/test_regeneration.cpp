@@ -1,19 +1,48 @@
+// The preview picture: the backdrop against golden pictures and its census,
+// list lines in the draw mode's colour, and drawing that never leaves the bitmap.
 #include "preview/regeneration.h"
 
 #include "base/failure.h"
 #include "preview/bitmap_font.h"
+#include "preview/projection.h"
 #include "scene/designer_state.h"
-
-#include "tests/preview/canvas_census.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
 #include <map>
 #include <sstream>
 
 namespace torvex {
 namespace {
+
+std::map<Rgb, int> census(const Canvas& canvas) {
+    std::map<Rgb, int> counts;
+    for (int y = 0; y < Canvas::height; ++y)
+        for (int x = 0; x < Canvas::width; ++x)
+            ++counts[canvas.pixel(x, y)];
+    return counts;
+}
+
+// A part of the picture as text, one character per colour.
+std::string picture(const Canvas& canvas, int left, int top, int width, int height) {
+    const std::map<Rgb, char> symbols{{colours::white, '.'},  {colours::black, '#'},
+                                      {colours::silver, 's'}, {colours::grey, 'g'},
+                                      {colours::blue, 'b'},   {colours::red, 'r'}};
+    std::string out;
+    for (int y = top; y < top + height; ++y, out += '\n')
+        for (int x = left; x < left + width; ++x)
+            out += symbols.count(canvas.pixel(x, y)) ? symbols.at(canvas.pixel(x, y)) : '?';
+    return out;
+}
+
+std::string golden(const std::string& name) {
+    std::ifstream in(std::string(TORVEX_PREVIEW_GOLDEN_DIR) + "/" + name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 int inkPixels(char c) {
     int ink = 0;
@@ -22,169 +51,82 @@ int inkPixels(char c) {
     return ink;
 }
 
-char symbol(Rgb c) {
-    switch (c) {
-    case colours::white:
-        return '.';
-    case colours::black:
-        return '#';
-    case colours::silver:
-        return 's';
-    case colours::grey:
-        return 'g';
-    case colours::blue:
-        return 'b';
-    case colours::red:
-        return 'r';
-    default:
-        return '?';
-    }
-}
-
-std::string picture(const Canvas& canvas, int left, int top, int width, int height) {
-    std::string out;
-    for (int y = top; y < top + height; ++y) {
-        for (int x = left; x < left + width; ++x)
-            out += symbol(canvas.pixel(x, y));
-        out += '\n';
-    }
-    return out;
-}
-
-std::string readGolden(const std::string& name) {
-    std::ifstream in(std::string(TORVEX_PREVIEW_GOLDEN_DIR) + "/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class Regeneration : public ::testing::Test {
-protected:
+struct Regeneration : ::testing::Test {
     void SetUp() override { resetDesignerState(); }
     void TearDown() override { resetDesignerState(); }
     Canvas canvas;
 };
 
-TEST_F(Regeneration, BackdropCensusOfTheEmptyList) {
+TEST_F(Regeneration, BackdropIsTheGridOriginMarkAndAxisLetters) {
     canvas.setPixel(5, 5, colours::red); // a leftover of an earlier picture
     drawPreviewBackdrop(canvas, defaultPanelHeight);
-
-    // 201 × 201 dots: 21 × 21 with both coordinates multiples of ten (black, one of them
-    // under the origin mark), 2 × 21 × 180 with exactly one (grey), 180 × 180 silver.
-    const int letterInk = inkPixels('X') + inkPixels('Y');
-    const int blackDots = 21 * 21 - 1;
-    const std::map<Rgb, int> expected{
-        {colours::silver, 180 * 180},
-        {colours::grey, 2 * 21 * 180},
-        {colours::black, blackDots + letterInk},
-        {colours::blue, 5},
-        {colours::white, 1280 * 1024 - 180 * 180 - 2 * 21 * 180 - blackDots - letterInk - 5},
-    };
-    EXPECT_EQ(census(canvas), expected);
-    EXPECT_EQ(180 * 180 + 2 * 21 * 180 + 21 * 21, 40401);
+    EXPECT_EQ(picture(canvas, 636, 504, 9, 9), golden("origin_mark.txt"));
+    EXPECT_EQ(picture(canvas, 20, 500, 26, 21), golden("letter_y.txt"));
+    EXPECT_EQ(picture(canvas, 1236, 500, 32, 21), golden("letter_x.txt"));
+    // 201 × 201 dots: both coordinates multiples of ten black (one under the
+    // origin mark), one of them grey, neither silver.
+    const int black = 21 * 21 - 1 + inkPixels('X') + inkPixels('Y');
+    EXPECT_EQ(census(canvas), (std::map<Rgb, int>{{colours::silver, 180 * 180},
+                                                  {colours::grey, 2 * 21 * 180},
+                                                  {colours::black, black},
+                                                  {colours::blue, 5},
+                                                  {colours::white, 1280 * 1024 - 180 * 180 -
+                                                                       2 * 21 * 180 - black - 5}}));
+    for (const auto& [x, y, z, screen] :
+         {std::tuple{100, 100, 0, ScreenPoint{640, 108}},
+          {-100, 100, 0, ScreenPoint{40, 508}},
+          {0, 0, -1, ScreenPoint{640, 511}},
+          {INT_MIN, INT_MIN, INT_MIN, ScreenPoint{640, 508 + 7 * 2147483648LL}}})
+        EXPECT_EQ(projectGridPoint(x, y, z, defaultPanelHeight), screen)
+            << x << "," << y << "," << z;
 }
 
-TEST_F(Regeneration, CensusWithAListLineInBlack) {
-    drawPreviewBackdrop(canvas, defaultPanelHeight);
-    DrawMode = 0;
-    line3D(canvas, splitLineRecord("   0,   0,   0,   0,   0, 100"), defaultPanelHeight);
-
-    // The line covers x 640, y 508 down to 209: 300 pixels. On that column lie the dots
-    // with X = Y for X 0..74: the origin (under its blue mark, whose upper arm at y 507 is
-    // covered too), 7 black dots (X 10..70) and 67 silver ones; X = Y is never grey.
-    const int letterInk = inkPixels('X') + inkPixels('Y');
-    const int black = (21 * 21 - 1) + letterInk + 300 - 7;
-    const std::map<Rgb, int> expected{
-        {colours::silver, 180 * 180 - 67},
-        {colours::grey, 2 * 21 * 180},
-        {colours::black, black},
-        {colours::blue, 3},
-        {colours::white, 1280 * 1024 - (180 * 180 - 67) - 2 * 21 * 180 - black - 3},
-    };
-    EXPECT_EQ(census(canvas), expected);
-}
-
-TEST_F(Regeneration, GridDotsSitOnTheDiamondByColourClass) {
-    drawGrid(canvas, defaultPanelHeight);
-    EXPECT_EQ(canvas.pixel(640, 108), colours::black);  // X 100, Y 100
-    EXPECT_EQ(canvas.pixel(1240, 508), colours::black); // X 100, Y −100
-    EXPECT_EQ(canvas.pixel(640, 908), colours::black);  // X −100, Y −100
-    EXPECT_EQ(canvas.pixel(40, 508), colours::black);   // X −100, Y 100
-    EXPECT_EQ(canvas.pixel(640, 508), colours::black);  // origin before its mark
-    EXPECT_EQ(canvas.pixel(643, 506), colours::grey);   // X 1, Y 0
-    EXPECT_EQ(canvas.pixel(637, 506), colours::grey);   // X 0, Y 1
-    EXPECT_EQ(canvas.pixel(640, 504), colours::silver); // X 1, Y 1
-    EXPECT_EQ(canvas.pixel(700, 468), colours::black);  // X 20, Y 0
-    EXPECT_EQ(canvas.pixel(641, 508), colours::white);  // between dots
-}
-
-TEST_F(Regeneration, OriginCrossAndAxisLettersMatchTheGoldenPicture) {
-    drawPreviewBackdrop(canvas, defaultPanelHeight);
-    EXPECT_EQ(picture(canvas, 636, 504, 9, 9), readGolden("origin_mark.txt"));
-    // "Y" at (40 − 16, 508 − 4) and "X" at (1240 + 16, 508 − 4), with a margin.
-    EXPECT_EQ(picture(canvas, 20, 500, 26, 21), readGolden("letter_y.txt"));
-    EXPECT_EQ(picture(canvas, 1236, 500, 32, 21), readGolden("letter_x.txt"));
-}
-
-TEST_F(Regeneration, Line3DDrawsFromTheFieldsInTheDrawModeColour) {
+TEST_F(Regeneration, ListLinesTakeTheDrawModesColourAndFailBeforeDrawingOnABadField) {
     DrawMode = 1;
     line3D(canvas, {"   0", "   0", "   0", "  10", "   0", "   0"}, defaultPanelHeight);
     // (640, 508) towards (670, 488): 30 steps in x, the end pixel left white.
     EXPECT_EQ(census(canvas).at(colours::blue), 30);
-    EXPECT_EQ(canvas.pixel(640, 508), colours::blue);
-    EXPECT_EQ(canvas.pixel(669, 489), colours::blue);
     EXPECT_EQ(canvas.pixel(670, 488), colours::white);
-    EXPECT_EQ(StartScreenX, 640);
-    EXPECT_EQ(StartScreenY, 508);
-    EXPECT_EQ(ScreenX, 670);
-    EXPECT_EQ(ScreenY, 488);
-    EXPECT_EQ(GridX, 10);
-
-    // Straight up along Z in black, then erased in white.
+    EXPECT_EQ((std::array{StartScreenX, StartScreenY, ScreenX, ScreenY}),
+              (std::array<std::int64_t, 4>{640, 508, 670, 488}));
     DrawMode = 0;
     line3D(canvas, {"0", "0", "0", "0", "0", "+100"}, defaultPanelHeight);
-    EXPECT_EQ(canvas.pixel(640, 209), colours::black);
-    EXPECT_EQ(canvas.pixel(640, 208), colours::white);
     EXPECT_EQ(census(canvas).at(colours::black), 300);
-    DrawMode = -1;
+    DrawMode = -1; // erases
     line3D(canvas, {"0", "0", "0", "0", "0", "$64"}, defaultPanelHeight);
     EXPECT_EQ(census(canvas).count(colours::black), 0u);
-
-    // Red highlight; a mode outside the four keeps the pen as it was.
     DrawMode = 2;
     line3D(canvas, {"0", "0", "0", "-1", "0", "0"}, defaultPanelHeight);
-    EXPECT_EQ(canvas.pixel(640, 508), colours::red);
-    DrawMode = 7;
+    DrawMode = 7; // outside the four: the pen stays red
     line3D(canvas, {"0", "0", "0", "0", "-1", "0"}, defaultPanelHeight);
-    // (640, 508) to (637, 510) and (640, 508) to (643, 510): three pixels each, the
-    // start pixel shared.
-    EXPECT_EQ(canvas.pixel(639, 509), colours::red);
-    EXPECT_EQ(canvas.pixel(642, 509), colours::red);
     EXPECT_EQ(census(canvas).at(colours::red), 5);
-}
 
-TEST_F(Regeneration, Line3DFailsBeforeDrawingOnABadField) {
-    DrawMode = 0;
-    StartScreenX = 77;
+    canvas.clear();
     try {
         line3D(canvas, {"0", "0", "5   ", "10", "0", "0"}, defaultPanelHeight);
         FAIL() << "a trailing space was accepted";
     } catch (const Failure& failure) {
         EXPECT_STREQ(failure.what(), "'5   ' is not a valid integer value");
     }
-    EXPECT_EQ(StartScreenX, 77);
-    EXPECT_THROW(line3D(canvas, {"0", "0", "0", "10", "0", ""}, defaultPanelHeight), Failure);
-    EXPECT_EQ(StartScreenX, 640); // the start point was projected before the end failed
     EXPECT_EQ(census(canvas), (std::map<Rgb, int>{{colours::white, 1280 * 1024}}));
 }
 
-TEST_F(Regeneration, HugeCoordinatesDrawOnlyTheVisiblePart) {
+TEST_F(Regeneration, NothingIsDrawnOutsideTheBitmapNorWrapsIntoIt) {
     DrawMode = 0;
-    // From the origin to the far corner of the 32-bit range: the picture shows the
-    // stretch from (640, 508) up to the right edge, nothing wraps.
+    // To the far corner of the 32-bit range: only the stretch up to the right edge.
     line3D(canvas, {"0", "0", "0", "2147483647", "-2147483648", "0"}, defaultPanelHeight);
-    EXPECT_EQ(canvas.pixel(640, 508), colours::black);
     EXPECT_EQ(census(canvas).at(colours::black), 640);
+    canvas.clear();
+    for (const auto& [x, y] : {std::pair<std::int64_t, std::int64_t>{1280, 0},
+                               {-1, 1},
+                               {0, -1},
+                               {0, 1024},
+                               {-5'000'000'000LL, 3},
+                               {4, 1LL << 40}})
+        canvas.setPixel(x, y, colours::black);
+    canvas.text(1276, 0, "XX"); // runs off the right edge
+    EXPECT_EQ(picture(canvas, 0, 0, 20, 20), picture(Canvas(), 0, 0, 20, 20));
+    EXPECT_EQ(census(canvas).count(colours::black), 1u) << "only the visible part of the text";
 }
 
 } // namespace

@@ -4,20 +4,16 @@
 // desktop; drawing is checked on the preview window's canvas.
 #include "scene/tform3.h"
 
-#include "platform/link_label.h"
 #include "preview/tform5.h"
 #include "scene/designer_state.h"
-#include "scene/panel_controls.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
@@ -37,10 +33,6 @@ using Kind = ScriptedDesktop::Kind;
 // 60 up; half way it passes (685,408). Neither point is a grid dot.
 constexpr QPoint segmentStart{640, 438};
 constexpr QPoint segmentMiddle{685, 408};
-
-std::vector<std::uint32_t> snapshot(const Canvas& canvas) {
-    return {canvas.bits(), canvas.bits() + Canvas::width * Canvas::height};
-}
 
 QByteArray fileBytes(const QString& name) {
     QFile file(name);
@@ -123,42 +115,6 @@ protected:
     TForm3 panel{&preview, &wizard};
 };
 
-// ---------------------------------------------------------------------------
-// The window and its controls
-
-TEST_F(PanelTest, IsABorderlessStripInTheBottomRightCornerOfTheScreen) {
-    EXPECT_TRUE(panel.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(panel.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(panel.size(), QSize(632, 112));
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    EXPECT_EQ(panel.pos(), QPoint(screen.width() - 632 - 16, screen.height() - 112 - 16));
-    EXPECT_EQ(control<QGroupBox>("GroupBox3")->geometry(), QRect(406, 2, 220, 105));
-    EXPECT_EQ(button(8)->mapTo(&panel, QPoint()), QPoint(414, 50));
-    EXPECT_FALSE(button(4)->isEnabled());
-    EXPECT_TRUE(list()->font().bold());
-    addEntries({"   1,   2,   3,   4,   5,   6"});
-    EXPECT_EQ(list()->visualItemRect(list()->item(0)).height(), 11);
-    EXPECT_FALSE(control<QListWidget>("lz80")->isVisibleTo(&panel));
-}
-
-TEST_F(PanelTest, TabVisitsTheControlsGroupByGroupSkippingTheDisabledButton) {
-    showPanel();
-    ASSERT_EQ(focus(), field(1));
-    std::vector<QString> visited;
-    for (int i = 0; i < 15; ++i) {
-        key(Qt::Key_Tab);
-        visited.push_back(focus()->objectName());
-    }
-    const std::vector<QString> expected{"Edit2",   "Edit3",   "Edit4",   "Edit5",   "Edit6",
-                                        "Button1", "Button2", "Linl",    "Button3", "Button5",
-                                        "Button6", "Button9", "Button8", "Button7", "Edit1"};
-    EXPECT_EQ(visited, expected);
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
-// ---------------------------------------------------------------------------
-// Typing segments
-
 TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     showPanel();
     ASSERT_EQ(focus(), field(1));
@@ -194,30 +150,6 @@ TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     EXPECT_TRUE(scripted.shown.empty());
 }
 
-TEST_F(PanelTest, TextThatDoesNotConvertBecomesMinusOneWithoutAMessage) {
-    showPanel();
-    key(Qt::Key_Tab);
-    type("abc");
-    key(Qt::Key_Tab);
-    EXPECT_EQ(field(2)->text(), "-1");
-    EXPECT_EQ(focus(), field(3));
-    type("12345");
-    EXPECT_EQ(field(3)->text(), "1234") << "typing stops at four characters";
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
-TEST_F(PanelTest, SwitchingToAnotherWindowDoesNotCheckTheField) {
-    showPanel();
-    type("abc");
-    QApplication::setActiveWindow(&preview);
-    EXPECT_NE(QApplication::activeWindow(), &panel);
-    QApplication::setActiveWindow(&panel);
-    EXPECT_EQ(focus(), field(1));
-    EXPECT_EQ(field(1)->text(), "abc");
-    key(Qt::Key_Tab);
-    EXPECT_EQ(field(1)->text(), "-1") << "moving to a control of the panel does";
-}
-
 TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     showPanel();
     type("150");
@@ -234,41 +166,6 @@ TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     EXPECT_EQ(entries(), std::vector<QString>{" 150,   0,   0,   0,   0,   0"});
     EXPECT_EQ(scripted.shown.size(), 1u) << "leaving Start Y for the button checks a valid 0";
 }
-
-TEST_F(PanelTest, AnAcceleratorLeavesTheFieldUncheckedAndTheFailedAddAddsNothing) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6"});
-    type("abc");
-    key(Qt::Key_A, Qt::AltModifier);
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'abc' is not a valid integer value."});
-    EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 0u);
-    EXPECT_EQ(entries(), std::vector<QString>{"   1,   2,   3,   4,   5,   6"});
-    EXPECT_EQ(field(1)->text(), "abc");
-    EXPECT_EQ(focus(), field(1));
-}
-
-TEST_F(PanelTest, AcceleratorsAreSearchedGroupByGroup) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6"});
-    key(Qt::Key_R, Qt::AltModifier); // the redraw link has no keyboard action
-    EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer");
-    EXPECT_EQ(focus(), field(1));
-
-    // C: "Copy coords to new" is disabled, so "Clear linelist" takes it.
-    key(Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(entries().empty());
-    EXPECT_EQ(focus(), field(1)) << "an accelerator leaves the focus where it was";
-
-    // A: "Add this line", never the "Actions" group box.
-    setFields({"10", "10", "10", "40", "10", "10"});
-    key(Qt::Key_A, Qt::AltModifier);
-    EXPECT_EQ(entries(), std::vector<QString>{"  10,  10,  10,  40,  10,  10"});
-    EXPECT_EQ(focus(), field(1));
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
-// ---------------------------------------------------------------------------
-// Preview (hold)
 
 TEST_F(PanelTest, HoldingThePreviewButtonDrawsBlueAndReleasingItErasesInWhite) {
     showPanel();
@@ -301,32 +198,6 @@ TEST_F(PanelTest, HoldingThePreviewButtonDrawsBlueAndReleasingItErasesInWhite) {
     EXPECT_EQ(focus(), field(1));
 }
 
-TEST_F(PanelTest, KeyboardActivationOfThePreviewButtonOnlyMovesTheFocus) {
-    showPanel();
-    setFields({"10", "10", "10", "40", "10", "10"});
-    const auto before = snapshot(preview.canvas());
-    key(Qt::Key_P, Qt::AltModifier);
-    EXPECT_EQ(focus(), button(2));
-    button(1)->setFocus();
-    key(Qt::Key_Space);
-    EXPECT_EQ(focus(), button(2));
-    button(1)->setFocus();
-    enter();
-    EXPECT_EQ(focus(), button(2));
-    EXPECT_TRUE(snapshot(preview.canvas()) == before);
-}
-
-TEST_F(PanelTest, APressOnTheButtonChecksTheFieldFirst) {
-    showPanel();
-    type("abc");
-    QTest::mousePress(button(1), Qt::LeftButton);
-    EXPECT_EQ(field(1)->text(), "-1");
-    // The preview then runs from (-1,0,0), that is (637,510), to the origin.
-    EXPECT_EQ(pixel({637, 510}), colours::blue);
-    QTest::mouseRelease(button(1), Qt::LeftButton);
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
 TEST_F(PanelTest, AFailingPressIsCancelledSoTheButtonIsNotActivated) {
     showPanel();
     field(4)->setText(QStringLiteral("x"));
@@ -348,9 +219,6 @@ TEST_F(PanelTest, AFailingPressIsCancelledSoTheButtonIsNotActivated) {
     EXPECT_EQ(scripted.errorReports().size(), 1u);
 }
 
-// ---------------------------------------------------------------------------
-// The line list
-
 TEST_F(PanelTest, HoldingAnEntryDrawsItRedAndReleasingItBlack) {
     showPanel();
     addEntries({"   0,   0,   0,   0,   0,   0", "  10,  10,  10,  40,  10,  10"});
@@ -370,20 +238,6 @@ TEST_F(PanelTest, HoldingAnEntryDrawsItRedAndReleasingItBlack) {
     EXPECT_EQ(fields(), (std::vector<QString>{"   0", "   0", "   0", "   0", "   0", "   0"}));
     QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
     EXPECT_EQ(pixel(segmentMiddle), colours::red);
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
-TEST_F(PanelTest, ArrowKeysLoadEntriesWithoutDrawing) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6", "  -7,   0,   0,   7,   0,   0"});
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
-    const auto before = snapshot(preview.canvas());
-    key(Qt::Key_Down);
-    EXPECT_EQ(list()->currentRow(), 1);
-    EXPECT_EQ(fields(), (std::vector<QString>{"  -7", "   0", "   0", "   7", "   0", "   0"}));
-    key(Qt::Key_Up);
-    EXPECT_EQ(fields(), (std::vector<QString>{"   1", "   2", "   3", "   4", "   5", "   6"}));
-    EXPECT_TRUE(snapshot(preview.canvas()) == before);
     EXPECT_TRUE(scripted.shown.empty());
 }
 
@@ -421,9 +275,6 @@ TEST_F(PanelTest, DeletingAnEntryErasesItAndLeavesNothingSelected) {
     EXPECT_EQ(entries().size(), 1u);
 }
 
-// ---------------------------------------------------------------------------
-// Showing, links and closing
-
 TEST_F(PanelTest, ShowingRegeneratesAndFocusesStartXTheFirstTime) {
     addEntries({"  10,  10,  10,  40,  10,  10"});
     showPanel();
@@ -442,62 +293,21 @@ TEST_F(PanelTest, ShowingRegeneratesAndFocusesStartXTheFirstTime) {
     EXPECT_EQ(focus(), button(6));
 }
 
-// A desktop that notes whether the panel was on screen at each error report.
-class WitnessDesktop : public Desktop {
-public:
-    explicit WitnessDesktop(QWidget* panel) : panel_(panel) {}
-    void messageDialog(MessageType, const QString&) override {}
-    BoxAnswer messageBox(QWidget*, const QString&, const QString&, BoxButtons) override {
-        return BoxAnswer::Ok;
-    }
-    void errorReport(const QString& text) override {
-        reports.push_back(text);
-        panelOnScreen.push_back(panel_->windowHandle() && panel_->windowHandle()->isVisible());
-    }
-    std::optional<QString> fileDialog(QWidget*, FileDialogKind, const QString&) override {
-        return std::nullopt;
-    }
-    void mailLink(QWidget*, const QString&) override {}
-
-    std::vector<QString> reports;
-    std::vector<bool> panelOnScreen;
-
-private:
-    QWidget* panel_;
-};
-
 TEST_F(PanelTest, AFailingRegenerationIsReportedBeforeThePanelAppears) {
-    WitnessDesktop witness(&panel);
-    installDesktop(&witness);
+    std::vector<bool> panelOnScreen;
+    scripted.onErrorReport = [&] {
+        panelOnScreen.push_back(panel.windowHandle() && panel.windowHandle()->isVisible());
+    };
     addEntries({"  10,  10,  10,  40,  10,  10", "abc", "   0,   0,   0,   0,   0, 100"});
     showWindow(&panel);
-    installDesktop(&scripted);
-    EXPECT_EQ(witness.reports, std::vector<QString>{"'abc' is not a valid integer value."});
-    EXPECT_EQ(witness.panelOnScreen, std::vector<bool>{false});
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'abc' is not a valid integer value."});
+    EXPECT_EQ(panelOnScreen, std::vector<bool>{false});
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer - Regenerating... Linelist");
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "entries before the bad one are drawn";
     // (0,0,0)-(0,0,100) would run up from the origin through (640,400).
     EXPECT_NE(pixel({640, 400}), colours::black) << "entries after it are not";
     EXPECT_EQ(fields(), (std::vector<QString>{"abc", "", "", "", "", ""}));
-}
-
-TEST_F(PanelTest, TheRedrawLinkRegeneratesWithoutTakingTheFocus) {
-    showPanel();
-    type("abc"); // would turn into -1 if the focus left the field
-    setFields({"10", "10", "10", "40", "10", "10"});
-    QTest::mousePress(button(1), Qt::RightButton);
-    ASSERT_EQ(pixel(segmentMiddle), colours::blue);
-    QTest::mouseClick(control<QLabel>("Label8"), Qt::LeftButton);
-    EXPECT_NE(pixel(segmentMiddle), colours::blue);
-    EXPECT_EQ(focus(), field(1));
-    EXPECT_EQ(field(1)->text(), "10");
-}
-
-TEST_F(PanelTest, PreviewSceneShowsTheWizard) {
-    showPanel();
-    QTest::mouseClick(button(7), Qt::LeftButton);
-    EXPECT_TRUE(wizard.isVisible());
 }
 
 TEST_F(PanelTest, TheCloseQuestionSavesOnYesAndClosesWhateverTheDialogSays) {
@@ -559,29 +369,6 @@ TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
     EXPECT_FALSE(preview.isVisible());
 }
 
-// ---------------------------------------------------------------------------
-// Save, load, clear and the scene data file
-
-TEST_F(PanelTest, SaveWritesEveryEntryAndACancelledSaveWritesNothing) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6", "", QStringLiteral(u"x\u00e9y")});
-    scripted.fileAnswers = {path("a.lst")};
-    QTest::mouseClick(button(5), Qt::LeftButton);
-    EXPECT_EQ(fileBytes(path("a.lst")),
-              QByteArray("   1,   2,   3,   4,   5,   6\r\n\r\nx\xe9y\r\n"));
-    EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Save);
-
-    addEntries({"  -7,   0,   0,   7,   0,   0"});
-    scripted.fileAnswers = {std::nullopt};
-    QTest::mouseClick(button(5), Qt::LeftButton);
-    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("a.lst"));
-    const auto dialogs = scripted.of(Kind::MessageDialog);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].type, MessageType::Error);
-    EXPECT_EQ(dialogs[0].text, "No filename specified!");
-    EXPECT_EQ(fileBytes(path("a.lst")).count('\n'), 3) << "the file is as the first save left it";
-}
-
 TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
     showPanel();
     QByteArray bytes = "   1,   2,   3,   4,   5,   6\r\n\t lead and trail \t\r\n";
@@ -594,6 +381,15 @@ TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
     QTest::mouseClick(button(6), Qt::LeftButton);
     ASSERT_EQ(entries().size(), 3u);
     QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(fileBytes(path("copy.lst")), bytes);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Save);
+
+    // A cancelled save writes nothing.
+    addEntries({"  -7,   0,   0,   7,   0,   0"});
+    scripted.fileAnswers = {std::nullopt};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("copy.lst"));
+    EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
     EXPECT_EQ(fileBytes(path("copy.lst")), bytes);
 }
 
@@ -647,67 +443,15 @@ TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) 
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "a cancelled load still regenerates";
 }
 
-TEST_F(PanelTest, ABlankLineMidFileStopsTheRegenerationThere) {
+TEST_F(PanelTest, TheSceneDataFileAndTheLineListShareTheSaveDialog) {
     showPanel();
-    writeBytes(path("c.lst"),
-               "  10,  10,  10,  40,  10,  10\r\n\r\n   0,   0,   0,   0,   0, 100\r\n");
-    scripted.fileAnswers = {path("c.lst")};
-    QTest::mouseClick(button(6), Qt::LeftButton);
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'' is not a valid integer value."});
-    EXPECT_EQ(entries().size(), 3u);
-    EXPECT_EQ(entries()[1], "");
-    EXPECT_EQ(pixel(segmentMiddle), colours::black);
-    EXPECT_NE(pixel({640, 400}), colours::black);
-    EXPECT_EQ(fields(), (std::vector<QString>{"", "", "", "", "", ""}));
-}
-
-TEST_F(PanelTest, ALineLongerThanAListLineIsKeptWholeEverywhere) {
-    showPanel();
-    const QByteArray longLine = "   1,   2,   3,   4,   5,   6" + QByteArray(5000, '7');
-    writeBytes(path("long.lst"), longLine + "\r\n");
-    scripted.fileAnswers = {path("long.lst"), path("long.z80"), path("copy.lst")};
-    QTest::mouseClick(button(6), Qt::LeftButton);
-    ASSERT_EQ(entries().size(), 1u);
-    EXPECT_EQ(entries()[0].size(), longLine.size());
-    EXPECT_TRUE(scripted.errorReports().empty()) << "characters after 29 are ignored";
+    addEntries({"   1,   2,   3,   4,   5,   6"});
+    scripted.fileAnswers = {path("scene.z80"), std::nullopt};
     QTest::mouseClick(button(8), Qt::LeftButton);
-    EXPECT_TRUE(fileBytes(path("long.z80")).endsWith("        .db " + longLine + "\r\n"));
-    QTest::mouseClick(button(5), Qt::LeftButton);
-    EXPECT_EQ(fileBytes(path("copy.lst")), longLine + "\r\n");
-}
-
-TEST_F(PanelTest, ClearEmptiesTheListAndRegenerates) {
-    showPanel();
-    addEntries({"  10,  10,  10,  40,  10,  10"});
-    setFields({"10", "10", "10", "40", "10", "10"});
-    QTest::mouseClick(button(9), Qt::LeftButton);
-    EXPECT_TRUE(entries().empty());
-    EXPECT_NE(pixel(segmentMiddle), colours::black);
-    EXPECT_EQ(field(4)->text(), "40") << "an empty list leaves the fields alone";
-    EXPECT_TRUE(scripted.shown.empty());
-}
-
-TEST_F(PanelTest, TheSceneDataFileHoldsTheHeaderAndOneDataLinePerEntry) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6", "  -7,   0,   0,   7,   0,   0"});
-    scripted.fileAnswers = {path("scene.z80")};
-    QTest::mouseClick(button(8), Qt::LeftButton);
-    EXPECT_EQ(fileBytes(path("scene.z80")), ";Scene data made by Torvex Designer\r\n"
-                                            ";***** USE AT YOUR OWN RISK *****\r\n"
-                                            ";================================\r\n"
-                                            "scene:\r\n"
-                                            "        .db    1,   2,   3,   4,   5,   6\r\n"
-                                            "        .db   -7,   0,   0,   7,   0,   0\r\n");
-    EXPECT_EQ(control<QListWidget>("lz80")->count(), 6);
-
-    // SaveDialog1 is shared: the name accepted here is offered by the save.
-    scripted.fileAnswers = {std::nullopt};
+    EXPECT_TRUE(fileBytes(path("scene.z80"))
+                    .endsWith("scene:\r\n        .db    1,   2,   3,   4,   5,   6\r\n"));
     QTest::mouseClick(button(5), Qt::LeftButton);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("scene.z80"));
-    scripted.fileAnswers = {std::nullopt};
-    QTest::mouseClick(button(8), Qt::LeftButton);
-    EXPECT_EQ(scripted.of(Kind::MessageDialog).size(), 2u);
-    EXPECT_EQ(fileBytes(path("scene.z80")).count('\n'), 6);
 }
 
 } // namespace

@@ -27,6 +27,8 @@ void ScriptedDesktop::errorReport(const QString& text) {
                      {},
                      {},
                      nullptr});
+    if (onErrorReport)
+        onErrorReport();
 }
 
 std::optional<QString> ScriptedDesktop::fileDialog(QWidget* owner, FileDialogKind kind,

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     // Names accepted in file dialogs, nullopt for a cancelled dialog; a
     // dialog without a scripted answer fails the test and counts as cancelled.
     std::deque<std::optional<QString>> fileAnswers;
+    // Runs as each error report is shown (to look at the windows then).
+    std::function<void()> onErrorReport;
 
     void messageDialog(MessageType type, const QString& text) override;
     BoxAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,

@@ -3,7 +3,6 @@
 #include "corpus.h"
 
 #include <cctype>
-#include <regex>
 
 namespace torvex::z80::test {
 
@@ -204,52 +203,6 @@ std::vector<std::string> instructionCorpus() {
     add(".byte 12h,-2");
     add(".dw 0,1234h,-1,label1,$,-32768,65535");
     add(".word label2-label1");
-    return out;
-}
-
-std::string translateToPasmo(const std::string& line) {
-    static const std::regex directive(R"(^(\s*)\.(org|db|byte|dw|word|equ|end|ds|block|text)\b)",
-                                      std::regex::icase);
-    static const std::regex labelDirective(
-        R"(^([A-Za-z_][A-Za-z0-9_]*):?(\s+)\.(equ|db|byte|dw|word|ds|block)\b)", std::regex::icase);
-    static const std::regex assign(R"(^([A-Za-z_][A-Za-z0-9_]*):?\s*=)");
-    static const std::regex octal(R"(\b([0-7]+)[oO]\b)");
-    std::smatch m;
-    std::string s = line;
-    auto map = [](std::string d) {
-        for (auto& c : d)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (d == "db" || d == "byte" || d == "text")
-            return std::string("defb");
-        if (d == "dw" || d == "word")
-            return std::string("defw");
-        if (d == "ds" || d == "block")
-            return std::string("defs");
-        return d;
-    };
-    if (std::regex_search(s, m, labelDirective)) {
-        s = m[1].str() + (map(m[3].str()) == "equ" ? "" : ":") + m[2].str() + map(m[3].str()) +
-            m.suffix().str();
-    } else if (std::regex_search(s, m, assign)) {
-        s = m[1].str() + " equ" + m.suffix().str();
-    } else if (std::regex_search(s, m, directive)) {
-        s = m[1].str() + map(m[2].str()) + m.suffix().str();
-    }
-    // pasmo spells exclusive or as the word XOR, and reads &3Ch as a hex number
-    for (size_t i = 0; (i = s.find('^', i)) != std::string::npos;)
-        s.replace(i, 1, " xor ");
-    for (size_t i = 0; (i = s.find('&', i)) != std::string::npos;)
-        s.replace(i, 1, " and ");
-    // pasmo writes octal numbers with a trailing q
-    std::string out;
-    std::sregex_iterator it(s.begin(), s.end(), octal), end;
-    size_t last = 0;
-    for (; it != end; ++it) {
-        out += s.substr(last, it->position() - last);
-        out += (*it)[1].str() + "q";
-        last = it->position() + it->length();
-    }
-    out += s.substr(last);
     return out;
 }
 

@@ -10,7 +10,4 @@ namespace torvex::z80::test {
 // refer to the symbols PLOT, label0, label1 and label2, which the caller defines.
 std::vector<std::string> instructionCorpus();
 
-// Mechanical translation of one TASM-dialect line to pasmo's dialect.
-std::string translateToPasmo(const std::string& line);
-
 } // namespace torvex::z80::test

@@ -86,6 +86,7 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {0, 0x3E, 0x64, 0xCD, 0, 0, 2}},
         {"isn't_done: nop\n jp isn't_done\n ex af,af'\n", {0, 0xC3, 0, 0, 0x08}},
         {" .org 5\nhere $\n .dw here\n", {5, 0}},
+        {"n .set 1\n .db n\nn .set n+1\n .db n\nloop.2: jr loop.2\n", {1, 2, 0x18, 0xFE}},
         {" .org 0\nLoop: nop\nloop: nop\n jp Loop\n jp loop\n", {0, 0, 0xC3, 0, 0, 0xC3, 1, 0}},
         {"Value .equ 3\n .db VALUE, value\n#define Twice 2*VALUE\n .db TWICE\n", {3, 3, 6}, true},
         {"x .equ 1\nx .equ 1\n .db x\n", {1}},
@@ -234,6 +235,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .db ,\n", "t.z80:1: empty value in .db"},
         {" .db 1,,2\n", "t.z80:1: empty value in .db"},
         {" .module a\n_x: nop\n .module b\n jp _x\n", "t.z80:4: undefined label '_x'"},
+        {"n .equ 1\nn .set 2\n", "t.z80:2: 'n' is a label or .equ (first defined at t.z80:1); "
+                                 ".set cannot change it"},
         {" .frob 1\n", "t.z80:1: unknown directive '.frob'"},
         {"#pragma once\n", "t.z80:1: unknown directive '#pragma'"},
         {"#ifdef X\n", "t.z80:1: #if without #endif"},

@@ -1,0 +1,124 @@
+// The about window, the notes window, the acknowledgements and the icon files.
+#include "about/acknowledgements.h"
+#include "about/tform6.h"
+#include "about/tinfodlg.h"
+#include "app/tform1.h"
+#include "assets/artwork.h"
+#include "codegen/tform4.h"
+#include "platform/desktop.h"
+#include "tests/support/scripted_desktop.h"
+
+#include <QApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace torvex {
+namespace {
+
+QLabel* labelOf(QWidget& window, const char* name) {
+    auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+    EXPECT_NE(label, nullptr) << name;
+    return label;
+}
+
+TEST(Acknowledgements, ReadBackAsTwelveNamesInOneSentenceThatFitsItsParagraph) {
+    EXPECT_EQ(namesAsSentenceEnd({"Ada", "Bo", "the Cats"}),
+              QStringLiteral("Ada, Bo and the Cats."));
+    const QStringList names = acknowledgedNames();
+    ASSERT_EQ(QSet<QString>(names.begin(), names.end()).size(), 12) << "twelve distinct names";
+    QString list = acknowledgementsText().section(QStringLiteral(": "), 1);
+    list.chop(1);
+    const qsizetype lastAnd = list.lastIndexOf(QStringLiteral(" and "));
+    QStringList readBack = list.left(lastAnd).split(QStringLiteral(", "));
+    readBack.append(list.mid(lastAnd + 5));
+    EXPECT_EQ(readBack, names) << "a name holds a separator";
+
+    // The closing line covers the paragraph's box from 64 pixels down.
+    TInfoDlg window;
+    QLabel* thanks = labelOf(window, "Label7");
+    const QRect needed = thanks->fontMetrics().boundingRect(
+        QRect(0, 0, thanks->width(), 1000), Qt::TextWordWrap | Qt::AlignHCenter, thanks->text());
+    EXPECT_LE(needed.height(), 64) << "the names run under the closing line";
+}
+
+TEST(TInfoDlg, OnlyTheTwoLinksMailAndTheAuthorsIsTheMainMenusAndTheWizards) {
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed(scripted);
+    TInfoDlg about;
+    TForm1 menu;
+    TForm4 wizard(nullptr);
+    for (QWidget* window : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&menu),
+                            static_cast<QWidget*>(&wizard)}) {
+        window->show();
+        QTest::mouseClick(labelOf(*window, "Label1"), Qt::LeftButton);
+        QTest::mouseClick(labelOf(*window, "Label2"), Qt::LeftButton);
+        QTest::mouseClick(labelOf(*window, "Label2"), Qt::RightButton);
+    }
+    QTest::mouseClick(labelOf(about, "Label9"), Qt::LeftButton);
+    const QString author = QStringLiteral(
+        "mailto:quorrin@example.com?subject=Torvex Designer&body=Please type your comments here.");
+    ASSERT_EQ(scripted.shown.size(), 4u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(scripted.shown[i].text, author) << i;
+    EXPECT_EQ(scripted.shown[0].owner, &about);
+    EXPECT_EQ(scripted.shown[3].text,
+              QStringLiteral("mailto:delvane@example.com?subject=Torvex Designer&body=Please type "
+                             "your comments here."));
+    EXPECT_TRUE(about.isVisible()) << "a link leaves the window as it is";
+}
+
+TEST(TInfoDlg, StaysOnTopExceptWhileOneOfOurModalBoxesIsOpen) {
+    TInfoDlg window;
+    showWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto onTop = [&] { return window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    EXPECT_TRUE(onTop());
+    {
+        ModalBoxScope box;
+        EXPECT_FALSE(onTop()) << "a modal box must be able to cover the about window";
+    }
+    EXPECT_TRUE(onTop());
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(AboutWindows, ClosingHidesAndTheNextShowingFindsThemWhereTheyWereMoved) {
+    TInfoDlg about;
+    TForm6 notes;
+    for (QWidget* window : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&notes)}) {
+        QPointer<QWidget> alive(window);
+        showWindow(window);
+        window->move(40, 50);
+        EXPECT_TRUE(window->close());
+        EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)) << "closing never ends the program";
+        QApplication::processEvents();
+        ASSERT_FALSE(alive.isNull()) << "closing must not destroy the window";
+        showWindow(window);
+        EXPECT_EQ(window->pos(), QPoint(40, 50)) << "only the first showing centres";
+    }
+}
+
+TEST(Artwork, IconFilesHoldTheShownPictureAndA16PixelOne) {
+    const std::pair<const char*, QPixmap> icons[] = {{"application", applicationPicture()},
+                                                     {"about", aboutPicture()},
+                                                     {"wizard", wizardPicture()}};
+    for (const auto& [name, shown] : icons) {
+        QImageReader reader(QStringLiteral(TORVEX_ICONS_DIR "/%1.ico").arg(QLatin1String(name)));
+        ASSERT_EQ(reader.imageCount(), 2) << name;
+        QList<QImage> images;
+        for (int i = 0; i < 2 && reader.jumpToImage(i); ++i)
+            images << reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(images.size(), 2) << name;
+        const QImage& big = images[0].width() == 32 ? images[0] : images[1];
+        const QImage& small = images[0].width() == 32 ? images[1] : images[0];
+        EXPECT_EQ(big, shown.toImage().convertToFormat(QImage::Format_ARGB32)) << name;
+        EXPECT_EQ(small.size(), QSize(16, 16)) << name;
+        EXPECT_EQ(qAlpha(big.pixel(0, 0)), 0) << name << ": the corner should be transparent";
+    }
+}
+
+} // namespace
+} // namespace torvex
