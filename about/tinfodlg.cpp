@@ -2,6 +2,7 @@
 
 #include "about/acknowledgements.h"
 #include "assets/artwork.h"
+#include "base/application_title.h"
 #include "platform/contacts.h"
 #include "platform/desktop.h"
 #include "platform/link_label.h"
@@ -14,7 +15,8 @@
 namespace torvex {
 
 TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
-    setUpFixedWindow(this, "TInfoDlg", QStringLiteral("About Torvex Designer"), {251, 322});
+    const QString title = QString::fromLatin1(kApplicationTitle);
+    setUpFixedWindow(this, "TInfoDlg", QStringLiteral("About ") + title, {251, 322});
     keepAliveWhenClosed(this);
 
     // Created in this order on purpose: where boxes overlap, a later label
@@ -24,7 +26,7 @@ TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     Image1->setPixmap(aboutPicture());
     Image1->setGeometry(QRect(QPoint(8, 8), Image1->pixmap().size()));
 
-    Label1 = new QLabel(QStringLiteral("Torvex Designer"), this);
+    Label1 = new QLabel(title, this);
     Label1->setFont(arialFont(16, true));
     placeTextSized(Label1, "Label1", {48, 8}, Backdrop::Transparent);
 
@@ -33,7 +35,7 @@ TInfoDlg::TInfoDlg(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     Label2 = new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); });
     placeTextSized(Label2, "Label2", {184, 24}, Backdrop::Transparent);
 
-    GroupBox1 = placed(new QGroupBox(QStringLiteral("About Torvex Designer"), this), "GroupBox1",
+    GroupBox1 = placed(new QGroupBox(QStringLiteral("About ") + title, this), "GroupBox1",
                        {8, 48, 233, 265});
 
     Label4 = paragraphLabel(GroupBox1, "Label4",

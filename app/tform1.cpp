@@ -1,10 +1,11 @@
 #include "app/tform1.h"
 
+#include "base/application_title.h"
+
 #include "assets/artwork.h"
-#include "platform/bevel.h"
 #include "platform/contacts.h"
 #include "platform/desktop.h"
-#include "platform/link_label.h"
+#include "platform/title_block.h"
 #include "platform/window_frame.h"
 #include "platform/window_parts.h"
 
@@ -17,24 +18,18 @@
 namespace torvex {
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
-    setUpFixedWindow(this, "TForm1", QStringLiteral("Torvex Designer"), {227, 289});
+    const QString title = QString::fromLatin1(kApplicationTitle);
+    setUpFixedWindow(this, "TForm1", title, {227, 289});
 
-    Image1 = placed(new QLabel(this), "Image1", {8, 8, 32, 32});
-    Image1->setPixmap(applicationPicture());
-
-    Label1 = fixedLabel(this, "Label1", QStringLiteral("Torvex Designer"), {48, 8, 126, 19},
-                        Backdrop::Transparent);
-    Label1->setFont(arialFont(16, true));
+    const TitleBlock block =
+        addTitleBlock(this, applicationPicture(), title, 126, [this] { Label2Click(); });
+    Image1 = block.Image1;
+    Label1 = block.Label1;
+    Label3 = block.Label3;
+    Label2 = block.Label2;
+    Bevel1 = block.Bevel1;
     Label5 = fixedLabel(this, "Label5", QStringLiteral("version 1.1"), {48, 24, 47, 12},
                         Backdrop::Opaque);
-    Label3 =
-        fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
-
-    Label2 = placed(new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); }),
-                    "Label2", {152, 24, 58, 12});
-
-    Bevel1 = placed(new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this), "Bevel1",
-                    {8, 35, 209, 9});
 
     Label4 = paragraphLabel(this, "Label4",
                             QStringLiteral("Welcome to Torvex Designer. With this program you "
@@ -65,11 +60,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
                          QStringLiteral("*Exit* (that was easy to guess, eh?)"));
     // Tab order is creation order: Button1, Button2, Button5, Button3, Button4.
 
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
-    connect(Button5, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
-    connect(Button4, &QPushButton::clicked, this, [this] { guarded([this] { Button4Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, guardedHandler(this, &TForm1::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, guardedHandler(this, &TForm1::Button2Click));
+    connect(Button5, &QPushButton::clicked, this, guardedHandler(this, &TForm1::Button5Click));
+    connect(Button3, &QPushButton::clicked, this, guardedHandler(this, &TForm1::Button3Click));
+    connect(Button4, &QPushButton::clicked, this, guardedHandler(this, &TForm1::Button4Click));
 }
 
 void TForm1::Button1Click() {

@@ -1,5 +1,7 @@
 #include "platform/qt_desktop.h"
 
+#include "base/application_title.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -126,7 +128,7 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
 void QtDesktop::errorReport(const QString& text) {
     ModalBoxScope modal;
     QMessageBox box;
-    box.setWindowTitle(QStringLiteral("Torvex Designer"));
+    box.setWindowTitle(QString::fromLatin1(kApplicationTitle));
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setIcon(QMessageBox::Critical);

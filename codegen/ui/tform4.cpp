@@ -5,9 +5,8 @@
 #include "codegen/scene_data.h"
 #include "codegen/string_list.h"
 #include "codegen/text_line_file.h"
-#include "platform/bevel.h"
 #include "platform/contacts.h"
-#include "platform/link_label.h"
+#include "platform/title_block.h"
 #include "platform/window_frame.h"
 #include "platform/window_parts.h"
 
@@ -44,24 +43,13 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
                      {kClientWidth, kClientHeight});
     keepAliveWhenClosed(this);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    const QPixmap picture = wizardPicture();
-    Image1->setPixmap(picture);
-    Image1->setGeometry(QRect(QPoint(8, 8), picture.isNull() ? QSize(32, 32) : picture.size()));
-
-    Label1 = fixedLabel(this, "Label1", QStringLiteral("Scenery Preview"), {48, 8, 128, 19},
-                        Backdrop::Transparent);
-    Label1->setFont(arialFont(16, true));
-
-    Label3 =
-        fixedLabel(this, "Label3", QStringLiteral("by"), {139, 24, 11, 12}, Backdrop::Transparent);
-
-    Label2 = placed(new LinkLabel(QStringLiteral("Quorrin"), this, [this] { Label2Click(); }),
-                    "Label2", {152, 24, 58, 12});
-
-    Bevel1 = placed(new Bevel(Bevel::Shape::BottomLine, Bevel::Style::Lowered, this), "Bevel1",
-                    {8, 35, 209, 9});
+    const TitleBlock block = addTitleBlock(this, wizardPicture(), QStringLiteral("Scenery Preview"),
+                                           128, [this] { Label2Click(); });
+    Image1 = block.Image1;
+    Label1 = block.Label1;
+    Label3 = block.Label3;
+    Label2 = block.Label2;
+    Bevel1 = block.Bevel1;
 
     Label4 = paragraphLabel(this, "Label4",
                             QStringLiteral("With the Scenery Preview function you can view a "
@@ -88,8 +76,8 @@ TForm4::TForm4(QWidget* additionalInformation, QWidget* parent)
     ListBox4 = stringList(this, "ListBox4", 3);
     ListBox1->setLines(engineTemplateLines());
 
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, guardedHandler(this, &TForm4::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, guardedHandler(this, &TForm4::Button2Click));
 }
 
 void TForm4::informAbout(const char* text) {

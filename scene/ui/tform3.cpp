@@ -190,34 +190,26 @@ void TForm3::connectHandlers() {
                                                 &TForm3::Edit3KeyPress, &TForm3::Edit4KeyPress,
                                                 &TForm3::Edit5KeyPress, &TForm3::Edit6KeyPress};
     for (int i = 0; i < 6; ++i) {
-        CoordinateEdit* field = fields[i];
-        field->onClick = [this, field] { guarded([&] { Edit1Click(field); }); };
-        field->onKeyPress = [this, handler = keyPress[i]](QChar key) {
-            guarded([&] { (this->*handler)(key); });
-        };
+        fields[i]->onClick = guardedHandler(this, &TForm3::Edit1Click, fields[i]);
+        fields[i]->onKeyPress = guardedHandler(this, keyPress[i]);
     }
 
-    Button1->onMouseDown = [this] { return guarded([this] { Button1MouseDown(); }); };
-    Button1->onMouseUp = [this] { guarded([this] { Button1MouseUp(); }); };
-    Button3->onMouseDown = [this] { return guarded([this] { Button3MouseDown(); }); };
-    Linl->onMouseDown = [this] { return guarded([this] { LinlMouseDown(); }); };
-    Linl->onMouseUp = [this] { guarded([this] { LinlMouseUp(); }); };
-    Linl->onSelectionChange = [this] { guarded([this] { LinlClick(); }); };
+    Button1->onMouseDown = guardedHandler(this, &TForm3::Button1MouseDown);
+    Button1->onMouseUp = guardedHandler(this, &TForm3::Button1MouseUp);
+    Button3->onMouseDown = guardedHandler(this, &TForm3::Button3MouseDown);
+    Linl->onMouseDown = guardedHandler(this, &TForm3::LinlMouseDown);
+    Linl->onMouseUp = guardedHandler(this, &TForm3::LinlMouseUp);
+    Linl->onSelectionChange = guardedHandler(this, &TForm3::LinlClick);
 
-    const auto onActivation = [this](PanelButton* source, void (TForm3::*handler)()) {
-        connect(source, &QPushButton::clicked, this,
-                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-    };
-    onActivation(Button1, &TForm3::Button1Click);
-    onActivation(Button2, &TForm3::Button2Click);
-    onActivation(Button3, &TForm3::Button3Click);
-    onActivation(Button5, &TForm3::Button5Click);
-    onActivation(Button6, &TForm3::Button6Click);
-    onActivation(Button9, &TForm3::Button9Click);
-    onActivation(Button8, &TForm3::Button8Click);
-    onActivation(Button7, &TForm3::Button7Click);
-    Label7->setOnClick([this] { guarded([this] { Label7Click(); }); });
-    Label8->setOnClick([this] { guarded([this] { Label8Click(); }); });
+    const std::pair<PanelButton*, void (TForm3::*)()> activations[] = {
+        {Button1, &TForm3::Button1Click}, {Button2, &TForm3::Button2Click},
+        {Button3, &TForm3::Button3Click}, {Button5, &TForm3::Button5Click},
+        {Button6, &TForm3::Button6Click}, {Button9, &TForm3::Button9Click},
+        {Button8, &TForm3::Button8Click}, {Button7, &TForm3::Button7Click}};
+    for (const auto& [button, handler] : activations)
+        connect(button, &QPushButton::clicked, this, guardedHandler(this, handler));
+    Label7->setOnClick(guardedHandler(this, &TForm3::Label7Click));
+    Label8->setOnClick(guardedHandler(this, &TForm3::Label8Click));
 
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget* old, QWidget* now) { focusChanged(old, now); });
@@ -234,7 +226,7 @@ void TForm3::FormCreate() {
 }
 
 void TForm3::FormShow() {
-    Label8Click();
+    regeneratePreview();
 }
 
 void TForm3::showEvent(QShowEvent* event) {
@@ -466,32 +458,34 @@ void TForm3::Button5Click() {
     saveLineList();
 }
 
+// Runs a file dialog; a cancelled one says so and counts as no file.
+bool TForm3::fileChosen(FileDialog& dialog) {
+    if (dialog.execute(this))
+        return true;
+    desktop().messageDialog(MessageType::Error, QStringLiteral("No filename specified!"));
+    return false;
+}
+
 void TForm3::saveLineList() {
-    if (!SaveDialog1.execute(this)) {
-        desktop().messageDialog(MessageType::Error, QStringLiteral("No filename specified!"));
+    if (!fileChosen(SaveDialog1))
         return;
-    }
     writeTextLineFile(SaveDialog1.fileName(), lineListLines());
 }
 
 void TForm3::Button6Click() {
-    if (!OpenDialog1.execute(this))
-        desktop().messageDialog(MessageType::Error, QStringLiteral("No filename specified!"));
-    else
+    if (fileChosen(OpenDialog1))
         replaceLineList(readTextLineFile(OpenDialog1.fileName()));
-    Label8Click();
+    regeneratePreview();
 }
 
 void TForm3::Button9Click() {
     Linl->clear();
-    Label8Click();
+    regeneratePreview();
 }
 
 void TForm3::Button8Click() {
-    if (!SaveDialog1.execute(this)) {
-        desktop().messageDialog(MessageType::Error, QStringLiteral("No filename specified!"));
+    if (!fileChosen(SaveDialog1))
         return;
-    }
     const TextLines lines = sceneDataFileLines(lineListLines());
     lz80->clear();
     QStringList shown;
@@ -542,6 +536,12 @@ void TForm3::Line3D() {
 }
 
 void TForm3::Label8Click() {
+    regeneratePreview();
+}
+
+// The whole picture again: the backdrop, then every entry of the line list in
+// black; the last entry drawn (or the one that failed) ends in the fields.
+void TForm3::regeneratePreview() {
     const int height = panelHeight();
     preview_->beginRegeneration(height);
     const QStringList entries = lineListEntries();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/application_title.h"
+
 #include <QApplication>
 #include <memory>
 
@@ -7,8 +9,7 @@ namespace torvex {
 
 class TForm1;
 
-// The version the main menu shows, and the versions the program carries.
-inline constexpr const char* kApplicationTitle = "Torvex Designer";
+// The versions the program carries.
 inline constexpr const char* kFileVersion = "0.0.0.1";
 inline constexpr const char* kProductVersion = "1.0.0.0";
 

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <type_traits>
 
 class QWidget;
 
@@ -87,6 +88,21 @@ template <class Handler> bool guarded(Handler&& handler) {
         reportFailure(failure);
         return false;
     }
+}
+
+// A control's event wired to a window's handler: the returned function runs
+// the handler under the failure trap and tells whether it completed. A
+// handler taking one argument is either given it at each event or, with
+// `bound`, always the same one.
+template <class Window, class... Args>
+auto guardedHandler(Window* window, void (Window::*handler)(Args...)) {
+    return [window, handler](std::remove_cvref_t<Args>... args) {
+        return guarded([&] { (window->*handler)(args...); });
+    };
+}
+template <class Window, class Arg>
+auto guardedHandler(Window* window, void (Window::*handler)(Arg), std::type_identity_t<Arg> bound) {
+    return [window, handler, bound] { return guarded([&] { (window->*handler)(bound); }); };
 }
 
 // "mailto:" + address + the fixed subject and body, written as shown.

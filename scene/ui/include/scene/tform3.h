@@ -133,6 +133,8 @@ private:
     void focusChanged(QWidget* old, QWidget* now);
     bool activateAccelerator(QChar letter);
     void moveFocusOnEnter(QChar key, QWidget* next);
+    void regeneratePreview();
+    bool fileChosen(FileDialog& dialog);
     CoordinateEdit* coordinateField(QWidget* widget) const;
 
     CoordinateTexts fieldTexts() const;
