@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace torvex::z80::detail {
 
@@ -28,6 +29,28 @@ bool isEndStatement(std::string_view s) {
     while (j < rest.size() && (isIdentChar(rest[j]) || rest[j] == '.'))
         ++j;
     return lower(rest.substr(0, j)) == ".end";
+}
+
+// The file an #include names, beside the including file. Sources written on
+// DOS and Windows spell names in any case and separate folders with '\': each
+// part that does not exist as written is the one entry that differs only in case.
+std::optional<std::filesystem::path> findInclude(const std::filesystem::path& dir,
+                                                 std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    std::error_code ec;
+    std::filesystem::path found = dir.empty() ? std::filesystem::path(".") : dir;
+    for (const auto& part : std::filesystem::path(name)) {
+        std::filesystem::path next = found / part;
+        if (!std::filesystem::exists(next, ec)) {
+            for (const auto& entry : std::filesystem::directory_iterator(found, ec))
+                if (lower(entry.path().filename().string()) == lower(part.string()))
+                    next = entry.path();
+        }
+        found = next;
+    }
+    if (!std::filesystem::is_regular_file(found, ec))
+        return std::nullopt;
+    return found.lexically_normal();
 }
 
 std::string word(std::string_view s) {
@@ -68,7 +91,8 @@ std::vector<SourceLine> Preprocessor::run(std::string_view source, const std::st
 void Preprocessor::file(std::string_view text, int file, const std::filesystem::path& dir,
                         int depth) {
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3); // UTF-8 byte order mark
+        text.remove_prefix(3);                // UTF-8 byte order mark
+    text = text.substr(0, text.find('\x1A')); // DOS editors end files with Ctrl-Z
     const auto lines = splitLines(text);
     const size_t conditionalDepth = conditionals_.size();
     for (size_t n = 0; n < lines.size() && !ended_; ++n) {
@@ -233,10 +257,11 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
     std::string text;
     std::filesystem::path key;
     std::string displayName;
-    if (std::filesystem::is_regular_file(p, ec)) {
+    if (auto found = findInclude(dir, inc)) {
+        p = *found;
         auto read = readTextFile(p);
         if (!read)
-            throw Error{"cannot read include file \"" + inc + "\""};
+            throw Error{"cannot read include file \"" + inc + "\" (unreadable or over 16 MiB)"};
         text = std::move(*read);
         key = std::filesystem::weakly_canonical(p, ec);
         if (ec)

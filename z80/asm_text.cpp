@@ -93,7 +93,20 @@ std::string unescape(std::string_view body) {
         char c = body[i];
         if (c == '\\' && i + 1 < body.size()) {
             char n = body[++i];
-            c = n == 'n' ? '\n' : n == 'r' ? '\r' : n == 't' ? '\t' : n == '0' ? '\0' : n;
+            if (n >= '0' && n <= '7') { // \ooo: up to three octal digits
+                int v = n - '0';
+                for (int k = 0;
+                     k < 2 && i + 1 < body.size() && body[i + 1] >= '0' && body[i + 1] <= '7'; ++k)
+                    v = v * 8 + (body[++i] - '0');
+                c = static_cast<char>(v);
+            } else {
+                c = n == 'n'   ? '\n'
+                    : n == 'r' ? '\r'
+                    : n == 't' ? '\t'
+                    : n == 'b' ? '\b'
+                    : n == 'f' ? '\f'
+                               : n;
+            }
         }
         out += c;
     }
@@ -177,6 +190,10 @@ std::vector<std::string> splitLines(std::string_view text) {
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& p) {
+    constexpr std::uintmax_t kLargestSource = 16u << 20;
+    std::error_code ec;
+    if (std::filesystem::file_size(p, ec) > kLargestSource || ec)
+        return std::nullopt;
     std::ifstream in(p, std::ios::binary);
     if (!in)
         return std::nullopt;

@@ -24,8 +24,8 @@ std::string_view trim(std::string_view s);
 bool opensCharLiteral(std::string_view s, size_t i);
 // Index just past a string or character literal starting at i (or s.size()).
 size_t skipLiteral(std::string_view s, size_t i);
-// The bytes of a literal body: \n \r \t \0 stand for their control character,
-// a backslash before anything else for that character.
+// The bytes of a literal body: \n \r \t \b \f and \ooo (octal) stand for
+// their character, a backslash before anything else for that character.
 std::string unescape(std::string_view body);
 
 // Index of the ';' that starts the comment (outside literals), or npos.
@@ -37,6 +37,7 @@ std::vector<std::string> splitOperands(std::string_view s);
 // first character counts as the first column.
 std::vector<std::string> splitStatements(std::string_view s);
 std::vector<std::string> splitLines(std::string_view text);
+// A file's bytes; nullopt when it cannot be read or holds more than 16 MiB.
 std::optional<std::string> readTextFile(const std::filesystem::path& p);
 
 } // namespace torvex::z80::detail

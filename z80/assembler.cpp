@@ -150,8 +150,8 @@ Value Passes::eval(const std::string& text) {
             Value usual = evaluate(text, lineStart_, lk, Order::Precedence);
             std::string message(1, '\'');
             message += trim(text);
-            message += "' is " + std::to_string(v.v) + " read left to right (as TASM reads it) but " +
-                       std::to_string(usual.v) +
+            message += "' is " + std::to_string(v.v) +
+                       " read left to right (as TASM reads it) but " + std::to_string(usual.v) +
                        " by the usual operator precedence; parentheses make it clear";
             if (usual.v != v.v)
                 warning(std::move(message));
@@ -302,7 +302,8 @@ Assembly assembleFile(const std::filesystem::path& file, const AssemblyOptions& 
         throw AssemblyError({{printable(file.string()), 0, "is a directory, not a source file"}});
     auto text = detail::readTextFile(file);
     if (!text)
-        throw AssemblyError({{printable(file.string()), 0, "cannot open the source file"}});
+        throw AssemblyError({{printable(file.string()), 0,
+                              "cannot read the source file (unreadable or over 16 MiB)"}});
     return assemble(*text, file.string(), options);
 }
 

@@ -19,9 +19,7 @@ const std::vector<OptionDefinition>& assembleOptions() {
         {"--output", "-o", true, "FILE",
          "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
          "source's name with the extension of the family its .org is for, or .bin with --bin)"},
-        {"--name", "", true, "NAME",
-         "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
-         "a letter (default: from the output file's name)"},
+        programNameOption(),
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
         {"--ignore-case", "-i", false, "",
          "compare labels and #define names without regard to case (as TASM's -i)"},
@@ -41,12 +39,6 @@ void assembleHelp(std::ostream& os) {
           "a file beside the source or the built-in definitions. Warnings go to the error\n"
           "stream and do not stop the assembly; on an error nothing is written.\n\nOptions:\n"
        << describeOptions(assembleOptions());
-}
-
-std::string hex4(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
-    return buf;
 }
 
 } // namespace
@@ -97,12 +89,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     std::string name;
     if (!bin) {
         try {
-            if (auto n = p.value("--name")) {
-                z80::validateProgramName(*n);
-                name = *n;
-            } else {
-                name = z80::programNameFromFileName(output.filename().string());
-            }
+            name = programName(p, output);
         } catch (const z80::ProgramFileError& e) {
             io.err << "torvex assemble: " << e.what() << "\n";
             return kExitUsage;
@@ -123,7 +110,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         writeFileAtomically(output, bytes);
         if (bin)
             io.out << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
-                   << hex4(in.origin) << "\n";
+                   << hexAddress(in.origin) << "\n";
         else
             io.out << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
                    << " bytes of code (file " << bytes.size() << " bytes)\n";

@@ -17,9 +17,7 @@ namespace {
 const std::vector<OptionDefinition>& buildOptions() {
     static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE", "the program file to write"},
-        {"--name", "", true, "NAME",
-         "the program's name on the calculator: 1-8 upper-case letters and digits, starting with "
-         "a letter (default: from the output file's name)"},
+        programNameOption(),
         modelOptionDefinition(),
         {"--source", "", false, "",
          "write the assembly source instead of the program file (for the TI-83 the wizard's "
@@ -85,13 +83,8 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     std::string name;
     try {
         model = buildModel(p, output);
-        if (source) {
-        } else if (auto given = p.value("--name")) {
-            z80::validateProgramName(*given);
-            name = *given;
-        } else {
-            name = z80::programNameFromFileName(output.filename().string());
-        }
+        if (!source)
+            name = programName(p, output);
     } catch (const z80::ProgramFileError& e) {
         io.err << "torvex build: " << e.what() << "\n";
         return kExitUsage;

@@ -49,12 +49,6 @@ void runHelp(std::ostream& os) {
        << describeOptions(runOptions());
 }
 
-std::string hex4(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
-    return buf;
-}
-
 uint16_t parseAddress(const std::string& s) {
     std::string d = s;
     if (d.size() > 2 && d[0] == '0' && (d[1] == 'x' || d[1] == 'X'))

@@ -1,5 +1,7 @@
 #include "cli/program_input.h"
 
+#include "cli/args.h"
+
 #include "codegen/file_io.h"
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
@@ -40,12 +42,6 @@ std::optional<z80::Model> modelOption(const ParsedArgs& args) {
 
 namespace {
 
-std::string hex4(unsigned v) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04Xh", v & 0xFFFF);
-    return buf;
-}
-
 // Sources and program files are read as every file of the designer is: only
 // regular files, at most kLargestReadableFile bytes.
 QByteArray readInputFile(const std::filesystem::path& file) {
@@ -61,9 +57,9 @@ QByteArray readInputFile(const std::filesystem::path& file) {
 void checkRunnable(const ProgramInput& in, const std::filesystem::path& file) {
     const z80::CalculatorModel& model = z80::calculatorModel(in.model);
     if (in.origin != model.origin)
-        throw InputError(file.string() + ": the program starts at " + hex4(in.origin) + "; a " +
-                         std::string(model.name) + " program must start with .org " +
-                         hex4(model.origin));
+        throw InputError(file.string() + ": the program starts at " + hexAddress(in.origin) +
+                         "; a " + std::string(model.name) + " program must start with .org " +
+                         hexAddress(model.origin));
     if (in.code.size() > 0x10000u - model.origin)
         throw InputError(file.string() + ": the program does not fit in memory");
     if (model.romCallsByRst28 &&
@@ -128,6 +124,26 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
         throw InputError(failureText(e.warnings, e.diagnostics));
     }
     return in;
+}
+
+std::string hexAddress(unsigned address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04Xh", address & 0xFFFF);
+    return text;
+}
+
+OptionDefinition programNameOption() {
+    return {"--name", "", true, "NAME",
+            "the program's name on the calculator: 1-8 upper-case letters and digits, starting "
+            "with a letter (default: from the output file's name)"};
+}
+
+std::string programName(const ParsedArgs& args, const std::filesystem::path& output) {
+    if (const auto given = args.value("--name")) {
+        z80::validateProgramName(*given);
+        return *given;
+    }
+    return z80::programNameFromFileName(output.filename().string());
 }
 
 } // namespace torvex::cli

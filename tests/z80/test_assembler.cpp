@@ -114,7 +114,8 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {0xEF, 0x55, 0x47, 0x76, 0x76}},
         {"#include \"ti83asm.inc\"\n call _GRBUFCLR\n call _getkey\n",
          {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C}},
-        {"\xEF\xBB\xBFstart: nop\n jp start\n", {0, 0xC3, 0, 0}},
+        {"\xEF\xBB\xBFstart: nop\n jp start\n\x1A\x1A", {0, 0xC3, 0, 0}},
+        {" .db \"\\b\\f\\101\\t\\0\\q\"\n", {8, 12, 'A', 9, 0, 'q'}},
         // instructions: case, both forms of the ALU operations, (nn) only spanning the operand
         {" LD A,(IX+1)\n Ld Hl,0\n DJNZ $\n sub a,b\n xor (iy-1)\n ld hl,(1+2)+(3+4)\n",
          {0xDD, 0x7E, 1, 0x21, 0, 0, 0x10, 0xFE, 0x90, 0xFD, 0xAE, 0xFF, 0x21, 10, 0}},
@@ -190,7 +191,7 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
     dir.write("ti83asm.inc", "_getkey .equ 1234h\n");
     dir.write("bad.inc", "; one\n frobnicate a\n");
     dir.write("self.z80", "#include \"self.z80\"\n");
-    fs::path main = dir.write("main.z80", "#include \"defs.inc\"\n#include \"ti83asm.inc\"\n"
+    fs::path main = dir.write("main.z80", "#include \"DEFS.INC\"\n#include \"ti83asm.inc\"\n"
                                           " .db VALUE, TWICE\n call _getkey\n");
     EXPECT_EQ(assembleFile(main).bytes, (Bytes{42, 84, 0xCD, 0x34, 0x12}));
     Assembly builtIn = assemble("#include \"TI83ASM.INC\"\n#include \"tokens.inc\"\n", "x/y.z80");

@@ -60,6 +60,13 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
                         const std::vector<z80::Diagnostic>& errors);
 
 bool isProgramFile(const std::filesystem::path& file);
+// Four hex digits and "h", as the assembler writes an address ("9327h").
+std::string hexAddress(unsigned address);
+// The --name option of the commands that write a program file.
+OptionDefinition programNameOption();
+// The name given with --name, checked, or else the one made from the output
+// file's name. Throws z80::ProgramFileError.
+std::string programName(const ParsedArgs& args, const std::filesystem::path& output);
 
 // The file's extension in lower case (".83p", ".z80", ...).
 std::string lowerExtension(const std::filesystem::path& file);
