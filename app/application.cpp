@@ -13,7 +13,14 @@
 
 namespace torvex {
 
-DesignerApplication::DesignerApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+// QApplication keeps referring to its argument count and list while it lives.
+int argumentCount = 1;
+char programName[] = "torvex-designer";
+char* programArguments[] = {programName, nullptr};
+} // namespace
+
+DesignerApplication::DesignerApplication() : QApplication(argumentCount, programArguments) {
     setApplicationName(QString::fromLatin1(kApplicationTitle));
     setApplicationVersion(QString::fromLatin1(kProductVersion));
     setWindowIcon(applicationIcon());
@@ -46,8 +53,8 @@ WindowSet::WindowSet() : windows_(std::make_unique<Windows>()) {
     Windows& w = *windows_;
     w.form5.closeRequested = [&w] { return w.form3.closePanel(); };
     // Ending the program while the panel is shown first runs its save
-    // question; a save that fails keeps the program running.
-    w.form1.setTargets({&w.form3, &w.form4, &w.infoDlg, [&w] { return w.form3.closePanel(); }});
+    // question; only No or a save that succeeds lets the program end.
+    w.form1.setTargets({&w.form3, &w.form4, &w.infoDlg, [&w] { return w.form3.exitQuestion(); }});
 }
 WindowSet::~WindowSet() = default;
 

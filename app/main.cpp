@@ -2,8 +2,8 @@
 // runs the event loop until the main menu is closed or "&Exit?" is chosen.
 #include "app/application.h"
 
-int main(int argc, char** argv) {
-    torvex::DesignerApplication application(argc, argv);
+int main() {
+    torvex::DesignerApplication application;
     torvex::WindowSet windows;
     windows.showMainMenu();
     return application.exec();

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace torvex {
 
@@ -101,7 +102,12 @@ void TForm1::Label2Click() {
     desktop().mailLink(this, mailUrl(authorMailAddress()));
 }
 
+// While the question is open the menu stays usable, but a second exit
+// waits for the answer to the first.
 bool TForm1::exitAllowed() {
+    if (askingToExit_)
+        return false;
+    const QScopedValueRollback<bool> asking(askingToExit_, true);
     return !targets_.mayExit || targets_.mayExit();
 }
 

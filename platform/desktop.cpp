@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <vector>
@@ -84,21 +85,55 @@ private:
     bool connected_ = false;
 };
 
-// Frame and title bar around a client area, learnt from a window that the
-// window manager has already framed (there is none before the first showing).
-QMargins knownFrameMargins() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->frameGeometry() != widget->geometry()) {
-            const QRect frame = widget->frameGeometry();
-            const QRect client = widget->geometry();
-            return {client.left() - frame.left(), client.top() - frame.top(),
-                    frame.right() - client.right(), frame.bottom() - client.bottom()};
-        }
+QSize screenSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().size() : QSize(1024, 768);
+}
+
+QMargins framedMargins(const QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+// The first window is shown before any frame is known: it is centred once
+// more as soon as the window manager has framed it (at once, before the user
+// could move it). Without a window manager nothing is framed and the watch
+// simply ends.
+class CentreWhenFramed final : public QObject {
+public:
+    explicit CentreWhenFramed(QWidget* window) : QObject(window) {
+        window->installEventFilter(this);
+        QTimer::singleShot(2000, this, &QObject::deleteLater);
     }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWidget*>(watched);
+        const auto type = event->type();
+        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
+            !framedMargins(window).isNull()) {
+            window->removeEventFilter(this);
+            centreOuterFrame(window);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+QMargins windowFrameMargins() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && !framedMargins(widget).isNull())
+            return framedMargins(widget);
     return {};
 }
 
-} // namespace
+void centreOuterFrame(QWidget* window) {
+    window->move(firstShowPosition(screenSize(), window->size().grownBy(windowFrameMargins())));
+}
 
 Desktop& desktop() {
     return installedDesktop ? *installedDesktop : qtDesktop();
@@ -144,14 +179,19 @@ void markCentredAtFirstShow(QWidget* window) {
 void showWindow(QWidget* window) {
     if (window->isVisible())
         return;
-    if (window->property(kCentreAtFirstShow).toBool() && !window->property(kShownBefore).toBool()) {
-        const QSize outer = window->size().grownBy(knownFrameMargins());
-        QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
-        window->move(firstShowPosition(screenSize, outer));
-    }
+    const bool centre =
+        window->property(kCentreAtFirstShow).toBool() && !window->property(kShownBefore).toBool();
+    const bool frameKnown = !windowFrameMargins().isNull();
+    if (centre)
+        centreOuterFrame(window);
     window->setProperty(kShownBefore, true);
     window->show();
+    if (centre && !frameKnown) {
+        if (framedMargins(window).isNull())
+            new CentreWhenFramed(window);
+        else
+            centreOuterFrame(window);
+    }
 }
 
 void registerTopmostWindow(QWidget* window) {

@@ -10,8 +10,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
 
@@ -34,12 +36,6 @@ QStyle::StandardPixmap iconOf(MessageType type) {
         break;
     }
     return QStyle::SP_MessageBoxInformation;
-}
-
-void centreOnScreen(QWidget* box) {
-    box->adjustSize();
-    const QSize screen = screenSize();
-    box->move((screen.width() - box->width()) / 2, (screen.height() - box->height()) / 2);
 }
 
 } // namespace
@@ -92,7 +88,8 @@ void QtDesktop::messageDialog(MessageType type, const QString& text) {
     layout->addWidget(message, 0, 1);
     layout->addWidget(buttons, 1, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    centreOnScreen(&box);
+    box.adjustSize();
+    centreOuterFrame(&box);
     box.exec();
 }
 
@@ -108,6 +105,11 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
     if (buttons == BoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        // Esc and the close box answer neither Yes nor No: they go to a
+        // button that is never shown, and the box answers Cancel.
+        QAbstractButton* dismissed = box.addButton(QMessageBox::Cancel);
+        dismissed->hide();
+        box.setEscapeButton(dismissed);
     } else {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -121,7 +123,7 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
     case QMessageBox::Ok:
         return BoxAnswer::Ok;
     default:
-        return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Cancel;
+        return BoxAnswer::Cancel;
     }
 }
 
@@ -160,16 +162,21 @@ std::optional<QString> QtDesktop::fileDialog(QWidget* owner, FileDialogKind kind
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
     dialog.adjustSize();
-    dialog.move(fileDialogPosition(screenSize(), dialog.size()));
+    dialog.move(fileDialogPosition(screenSize(), dialog.size().grownBy(windowFrameMargins())));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
+// The desktop's handler gets the text exactly as it stands, blanks and all:
+// QDesktopServices would percent-encode it, and mail programs that take the
+// subject and body literally would show "%20" for every blank. Only where the
+// handler is missing does Qt's own route (encoded) stand in. The result is
+// deliberately ignored: without a mail program the click has no effect.
 void QtDesktop::mailLink(QWidget*, const QString& url) {
-    // The result is deliberately ignored: without a mail program the click
-    // simply has no effect.
-    QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+    const QString handler = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (handler.isEmpty() || !QProcess::startDetached(handler, {url}))
+        QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
 }
 
 } // namespace torvex

@@ -1,5 +1,6 @@
 #include "platform/window_parts.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -53,9 +54,29 @@ QLabel* textSizedLabel(QWidget* parent, const char* name, const QString& text, Q
     return label;
 }
 
+namespace {
+
+// Enter on the focused button presses it, as Space does (the desktop the
+// windows were designed for works this way in every window, not only in
+// dialogs).
+class EnterPressedButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            click();
+        else
+            QPushButton::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
 QPushButton* handButton(QWidget* parent, const char* name, const QString& text, QRect box,
                         const QString& hint) {
-    auto* button = new QPushButton(text, parent);
+    auto* button = new EnterPressedButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(box);
     button->setToolTip(hint);

@@ -88,6 +88,7 @@ struct Ti83::Impl {
     uint64_t romTotal = 0;      // T-states charged for ROM calls since the start
     uint64_t romSinceFrame = 0; // of which since the last frame
     bool powerDownPending = false;
+    AddressRange program{kProgramStart, kProgramStart}; // what loadProgram() wrote last
     bool finished = true;
     bool inRoutine = false; // callRoutine: _getkey without keys stops the run
     RunResult last{StopReason::Returned, "not started"};
@@ -416,8 +417,9 @@ void Ti83::loadProgram(const std::vector<uint8_t>& code) {
     loadProgram(code, d->model->origin);
 }
 void Ti83::loadProgram(const std::vector<uint8_t>& code, uint16_t at) {
-    for (size_t i = 0; i < code.size() && at + i < 0x10000; ++i)
-        d->mem[at + i] = code[i];
+    const size_t size = std::min<size_t>(code.size(), 0x10000 - at);
+    std::copy_n(code.begin(), size, d->mem.begin() + at);
+    d->program = {at, static_cast<uint16_t>(at + std::max<size_t>(size, 1) - 1)};
 }
 void Ti83::setKeys(std::vector<uint8_t> codes) {
     d->keys.assign(codes.begin(), codes.end());
@@ -478,6 +480,26 @@ void Ti83::powerDown() {
 }
 bool Ti83::finished() const {
     return d->finished;
+}
+void Ti83::continueFrom(const Ti83& earlier) {
+    const Impl& e = *earlier.d;
+    for (uint32_t a = 0x8000; a < 0x10000; ++a)
+        if (!d->program.contains(static_cast<uint16_t>(a)))
+            d->mem[a] = e.mem[a];
+    for (Z80_REG_T r : {regAF, regBC, regDE, regHL, regAF_, regBC_, regDE_, regHL_, regIX, regIY,
+                        regPC, regSP, regI, regR, regR7, regIM, regIFF1, regIFF2})
+        d->setReg(r, e.reg(r));
+    d->lcd = e.lcd;
+    d->keys = e.keys;
+    d->keysUsed = e.keysUsed;
+    d->scramble = e.scramble;
+    d->finished = e.finished;
+    d->last = e.last;
+    d->frames.clear();
+    d->total = d->frameStart = d->romTotal = d->romSinceFrame = 0;
+    d->powerDownPending = false;
+    d->violation.reset();
+    d->events = 0;
 }
 
 const std::vector<Frame>& Ti83::frames() const {

@@ -1,16 +1,45 @@
 #include "cli/calculator_session.h"
 
+#include <algorithm>
+
 namespace torvex::cli {
 
 CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys,
-                                     z80::Model model)
-    : code_(std::move(code)), calculator_(std::make_unique<z80::Ti83>(model)) {
+                                     size_t engineBytes, z80::Model model)
+    : code_(std::move(code)), engineBytes_(engineBytes),
+      calculator_(std::make_unique<z80::Ti83>(model)) {
     calculator_->loadProgram(code_);
     calculator_->start();
     runToKeyWait();
     for (uint8_t key : keys)
         if (key != z80::key::Mode && !ended_)
             press(key);
+}
+
+CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
+                                     const CalculatorSession& earlier, z80::Model model)
+    : code_(std::move(code)), engineBytes_(engineBytes),
+      calculator_(std::make_unique<z80::Ti83>(model)) {
+    const bool sameEngine =
+        engineBytes > 0 && earlier.calculator_->model().model == model &&
+        engineBytes == earlier.engineBytes_ && engineBytes <= code_.size() &&
+        engineBytes <= earlier.code_.size() &&
+        std::equal(code_.begin(), code_.begin() + engineBytes, earlier.code_.begin());
+    calculator_->loadProgram(code_);
+    if (!sameEngine || earlier.ended_) {
+        calculator_->start();
+        runToKeyWait();
+        if (!earlier.ended_)
+            for (uint8_t key : earlier.history_)
+                if (!ended_)
+                    press(key);
+        return;
+    }
+    calculator_->continueFrom(*earlier.calculator_);
+    history_ = earlier.history_;
+    // A key the engine does nothing with but draw the frame again.
+    calculator_->pressKey(z80::key::Enter);
+    runToKeyWait();
 }
 
 void CalculatorSession::runToKeyWait() {

@@ -15,6 +15,13 @@ namespace torvex::cli {
 
 namespace {
 
+std::optional<uint16_t> dataAddress(const z80::Assembly& assembly) {
+    const auto label = assembly.labels.find("data");
+    if (label == assembly.labels.end())
+        return std::nullopt;
+    return label->second;
+}
+
 // The engine's lines for a model.
 const TextLines& engineLines(z80::Model model) {
     try {
@@ -31,11 +38,7 @@ std::optional<uint16_t> engineDataAddress(z80::Model model) {
     static const auto address = [](z80::Model m) -> std::optional<uint16_t> {
         try {
             const std::string source = joinTextLines(previewSourceLines(engineLines(m), {}));
-            const z80::Assembly assembly = z80::assemble(source, "engine");
-            const auto label = assembly.labels.find("data");
-            if (label == assembly.labels.end())
-                return std::nullopt;
-            return label->second;
+            return dataAddress(z80::assemble(source, "engine"));
         } catch (const std::exception&) {
             return std::nullopt;
         }
@@ -115,26 +118,28 @@ SceneProgram loadSceneProgram(const std::filesystem::path& file, std::optional<z
     case SceneFileKind::LineList: {
         const z80::Model listModel = model.value_or(z80::Model::Ti83);
         z80::Assembly assembly = assembleList(file, listModel);
+        scene.program.model = listModel;
         scene.program.code = assembly.bytes;
         scene.program.origin = assembly.origin;
-        scene.program.model = listModel;
         scene.program.assembly = std::move(assembly);
         break;
     }
     }
-    if (scene.program.assembly) {
-        scene.segments = segmentsOf(*scene.program.assembly);
-    } else if (const std::optional<uint16_t> data = engineDataAddress(scene.program.model)) {
+    const std::optional<uint16_t> data = scene.program.assembly
+                                             ? dataAddress(*scene.program.assembly)
+                                             : engineDataAddress(scene.program.model);
+    if (data && *data >= scene.program.origin) {
         scene.segments = countSegments(scene.program.code, scene.program.origin, *data);
+        scene.engineBytes = *data - scene.program.origin;
     }
     return scene;
 }
 
 std::optional<size_t> segmentsOf(const z80::Assembly& assembly) {
-    const auto label = assembly.labels.find("data");
-    if (label == assembly.labels.end())
+    const std::optional<uint16_t> data = dataAddress(assembly);
+    if (!data)
         return std::nullopt;
-    return countSegments(assembly.bytes, assembly.origin, label->second);
+    return countSegments(assembly.bytes, assembly.origin, *data);
 }
 
 } // namespace torvex::cli

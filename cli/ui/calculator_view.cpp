@@ -23,8 +23,21 @@ const QColor kPixelOn(0x1E, 0x23, 0x1C);
 const QColor kPixelOff(0xA7, 0xB4, 0x96);
 
 // A rebuild waits this long after the last change, so that a save in
-// several steps is read once, whole.
-constexpr int kReloadDelayMs = 150;
+// several writes is read once, whole (the designer's own save replaces the
+// file in one step).
+constexpr int kReloadDelayMs = 20;
+
+// What the status line warns about a program: the assembler's warnings and a
+// scene larger than the engine draws.
+QStringList programWarnings(const SceneProgram& scene) {
+    QStringList warnings;
+    for (const z80::Diagnostic& warning : scene.program.warnings())
+        warnings << QString::fromStdString(warning.text());
+    if (const std::string tooLarge = segmentLimitWarning(scene.segments.value_or(0));
+        !tooLarge.empty())
+        warnings << QString::fromStdString(tooLarge);
+    return warnings;
+}
 
 } // namespace
 
@@ -88,8 +101,8 @@ QString modelName(z80::Model model) {
 
 } // namespace
 
-QString statusLine(const CameraState& camera, const FrameCost& frame,
-                   std::optional<size_t> segments, z80::Model model) {
+QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings,
+                   z80::Model model) {
     QString text = QStringLiteral("x %1  y %2  z %3  heading %4 (%5\u00B0)")
                        .arg(camera.x)
                        .arg(camera.y)
@@ -103,10 +116,8 @@ QString statusLine(const CameraState& camera, const FrameCost& frame,
                     .arg(frame.romCalls)
                     .arg(framesPerSecond(frame.total()), 0, 'f', 1)
                     .arg(modelName(model));
-    if (segments) {
-        if (const std::string warning = segmentLimitWarning(*segments); !warning.empty())
-            text += QLatin1Char('\n') + QString::fromStdString(warning);
-    }
+    for (const QString& warning : warnings)
+        text += QLatin1Char('\n') + warning;
     return text;
 }
 
@@ -184,18 +195,21 @@ void CalculatorView::fileChanged() {
 }
 
 void CalculatorView::reload() {
-    std::vector<uint8_t> keys;
-    if (session_ && !session_->ended())
-        keys = session_->history();
     try {
         SceneProgram scene = loadSceneProgram(file_.toStdString(), requestedModel_);
-        printWarnings(std::cerr, scene.program.warnings());
         checkRunnable(scene.program, file_.toStdString());
-        auto rebuilt =
-            std::make_unique<CalculatorSession>(scene.program.code, keys, scene.program.model);
+        const size_t engineBytes = scene.engineBytes.value_or(0);
+        const z80::Model model = scene.program.model;
+        auto rebuilt = session_ ? std::make_unique<CalculatorSession>(scene.program.code,
+                                                                      engineBytes, *session_, model)
+                                : std::make_unique<CalculatorSession>(scene.program.code,
+                                                                      std::vector<uint8_t>{},
+                                                                      engineBytes, model);
+        engineBytes_ = engineBytes;
+        model_ = model;
         code_ = std::move(scene.program.code);
-        model_ = scene.program.model;
-        segments_ = scene.segments;
+        printWarnings(std::cerr, scene.program.warnings()); // as torvex build gives them
+        warnings_ = programWarnings(scene);
         session_ = std::move(rebuilt);
         error_->clear();
     } catch (const std::exception& failure) {
@@ -207,7 +221,8 @@ void CalculatorView::reload() {
 void CalculatorView::restart() {
     if (code_.empty())
         return;
-    session_ = std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, model_);
+    session_ =
+        std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_, model_);
     showState();
 }
 
@@ -228,7 +243,7 @@ void CalculatorView::showState() {
         return;
     }
     display_->setPixels(session_->display());
-    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), segments_, model_));
+    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), warnings_, model_));
     const bool ended = session_->ended();
     ended_->setVisible(ended);
     restart_->setVisible(ended);

@@ -33,11 +33,7 @@ TForm5::TForm5(QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QString::fromLatin1(previewCaption));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    // Restored bounds, used only when the user un-maximises the window: the frame's
-    // corner goes to (200, 104); the frame size is unknown before the first showing, so
-    // 544 × 375 is taken as the client size.
-    move(200, 104);
-    resize(544, 375);
+    setRestoredBounds();
 
     scrollArea = new QScrollArea(this);
     scrollArea->setObjectName(QStringLiteral("scrollArea"));
@@ -54,6 +50,9 @@ TForm5::TForm5(QWidget* parent)
 
 void TForm5::beginRegeneration(int panelHeight) {
     if (!isVisible()) {
+        if (!shownBefore_)
+            setRestoredBounds();
+        shownBefore_ = true;
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         showWindow(this);
     }
@@ -64,6 +63,14 @@ void TForm5::beginRegeneration(int panelHeight) {
     drawAxisLetters(canvas_, panelHeight);
     setWindowTitle(QString::fromLatin1(previewCaptionLinelist));
     refresh();
+}
+
+// The bounds the window takes when the user un-maximises it: its outer frame
+// at (200, 104), 544 × 375 with frame and title bar. The frame is known once
+// a window of ours has been framed (the main menu is shown before this one).
+void TForm5::setRestoredBounds() {
+    move(200, 104);
+    resize(QSize(544, 375).shrunkBy(windowFrameMargins()));
 }
 
 void TForm5::endRegeneration() {

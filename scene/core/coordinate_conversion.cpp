@@ -73,18 +73,19 @@ int convertCoordinate(const QString& text) {
     while (pos < text.size() && text[pos] == u' ')
         ++pos;
 
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
-        negative = text[pos] == u'-';
-        ++pos;
-    }
-
+    // Either "$" and hexadecimal digits, a 32-bit pattern read as signed...
     if (pos < text.size() && text[pos] == u'$') {
         const auto bits = readHex(text, pos + 1);
         if (!bits)
             throw Failure(invalidIntegerMessage(text));
-        const std::uint32_t wrapped = negative ? std::uint32_t(0u - *bits) : *bits;
-        return std::int32_t(wrapped);
+        return std::int32_t(*bits);
+    }
+
+    // ...or an optional sign and decimal digits.
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-')) {
+        negative = text[pos] == u'-';
+        ++pos;
     }
 
     const auto magnitude = readDecimal(text, pos);

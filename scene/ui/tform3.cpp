@@ -262,13 +262,36 @@ bool TForm3::closePanel() {
     return close();
 }
 
+BoxAnswer TForm3::askToSave() {
+    return desktop().messageBox(this,
+                                QStringLiteral("Save the linelist before closing this window?"),
+                                QStringLiteral("Save linelist?"), BoxButtons::YesNo);
+}
+
+// The panel's own close goes on after any answer but a failed save: a hidden
+// panel still holds the list.
 bool TForm3::closeQuestion() {
-    const BoxAnswer answer =
-        desktop().messageBox(this, QStringLiteral("Save the linelist before closing this window?"),
-                             QStringLiteral("Save linelist?"), BoxButtons::YesNo);
-    if (answer != BoxAnswer::Yes)
+    if (askToSave() != BoxAnswer::Yes)
         return true;
     return guarded([this] { saveLineList(); });
+}
+
+// At the end of the program nothing holds the list any more: only an explicit
+// No lets it go unsaved.
+bool TForm3::exitQuestion() {
+    if (!isVisible())
+        return true;
+    switch (askToSave()) {
+    case BoxAnswer::No:
+        return true;
+    case BoxAnswer::Yes: {
+        bool saved = false;
+        guarded([&] { saved = saveLineList(); });
+        return saved;
+    }
+    default:
+        return false;
+    }
 }
 
 void TForm3::FormClose(QCloseEvent& event) {
@@ -466,10 +489,12 @@ bool TForm3::fileChosen(FileDialog& dialog) {
     return false;
 }
 
-void TForm3::saveLineList() {
+// True once the list is written; false when the dialog was cancelled.
+bool TForm3::saveLineList() {
     if (!fileChosen(SaveDialog1))
-        return;
+        return false;
     writeTextLineFile(SaveDialog1.fileName(), lineListLines());
+    return true;
 }
 
 void TForm3::Button6Click() {

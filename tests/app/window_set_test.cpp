@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace torvex {
 namespace {
@@ -52,37 +53,51 @@ TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessag
     EXPECT_EQ(scripted.shown.size(), 1u);
 }
 
-TEST_F(Program, ExitWithThePanelShownAsksAndAFailingSaveKeepsTheProgramRunning) {
-    click(menu, "Button2");
-    ASSERT_TRUE(panel->isVisible());
-    ASSERT_TRUE(preview->isVisible());
-    addTheFieldsSegment();
-    scripted.boxAnswers = {BoxAnswer::Yes};
-    scripted.fileAnswers = {QStringLiteral("/nonexistent-folder/scene")};
-    QTimer::singleShot(0, [&] {
-        click(menu, "Button4");
-        // Still running: the loop is ended here only if the exit went on.
-        QTimer::singleShot(0, [&] { QCoreApplication::exit(7); });
-    });
-    EXPECT_EQ(QCoreApplication::exec(), 7);
-    const auto boxes = scripted.of(ScriptedDesktop::Kind::MessageBox);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Save the linelist before closing this window?"));
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{QStringLiteral(
-                                           "Cannot create file /nonexistent-folder/scene.")});
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_TRUE(preview->isVisible());
-}
-
-TEST_F(Program, ExitWithThePanelShownSavesOnYesThenEnds) {
+// At Exit with the panel shown only No ends the program without saving, and
+// Yes once the list is saved. Esc or the close box (Cancel), a cancelled save
+// dialog and a save that fails all keep the program, the panel and the list.
+// While the question is open the main menu takes no second exit.
+TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     QTemporaryDir folder;
     const QString list = folder.filePath(QStringLiteral("scene"));
+    struct Case {
+        BoxAnswer answer;
+        std::optional<QString> saveAs;
+        bool ends;
+        const char* message;
+    };
+    const Case cases[] = {
+        {BoxAnswer::Cancel, std::nullopt, false, nullptr},
+        {BoxAnswer::Yes, std::nullopt, false, "No filename specified!"},
+        {BoxAnswer::Yes, QStringLiteral("/nonexistent-folder/scene"), false,
+         "Cannot create file /nonexistent-folder/scene."},
+        {BoxAnswer::No, std::nullopt, true, nullptr},
+        {BoxAnswer::Yes, list, true, nullptr},
+    };
     click(menu, "Button2");
     addTheFieldsSegment();
-    scripted.boxAnswers = {BoxAnswer::Yes};
-    scripted.fileAnswers = {list};
-    QTimer::singleShot(0, [&] { menu->close(); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    for (const Case& c : cases) {
+        scripted.shown.clear();
+        scripted.boxAnswers = {c.answer};
+        scripted.whileBoxOpen = [&] {
+            click(menu, "Button4");
+            menu->close();
+        };
+        if (c.answer == BoxAnswer::Yes)
+            scripted.fileAnswers = {c.saveAs};
+        QTimer::singleShot(0, [&] {
+            click(menu, "Button4");
+            // Still running: the loop is ended here only if the exit did not.
+            QTimer::singleShot(0, [&] { QCoreApplication::exit(7); });
+        });
+        EXPECT_EQ(QCoreApplication::exec(), c.ends ? 0 : 7) << int(c.answer);
+        EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
+        if (c.message)
+            EXPECT_EQ(scripted.shown.back().text, QString::fromLatin1(c.message));
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_TRUE(preview->isVisible());
+        EXPECT_EQ(panel->findChild<QListWidget*>(QStringLiteral("Linl"))->count(), 1);
+    }
     QFile saved(list);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("   0,   0,   0,   0,   0,   0\r\n"));

@@ -124,5 +124,18 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
     EXPECT_EQ(*fromPlus.segments, 3u);
 }
 
+TEST(Readme, StandsBesideTheProgramAndSaysHowToBuildSendAndRun) {
+    const QByteArray text = contents(QStringLiteral(TORVEX_BUILT_README));
+    EXPECT_EQ(text, contents(QStringLiteral(TORVEX_README)));
+    // Plain ASCII with CR LF line ends, as the program's own text files.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        ASSERT_TRUE(text[i] > 0 && (text[i] >= ' ' || text[i] == '\r' || text[i] == '\n'));
+        ASSERT_EQ(text[i] == '\n', i > 0 && text[i - 1] == '\r') << "at byte " << i;
+    }
+    for (const char* fact : {"torvex build", "ti83asm.inc", "tokens.inc", "Send(9prgm", "DEL",
+                             "STAT", "VARS", "CLEAR", "MODE", "first 71 segments"})
+        EXPECT_TRUE(text.contains(fact)) << fact;
+}
+
 } // namespace
 } // namespace torvex::cli

@@ -152,6 +152,14 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
         5000));
     EXPECT_EQ(view.session()->camera().heading, 1);
     EXPECT_TRUE(view.errorText().isEmpty());
+    // The rebuilt run took over the whole walk, the step pattern's place too.
+    view.pressKey(model::keys::Del);
+    view.pressKey(model::keys::Del);
+    expectShows(view,
+                expected(changed, {model::keys::Del, model::keys::Right, model::keys::Up,
+                                   model::keys::Del, model::keys::Del}),
+                "walking on after the reload");
+    EXPECT_EQ(view.session()->history().size(), 5u);
 }
 
 TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
@@ -173,27 +181,35 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     expectShows(view, expected(kHouse, {model::keys::Del, model::keys::Del}), "after recovering");
 }
 
-TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarningBeyond71Segments) {
+TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
+    // 72 segments, the second one's x read differently by other assemblers.
     TextLines many(72, "   0,  10,   0,   1,  10,   0");
+    many[1] = " 1+2*3,  10,   0,   1,  10,   0";
     save(many);
-    const QString warning = QString::fromStdString(segmentLimitWarning(72));
-    EXPECT_TRUE(warning.contains(QStringLiteral("first 71")));
-    CalculatorView view(list);
-    EXPECT_TRUE(view.statusText().contains(warning)) << view.statusText().toStdString();
     std::ostringstream out, err;
     Io io{out, err};
     const QString program = folder.filePath(QStringLiteral("MANY.83p"));
     EXPECT_EQ(runCli({"build", list.toStdString(), "-o", program.toStdString()}, io), kExitOk);
-    EXPECT_NE(err.str().find(warning.toStdString()), std::string::npos) << err.str();
+    const std::string precedence = list.toStdString() + ":2: warning: '1+2*3' is 9";
+    const std::string tooLarge = segmentLimitWarning(72);
+    EXPECT_TRUE(QString::fromStdString(tooLarge).contains(QStringLiteral("first 71")));
+    CalculatorView view(list);
+    for (const std::string& warning : {precedence, tooLarge}) {
+        EXPECT_NE(err.str().find(warning), std::string::npos) << err.str();
+        EXPECT_TRUE(view.statusText().contains(QString::fromStdString(warning)))
+            << view.statusText().toStdString();
+    }
+    many[1] = many[0];
     many.pop_back();
     save(many);
     view.reload();
+    EXPECT_FALSE(view.statusText().contains(QStringLiteral("warning")));
     EXPECT_FALSE(view.statusText().contains(QStringLiteral("first 71")));
 }
 
 TEST(StatusLine, GivesTheFrameRateOnTheSixMegahertzCalculator) {
     // The display's ROM calls count: 240,000 + 60,000 T-states make 20 frames a second.
-    const QString text = statusLine({-3, 12, 1, 9}, {240'000, 60'000}, 8);
+    const QString text = statusLine({-3, 12, 1, 9}, {240'000, 60'000}, {});
     EXPECT_TRUE(text.contains(QStringLiteral("x -3  y 12  z 1  heading 9 (90")));
     EXPECT_TRUE(text.contains(QStringLiteral("20.0 frames/s")));
     EXPECT_TRUE(text.contains(QStringLiteral("estimated")));

@@ -2,8 +2,13 @@
 #include "platform/qt_desktop.h"
 #include "tests/support/scripted_desktop.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -47,6 +52,28 @@ TEST(MailUrl, IsMailtoWithTheFixedSubjectAndBodyUnencoded) {
     EXPECT_EQ(mailUrl(QStringLiteral("someone@example.com")),
               QStringLiteral("mailto:someone@example.com?subject=Torvex Designer&body=Please "
                              "type your comments here."));
+}
+
+// The desktop's handler receives the mailto: text unencoded, as one argument.
+TEST(QtMailLink, HandsTheDesktopHandlerTheExactText) {
+    QTemporaryDir folder;
+    const QString received = folder.filePath(QStringLiteral("received"));
+    QFile handler(folder.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(handler.open(QIODevice::WriteOnly));
+    handler.write("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > \"$0.part\" && mv \"$0.part\" " +
+                  QFile::encodeName(received) + "\n");
+    handler.close();
+    handler.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder.path()) + ':' + path);
+    const QString url = mailUrl(QStringLiteral("someone@example.com"));
+    QtDesktop().mailLink(nullptr, url);
+    qputenv("PATH", path);
+    for (int waited = 0; waited < 10000 && !QFile::exists(received); waited += 50)
+        QTest::qWait(50);
+    QFile result(received);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(result.readAll()), QStringLiteral("1|") + url);
 }
 
 TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
@@ -107,6 +134,26 @@ TEST(ShowWindow, CentresOnlyAtTheFirstShowingAndLeavesAVisibleWindowAlone) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.pos(), QPoint(10, 20));
     EXPECT_NE(centred, QPoint(10, 20));
+}
+
+// Only Yes and No are answers: Esc and the close box of a Yes/No box answer
+// Cancel, so that a caller can tell them from No.
+TEST(QtMessageBox, EscAndTheCloseBoxAnswerCancel) {
+    QtDesktop qt;
+    for (const bool closeBox : {false, true}) {
+        QTimer::singleShot(0, [closeBox] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            if (closeBox)
+                box->close();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(qt.messageBox(nullptr, QStringLiteral("Save?"), QStringLiteral("Save"),
+                                BoxButtons::YesNo),
+                  BoxAnswer::Cancel)
+            << closeBox;
+    }
 }
 
 } // namespace

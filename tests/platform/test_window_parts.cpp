@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -78,6 +80,19 @@ TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
         << "an opaque label created later paints over the earlier one";
     EXPECT_FALSE(inkedRows(image, clear->geometry()).empty())
         << "a transparent label lets the earlier one show through";
+}
+
+// Enter and the keypad's Enter press the focused button, as Space does.
+TEST(HandButton, EnterPressesTheFocusedButton) {
+    QWidget window;
+    QPushButton* button = handButton(&window, "Button1", QStringLiteral("&Go"), {8, 8, 80, 25},
+                                     QStringLiteral("hint"));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 3);
 }
 
 } // namespace

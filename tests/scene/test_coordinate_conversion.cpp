@@ -57,14 +57,6 @@ TEST(CoordinateConversion, AcceptsHexadecimalAfterDollar) {
     expectRejected("$100000000");
 }
 
-TEST(CoordinateConversion, SignBeforeDollarNegatesThe32BitPattern) {
-    EXPECT_EQ(convertCoordinate("-$10"), -16);
-    EXPECT_EQ(convertCoordinate("+$10"), 16);
-    EXPECT_EQ(convertCoordinate("  -$a"), -10);
-    EXPECT_EQ(convertCoordinate("-$FFFFFFFF"), 1);
-    EXPECT_EQ(convertCoordinate("-$80000000"), INT_MIN);
-}
-
 TEST(CoordinateConversion, RejectsEverythingElseNamingTheText) {
     expectRejected("");
     expectRejected(" ");
@@ -76,6 +68,8 @@ TEST(CoordinateConversion, RejectsEverythingElseNamingTheText) {
     expectRejected("-");
     expectRejected("$");
     expectRejected("-$");
+    expectRejected("-$FF"); // a sign goes with decimal digits only
+    expectRejected("+$5");
     expectRejected("$G");
     expectRejected("1,2,");
     expectRejected("- 5");

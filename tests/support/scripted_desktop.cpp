@@ -1,6 +1,7 @@
 #include "tests/support/scripted_desktop.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace torvex {
 
@@ -11,6 +12,8 @@ void ScriptedDesktop::messageDialog(MessageType type, const QString& text) {
 BoxAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& text, const QString& caption,
                                       BoxButtons buttons) {
     shown.push_back({Kind::MessageBox, {}, text, caption, buttons, {}, {}, owner});
+    if (const auto hook = std::exchange(whileBoxOpen, nullptr))
+        hook();
     if (boxAnswers.empty())
         return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
     const BoxAnswer answer = boxAnswers.front();

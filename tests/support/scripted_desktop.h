@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -36,6 +37,8 @@ public:
     // Names accepted in file dialogs, nullopt for a cancelled dialog; a
     // dialog without a scripted answer fails the test and counts as cancelled.
     std::deque<std::optional<QString>> fileAnswers;
+    // Run once, while the next plain message box is open, before it answers.
+    std::function<void()> whileBoxOpen;
     // Runs as each error report is shown (to look at the windows then).
     std::function<void()> onErrorReport;
 

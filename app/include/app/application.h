@@ -15,10 +15,12 @@ inline constexpr const char* kProductVersion = "1.0.0.0";
 
 // The application object: its title, icon and versions, and the event loop's
 // failure trap, which turns a failure escaping any handler into the error
-// report and lets the loop go on.
+// report and lets the loop go on. The program reads no arguments and none
+// may change it: Qt is handed only the program's name, so that its own
+// options (-reverse, -qwindowtitle, -style...) have no effect.
 class DesignerApplication : public QApplication {
 public:
-    DesignerApplication(int& argc, char** argv);
+    DesignerApplication();
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 
+#include <QMargins>
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -30,7 +31,8 @@ public:
     // (default) and "Cancel". Callers never look at the answer.
     virtual void messageDialog(MessageType type, const QString& text) = 0;
 
-    // Plain box owned by a window: text, caption, buttons, no icon.
+    // Plain box owned by a window: text, caption, buttons, no icon. Esc and
+    // the close box answer Cancel, also on a Yes/No box.
     virtual BoxAnswer messageBox(QWidget* owner, const QString& text, const QString& caption,
                                  BoxButtons buttons) = 0;
 
@@ -112,7 +114,16 @@ QString mailUrl(const QString& address);
 // left on each axis, truncated, and never negative.
 QPoint firstShowPosition(QSize screen, QSize outer);
 
-// Marks a window to be centred on the screen the first time it is shown.
+// The frame and title bar the window manager puts around a window, learnt
+// from a window of ours that it has already framed (none before the first).
+QMargins windowFrameMargins();
+
+// Moves a top-level window so that its outer frame, not only its client
+// area, is centred on the screen.
+void centreOuterFrame(QWidget* window);
+
+// Marks a window to be centred on the screen the first time it is shown. The
+// first window of all is centred again by its frame once it has one.
 void markCentredAtFirstShow(QWidget* window);
 
 // Shows a window without modality. A visible window is left exactly as it is

@@ -24,7 +24,7 @@ QString messageDialogCaption(MessageType type);
 // half the screen width.
 int messageWidth(int textWidth);
 
-// Where a file dialog of the given size opens: centred horizontally, with a
+// Where a file dialog of the given outer size opens: centred horizontally, with a
 // third of the remaining height above it.
 QPoint fileDialogPosition(QSize screen, QSize dialog);
 

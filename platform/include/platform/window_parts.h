@@ -44,7 +44,8 @@ template <class Widget> Widget* placed(Widget* widget, const char* name, QRect b
 }
 
 // A push button at a fixed place, with its hint as tool tip and the hand
-// cursor; "&" in the text marks its accelerator letter.
+// cursor; "&" in the text marks its accelerator letter. Enter presses it when
+// it has the focus, as Space does.
 QPushButton* handButton(QWidget* parent, const char* name, const QString& text, QRect box,
                         const QString& hint);
 

@@ -172,6 +172,12 @@ public:
     // TI-83), then, switched on again, goes on waiting for the key.
     void powerDown();
     bool finished() const; // the last run stopped for a reason other than KeyWanted
+    // Goes on where `earlier` stands, with this calculator's program: takes
+    // over earlier's RAM outside the bytes loadProgram() put here, the CPU's
+    // registers, the LCD and the state of its run (frames and T-states start
+    // afresh). Sound when both programs run the same code and keep nothing
+    // but data in the bytes that differ, e.g. one engine with another scene.
+    void continueFrom(const Ti83& earlier);
 
     const std::vector<Frame>& frames() const;
     const std::array<uint8_t, 768>& lcd() const; // what the LCD shows now

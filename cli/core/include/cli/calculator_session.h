@@ -20,8 +20,9 @@ struct CameraState {
     int heading = 0;         // 0..35, clockwise from north in steps of 10 degrees
 };
 
-// Addresses of the engine variables the view reads, on the TI-83; the Plus
-// family's engine keeps the same block of variables in its free RAM.
+// Addresses of the engine variables the view reads.
+// (on the TI-83; the Plus family's engine keeps the same block of variables
+// in its free RAM)
 inline constexpr uint16_t kCarX = 0x8273, kCarY = 0x8274, kCarZ = 0x8275;
 inline constexpr uint16_t kCamHeading = 0x8284;
 
@@ -42,8 +43,17 @@ public:
     // Starts the program and runs it to its first key wait. `keys` are
     // replayed first (MODE excluded), so a rebuilt program continues with the
     // camera where the earlier one left it.
+    // `engineBytes`: how many bytes of the code are the engine, the same
+    // whatever the scene (0: unknown).
     explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {},
-                               z80::Model model = z80::Model::Ti83);
+                               size_t engineBytes = 0, z80::Model model = z80::Model::Ti83);
+    // Starts the program where `earlier` stands, keeping its keys: when both
+    // run the same engine (the same `engineBytes` bytes) and earlier waits
+    // for a key on the same model, the calculator takes over earlier's state and draws the
+    // frame again with this program's scene, at once; otherwise earlier's
+    // keys are replayed.
+    CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
+                      const CalculatorSession& earlier, z80::Model model = z80::Model::Ti83);
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);
@@ -66,6 +76,7 @@ private:
     void runToKeyWait();
 
     std::vector<uint8_t> code_;
+    size_t engineBytes_ = 0;
     std::unique_ptr<z80::Ti83> calculator_;
     std::vector<uint8_t> history_;
     bool ended_ = false;

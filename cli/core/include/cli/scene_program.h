@@ -38,6 +38,9 @@ struct SceneProgram {
     // source of our engine): the points stored behind the engine's `data`
     // label up to the end marker, halved.
     std::optional<size_t> segments;
+    // Bytes of code before `data` when the program is built on our engine:
+    // the engine, the same whatever the scene.
+    std::optional<size_t> engineBytes;
 };
 
 // Loads any of the three kinds into machine code: a list for `model` (TI-83

@@ -1,11 +1,12 @@
 // Torvex Designer - the calculator view: a scene walked through as the TI-83
-// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated
-// calculator, and rebuilt whenever its file changes on disk.
+// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated calculator, and
+// rebuilt whenever its file changes on disk.
 #pragma once
 
 #include "cli/calculator_session.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -77,7 +78,7 @@ private:
 
     QString file_;
     std::unique_ptr<CalculatorSession> session_;
-    std::optional<size_t> segments_;
+    QStringList warnings_; // of the last program built: the assembler's, the scene's size
     CalculatorDisplay* display_;
     QLabel* status_;
     QLabel* error_;
@@ -86,12 +87,14 @@ private:
     QFileSystemWatcher* watcher_;
     QTimer* reloadDelay_;
     std::vector<uint8_t> code_;
+    size_t engineBytes_ = 0;
     std::optional<z80::Model> requestedModel_;
     z80::Model model_ = z80::Model::Ti83; // of the program shown
 };
 
-// The status line's text for a camera, a frame and a scene size on a model.
-QString statusLine(const CameraState& camera, const FrameCost& frame,
-                   std::optional<size_t> segments, z80::Model model = z80::Model::Ti83);
+// The status line's text for a camera, a frame and the warnings about the
+// program shown.
+QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings,
+                   z80::Model model = z80::Model::Ti83);
 
 } // namespace torvex::cli

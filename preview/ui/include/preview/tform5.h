@@ -59,8 +59,10 @@ protected:
 
 private:
     void FormClose(QCloseEvent* event);
+    void setRestoredBounds();
 
     Canvas canvas_;
+    bool shownBefore_ = false;
 };
 
 // The captions of the preview window.

@@ -30,10 +30,9 @@ class TForm5;
 // Wiring for the application:
 //  - Show the panel with showWindow(); every showing regenerates the preview.
 //  - Set the preview window's closeRequested to [&] { return panel.closePanel(); }.
-//  - Before the program ends while the panel is visible, call closePanel():
-//    it runs the close question ("Save linelist?"); false means a save failed
-//    and the exit must be abandoned. closePanel() on a hidden panel asks
-//    nothing and returns true.
+//  - Before the program ends, call exitQuestion(): with the panel shown it
+//    asks the close question ("Save linelist?"); false means the exit must be
+//    abandoned. On a hidden panel it asks nothing and returns true.
 class TForm3 : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +44,12 @@ public:
     // preview window and the panel hide. Returns false when the close was
     // abandoned because the save asked for failed (both windows stay open).
     bool closePanel();
+
+    // The close question asked when the program is about to end with the
+    // panel shown. Only No ends the program without saving, and Yes once the
+    // list is saved; Esc, the close box, a cancelled or a failed save keep the
+    // program running (false). A hidden panel asks nothing (true).
+    bool exitQuestion();
 
     // The close question on its own: "Save the linelist before closing this
     // window?"; Yes saves through SaveDialog1. Returns false only when that
@@ -142,7 +147,8 @@ private:
     QString selectedEntry() const;
     QStringList lineListEntries() const;
     void replaceLineList(const std::vector<std::string>& lines);
-    void saveLineList();
+    bool saveLineList();
+    BoxAnswer askToSave();
     int panelHeight() const;
 
     TForm5* preview_;
