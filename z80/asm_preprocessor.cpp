@@ -107,15 +107,9 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
                 continue;
             Swallow swallow;
             std::string expanded = expandLine(stripComment(lines[n]), swallow);
-            if (swallow.define && !trim(std::string_view(expanded).substr(swallow.at)).empty())
-                diags_.warning(
-                    file, lineNo,
-                    "'" + swallow.define->name + "' brings the comment of its #define (" +
-                        swallow.define->where +
-                        ") into this line: TASM-compatible assemblers that keep "
-                        "#define comments would drop '" +
-                        std::string(trim(std::string_view(expanded).substr(swallow.at))) +
-                        "' here");
+            if (swallow.define)
+                warnIfSwallowed(*swallow.define, std::string_view(expanded).substr(swallow.at),
+                                file, lineNo);
             statements(stripComment(expanded), file, lineNo);
         } catch (const Error& e) {
             diags_.error(file, lineNo, e.message);
@@ -125,6 +119,21 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
         diags_.error(file, static_cast<int>(lines.size()), "#if without #endif");
         conditionals_.resize(conditionalDepth);
     }
+}
+
+// A #define comment that an assembler keeping it would spread over the rest
+// of the line: the lost text, if any, is worth a warning.
+void Preprocessor::warnIfSwallowed(const Define& define, std::string_view rest, int file,
+                                   int lineNo) {
+    std::string lost(trim(rest));
+    if (lost.empty())
+        return;
+    std::string message(1, '\'');
+    message += define.name + "' brings the comment of its #define (" + define.where +
+               ") into this line: TASM-compatible assemblers that keep #define comments would "
+               "drop '" +
+               lost + "' here";
+    diags_.warning(file, lineNo, std::move(message));
 }
 
 void Preprocessor::statements(const std::string& expanded, int file, int lineNo) {

@@ -62,6 +62,7 @@ private:
     bool condition(std::string_view expr);
     void include(const std::string& name, const std::filesystem::path& dir, int depth);
     void statements(const std::string& expanded, int file, int lineNo);
+    void warnIfSwallowed(const Define& define, std::string_view rest, int file, int lineNo);
 
     std::string expandLine(std::string_view s, Swallow& swallow);
     void expand(std::string_view s, int depth, std::vector<std::string>& activeNames,

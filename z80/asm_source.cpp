@@ -48,8 +48,14 @@ void Diagnostics::error(int file, int line, std::string message) {
 }
 
 void Diagnostics::warning(int file, int line, std::string message) {
+    message = printable(message);
+    if (!warnings_.empty() && warnings_.back().line == line &&
+        warnings_.back().file == files_[file] && warnings_.back().message == message)
+        return; // one line that says the same twice (a macro using its argument twice)
     if (warnings_.size() < kMaxErrors)
-        warnings_.push_back({files_[file], line, printable(message), true});
+        warnings_.push_back({files_[file], line, std::move(message), true});
+    else if (warnings_.size() == kMaxErrors)
+        warnings_.push_back({files_[file], line, "more warnings follow; not shown", true});
 }
 
 void Diagnostics::fail() const {
