@@ -4,6 +4,7 @@
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
 #include "codegen/tform4.h"
+#include "tests/cli/run_torvex.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace torvex::cli {
 namespace {
@@ -20,15 +20,6 @@ QByteArray contents(const QString& file) {
     QFile f(file);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
     return f.readAll();
-}
-
-int torvex(std::vector<std::string> args, std::string* err = nullptr) {
-    std::ostringstream out, errors;
-    Io io{out, errors};
-    const int code = runCli(args, io);
-    if (err)
-        *err = errors.str();
-    return code;
 }
 
 TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
@@ -52,11 +43,10 @@ TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
 
     const std::string assembled = folder.filePath(QStringLiteral("a.83p")).toStdString();
     const std::string built = folder.filePath(QStringLiteral("b.83p")).toStdString();
-    std::string err;
-    ASSERT_EQ(torvex({"assemble", source.toStdString(), "-o", assembled, "--name", "SCENE"}, &err),
-              0)
-        << err;
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", built, "--name", "SCENE"}), 0);
+    const Result assembly =
+        cli({"assemble", source.toStdString(), "-o", assembled, "--name", "SCENE"});
+    ASSERT_EQ(assembly.code, 0) << assembly.err;
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", built, "--name", "SCENE"}).code, 0);
     const QByteArray program = contents(QString::fromStdString(built));
     EXPECT_FALSE(program.isEmpty());
     EXPECT_EQ(program, contents(QString::fromStdString(assembled)));
@@ -66,10 +56,12 @@ TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     const std::string plusAssembled = folder.filePath(QStringLiteral("a.8xp")).toStdString();
     const std::string plusBuilt = folder.filePath(QStringLiteral("b.8xp")).toStdString();
     ASSERT_EQ(
-        torvex({"build", list.toStdString(), "--model", "ti83p", "--source", "-o", plusSource}), 0);
-    ASSERT_EQ(torvex({"assemble", plusSource, "-o", plusAssembled, "--name", "SCENE"}, &err), 0)
-        << err;
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", plusBuilt, "--name", "SCENE"}), 0);
+        cli({"build", list.toStdString(), "--model", "ti83p", "--source", "-o", plusSource}).code,
+        0);
+    const Result plusAssembly =
+        cli({"assemble", plusSource, "-o", plusAssembled, "--name", "SCENE"});
+    ASSERT_EQ(plusAssembly.code, 0) << plusAssembly.err;
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusBuilt, "--name", "SCENE"}).code, 0);
     EXPECT_EQ(contents(QString::fromStdString(plusBuilt)),
               contents(QString::fromStdString(plusAssembled)));
     EXPECT_NE(contents(QString::fromStdString(plusBuilt)), program);
@@ -80,22 +72,17 @@ TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
     const QString list = folder.filePath(QStringLiteral("bad"));
     writeTextLineFile(list, {"   0,   0,   0,   0,   0,   0", "   1,   2, 999,   0,   0,   0"});
     const std::string output = folder.filePath(QStringLiteral("BAD.83p")).toStdString();
-    std::string err;
-    EXPECT_EQ(torvex({"build", list.toStdString(), "-o", output}, &err), kExitFailure);
-    EXPECT_NE(err.find(list.toStdString() + ":2:"), std::string::npos) << err;
+    const Result build = cli({"build", list.toStdString(), "-o", output});
+    EXPECT_EQ(build.code, kExitFailure);
+    EXPECT_NE(build.err.find(list.toStdString() + ":2:"), std::string::npos) << build.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
-    EXPECT_EQ(
-        torvex({"build", folder.filePath(QStringLiteral("missing")).toStdString(), "-o", output},
-               &err),
-        kExitFailure);
-    EXPECT_NE(err.find("Cannot open file"), std::string::npos) << err;
-    EXPECT_EQ(torvex({"build", list.toStdString()}, &err), kExitUsage);
+    EXPECT_EQ(cli({"build", list.toStdString()}).code, kExitUsage);
     // A .83p is the TI-83's file: asking for the Plus family there is a mistake.
     const QString good = folder.filePath(QStringLiteral("good"));
     writeTextLineFile(good, {"   0,   0,   0,   0,   0,   0"});
-    EXPECT_EQ(torvex({"build", good.toStdString(), "--model", "ti83p", "-o", output}, &err),
-              kExitUsage);
-    EXPECT_NE(err.find(".8xp"), std::string::npos) << err;
+    const Result plusAs83p = cli({"build", good.toStdString(), "--model", "ti83p", "-o", output});
+    EXPECT_EQ(plusAs83p.code, kExitUsage);
+    EXPECT_NE(plusAs83p.err.find(".8xp"), std::string::npos) << plusAs83p.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
 }
 
@@ -108,14 +95,14 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
     ASSERT_TRUE(fromList.segments);
     EXPECT_EQ(*fromList.segments, 3u);
     const std::string program = folder.filePath(QStringLiteral("THREE.83p")).toStdString();
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", program}), 0);
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", program}).code, 0);
     const SceneProgram fromProgram = loadSceneProgram(program);
     EXPECT_EQ(fromProgram.program.code, fromList.program.code);
     ASSERT_TRUE(fromProgram.segments);
     EXPECT_EQ(*fromProgram.segments, 3u);
     // The same for the Plus family's program file.
     const std::string plusProgram = folder.filePath(QStringLiteral("THREE.8xp")).toStdString();
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", plusProgram}), 0);
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusProgram}).code, 0);
     const SceneProgram fromPlus = loadSceneProgram(plusProgram);
     EXPECT_EQ(fromPlus.program.model, z80::Model::Ti83Plus);
     EXPECT_EQ(fromPlus.program.code,
