@@ -137,9 +137,10 @@ TEST(EngineTemplateText, TextRules) {
 TEST(EngineTemplateText, OnlyPlainOperands) {
     // Operands: registers, conditions, plain numbers (decimal, or hex with a
     // leading digit and a trailing h), labels and label plus or minus a
-    // number; (hl)-style indirection and (ix+n). Nothing else: no $, no
-    // operator precedence, no other macros than the three #defines.
-    static const std::regex number(R"(^([0-9]+|[0-9][0-9a-fA-F]*[hH])$)");
+    // number; (hl)-style indirection and (ix+n); a page as ADDRESS>>8, so
+    // that it moves with its address. Nothing else: no $, no operator
+    // precedence, no other macros than the three #defines.
+    static const std::regex number(R"(^([0-9]+|[0-9][0-9a-fA-F]*[hH](>>8)?)$)");
     static const std::regex dataNumber(R"(^-?[0-9]+$)"); // .db values: -1 in headingdata
     static const std::regex name(R"(^[A-Za-z_][A-Za-z0-9_]*$)");
     static const std::regex labelOffset(
