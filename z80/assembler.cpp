@@ -282,20 +282,6 @@ Assembly assemble(std::string_view source, const std::string& fileName,
     return a;
 }
 
-std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName,
-                                         const AssemblyOptions& options) {
-    detail::Diagnostics diags;
-    detail::Preprocessor pre(diags, options);
-    const std::vector<detail::SourceLine> lines = pre.run(source, fileName);
-    if (diags.hasErrors())
-        diags.fail();
-    std::vector<PreprocessedLine> out;
-    out.reserve(lines.size());
-    for (const auto& l : lines)
-        out.push_back({diags.file(l.file), l.line, l.text});
-    return out;
-}
-
 Assembly assembleFile(const std::filesystem::path& file, const AssemblyOptions& options) {
     std::error_code ec;
     if (std::filesystem::is_directory(file, ec))

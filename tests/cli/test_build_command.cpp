@@ -4,6 +4,7 @@
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
 #include "codegen/tform4.h"
+#include "tests/cli/run_torvex.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace torvex::cli {
 namespace {
@@ -20,15 +20,6 @@ QByteArray contents(const QString& file) {
     QFile f(file);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
     return f.readAll();
-}
-
-int torvex(std::vector<std::string> args, std::string* err = nullptr) {
-    std::ostringstream out, errors;
-    Io io{out, errors};
-    const int code = runCli(args, io);
-    if (err)
-        *err = errors.str();
-    return code;
 }
 
 TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
@@ -52,11 +43,10 @@ TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
 
     const std::string assembled = folder.filePath(QStringLiteral("a.83p")).toStdString();
     const std::string built = folder.filePath(QStringLiteral("b.83p")).toStdString();
-    std::string err;
-    ASSERT_EQ(torvex({"assemble", source.toStdString(), "-o", assembled, "--name", "SCENE"}, &err),
-              0)
-        << err;
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", built, "--name", "SCENE"}), 0);
+    const Result assembly =
+        cli({"assemble", source.toStdString(), "-o", assembled, "--name", "SCENE"});
+    ASSERT_EQ(assembly.code, 0) << assembly.err;
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", built, "--name", "SCENE"}).code, 0);
     const QByteArray program = contents(QString::fromStdString(built));
     EXPECT_FALSE(program.isEmpty());
     EXPECT_EQ(program, contents(QString::fromStdString(assembled)));
@@ -67,16 +57,11 @@ TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
     const QString list = folder.filePath(QStringLiteral("bad"));
     writeTextLineFile(list, {"   0,   0,   0,   0,   0,   0", "   1,   2, 999,   0,   0,   0"});
     const std::string output = folder.filePath(QStringLiteral("BAD.83p")).toStdString();
-    std::string err;
-    EXPECT_EQ(torvex({"build", list.toStdString(), "-o", output}, &err), kExitFailure);
-    EXPECT_NE(err.find(list.toStdString() + ":2:"), std::string::npos) << err;
+    const Result build = cli({"build", list.toStdString(), "-o", output});
+    EXPECT_EQ(build.code, kExitFailure);
+    EXPECT_NE(build.err.find(list.toStdString() + ":2:"), std::string::npos) << build.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
-    EXPECT_EQ(
-        torvex({"build", folder.filePath(QStringLiteral("missing")).toStdString(), "-o", output},
-               &err),
-        kExitFailure);
-    EXPECT_NE(err.find("Cannot open file"), std::string::npos) << err;
-    EXPECT_EQ(torvex({"build", list.toStdString()}, &err), kExitUsage);
+    EXPECT_EQ(cli({"build", list.toStdString()}).code, kExitUsage);
 }
 
 TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
@@ -88,7 +73,7 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
     ASSERT_TRUE(fromList.segments);
     EXPECT_EQ(*fromList.segments, 3u);
     const std::string program = folder.filePath(QStringLiteral("THREE.83p")).toStdString();
-    ASSERT_EQ(torvex({"build", list.toStdString(), "-o", program}), 0);
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", program}).code, 0);
     const SceneProgram fromProgram = loadSceneProgram(program);
     EXPECT_EQ(fromProgram.program.code, fromList.program.code);
     ASSERT_TRUE(fromProgram.segments);

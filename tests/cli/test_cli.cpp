@@ -3,6 +3,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/keys.h"
+#include "tests/cli/run_torvex.h"
 
 #include "z80/assembler.h"
 #include "z80/ti83.h"
@@ -48,18 +49,6 @@ public:
 private:
     QTemporaryDir dir_;
 };
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    Io io{out, err};
-    int code = runCli(args, io);
-    return {code, out.str(), err.str()};
-}
 
 std::vector<uint8_t> readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -1,15 +1,14 @@
 // What `torvex` reads and writes: only regular files come in, and no command
 // loses a file it meets, whatever goes wrong.
-#include "cli/cli.h"
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
+#include "tests/cli/run_torvex.h"
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace torvex::cli {
@@ -30,11 +29,9 @@ struct CompanionFiles : ::testing::Test {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     }
     int torvex(const std::vector<std::string>& args) {
-        std::ostringstream out, errors;
-        Io io{out, errors};
-        const int code = runCli(args, io);
-        err = errors.str();
-        return code;
+        const Result run = cli(args);
+        err = run.err;
+        return run.code;
     }
     // A line list, and its preview source as a source of our assembler.
     void SetUp() override {

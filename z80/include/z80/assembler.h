@@ -5,7 +5,7 @@
 // colon), ';' comments, '\' between statements, #define with and without
 // arguments (#defcont, #undef), #include "file", #ifdef/#ifndef/#if/#else/
 // #endif, .org, .db/.byte/.text, .dw/.word, .ds/.block/.fill, .chk, .equ and
-// '=', .module with _local labels, .addinstr (simple forms), .end, every
+// '=', .set, .module with _local labels, .addinstr (simple forms), .end, every
 // documented Z80 instruction. Expressions are read strictly left to right, as
 // TASM reads them. Labels and defines are case-sensitive unless ignoreCase;
 // mnemonics, registers and directives never are.
@@ -87,19 +87,6 @@ Assembly assemble(std::string_view source, const std::string& fileName,
                   const AssemblyOptions& options = {});
 // Reads and assembles a file. Throws AssemblyError (also when it cannot be read).
 Assembly assembleFile(const std::filesystem::path& file, const AssemblyOptions& options = {});
-
-// One statement after preprocessing: #define substituted, comments removed,
-// #include files inlined, #if/#ifdef resolved, '\' separated statements on
-// lines of their own; the list stops at the .end statement.
-struct PreprocessedLine {
-    std::string file;
-    int line = 0;
-    std::string text;
-};
-// Runs only the preprocessor (throws AssemblyError on its errors). Used to
-// translate sources mechanically for other assemblers (the pasmo cross-check).
-std::vector<PreprocessedLine> preprocess(std::string_view source, const std::string& fileName,
-                                         const AssemblyOptions& options = {});
 
 // Our own built-in definitions for "ti83asm.inc" and "tokens.inc" (used when
 // no file of that name lies beside the source). nullopt for other names.
