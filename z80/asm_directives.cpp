@@ -66,7 +66,12 @@ void Passes::directive(const std::string& op, std::string_view operands) {
             throw Error{".module needs a name"};
         module_ = args[0];
     } else if (op == ".addinstr") {
-        encoder_.addInstruction(std::string(operands));
+        // Headers add more than programs use: an entry we cannot encode is only
+        // an error where a program uses it.
+        if (std::string unsupported = encoder_.addInstruction(std::string(operands));
+            !unsupported.empty())
+            warning(".addinstr with " + unsupported +
+                    " is not supported; the instruction is not added");
     } else if (op == ".msfirst") {
         throw Error{".msfirst is not supported (the Z80 stores words low byte first)"};
     } else if (!noBytes.count(op)) {

@@ -708,7 +708,7 @@ std::vector<uint8_t> Encoder::encode(const std::string& op, const std::string& o
     throw Error{"invalid operands for '" + op + "': " + operands};
 }
 
-void Encoder::addInstruction(const std::string& operands) {
+std::string Encoder::addInstruction(const std::string& operands) {
     std::vector<std::string> f;
     std::string_view s = trim(operands);
     while (!s.empty()) {
@@ -724,30 +724,30 @@ void Encoder::addInstruction(const std::string& operands) {
     if (table().count(name))
         throw Error{".addinstr cannot change the Z80 instruction '" + name + "'"};
     if (lower(f[4]) != "nop")
-        throw Error{".addinstr rule '" + f[4] + "' is not supported (only NOP)"};
+        return "rule " + f[4] + " (only NOP is)";
     for (size_t k = 6; k < f.size(); ++k)
         if (f[k] != "0")
-            throw Error{".addinstr shift and or-mask are not supported with the NOP rule"};
+            return "a shift or or-mask";
     AddedInstruction a;
     a.args = withoutSpace(f[1] == "\"\"" ? "" : f[1]);
     if (std::count(a.args.begin(), a.args.end(), '*') > 1)
-        throw Error{".addinstr supports one '*' operand"};
+        return "more than one '*' operand";
     const std::string& hex = f[2];
-    if (hex.empty() || hex.size() > 8 || hex.size() % 2 ||
-        !std::all_of(hex.begin(), hex.end(),
-                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
-        throw Error{".addinstr opcode '" + hex + "' must be hex digits, two per byte"};
+    if (hex.empty() || hex.size() > 8 || !std::all_of(hex.begin(), hex.end(), [](char c) {
+            return std::isxdigit(static_cast<unsigned char>(c));
+        }))
+        throw Error{".addinstr opcode '" + hex + "' must be hex digits"};
     unsigned long code = std::stoul(hex, nullptr, 16);
-    for (size_t k = 0; k < hex.size() / 2; ++k)
+    for (size_t k = 0; k < (hex.size() + 1) / 2; ++k)
         a.opcode.push_back(static_cast<uint8_t>(code >> (8 * k)));
-    if (f[3].size() != 1 || f[3][0] < '1' || f[3][0] > '4')
-        throw Error{".addinstr size '" + f[3] + "' must be 1 to 4 bytes"};
+    if (f[3].size() != 1 || !std::isdigit(static_cast<unsigned char>(f[3][0])))
+        throw Error{".addinstr size '" + f[3] + "' must be a number of bytes"};
     a.size = f[3][0] - '0';
     int rest = a.size - static_cast<int>(a.opcode.size());
     if (rest < 0 || rest > 2 || (rest > 0) != (a.args.find('*') != std::string::npos))
-        throw Error{".addinstr size " + f[3] + " does not fit opcode " + hex + " and operands " +
-                    f[1]};
+        return "size " + f[3] + " with opcode " + hex + " and operands " + f[1];
     added_.emplace(name, a);
+    return {};
 }
 
 } // namespace torvex::z80::detail

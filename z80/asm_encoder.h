@@ -44,8 +44,9 @@ public:
     // The bytes of one instruction at address `at`. Throws Error.
     std::vector<uint8_t> encode(const std::string& op, const std::string& operands, int64_t at);
 
-    // ".addinstr" operands; Throws Error for forms other than the simple ones.
-    void addInstruction(const std::string& operands);
+    // ".addinstr" operands. Returns what is not supported of a well-formed
+    // entry that is not added (empty when added); throws Error when malformed.
+    std::string addInstruction(const std::string& operands);
     bool isAdded(const std::string& op) const { return added_.count(op) > 0; }
     void clearAdded() { added_.clear(); }
 

@@ -68,12 +68,16 @@ std::string systemReason(const QFileDevice& file) {
 } // namespace
 
 QByteArray readRegularFile(const QString& fileName, std::int64_t limit) {
-    // Opened without waiting (a named pipe with no writer would block open()),
-    // then judged by what was actually opened, so that the file cannot be
-    // swapped between a look at its name and the open.
-    const Descriptor fd(::open(QFile::encodeName(fileName).constData(),
-                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    // Anything but a regular file is refused by its name first, so that no
+    // device is ever opened (opening some has effects of its own). The file is
+    // then opened without waiting (a named pipe with no writer would block
+    // open()) and judged again by what was actually opened, so that it cannot
+    // be swapped between the look at its name and the open.
+    const QByteArray name = QFile::encodeName(fileName);
     struct stat info {};
+    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        failWith("Cannot open file ", fileName);
+    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
         failWith("Cannot open file ", fileName);
     QByteArray bytes = allocateFor(info.st_size, limit, fileName);

@@ -98,7 +98,7 @@ TEST_F(TextLineFile, KeepsEveryByteButTheTerminators) {
 }
 
 // Only regular files are read: a named pipe is refused at once (no waiting
-// for a writer), a device without reading a byte of it.
+// for a writer), a device without opening it.
 TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByName) {
     const QString pipe = path("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

@@ -142,6 +142,9 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
                                                     "after a comment"},
         {"x .equ 1\nx .equ 1\n", "t.z80:2: warning: 'x' defined again with the same value (first "
                                  "defined at t.z80:1)"},
+        {".addinstr B_JUMP * 3AC3 5 T1 1\n", "t.z80:1: warning: .addinstr with rule T1 (only "
+                                             "NOP is) is not supported; the instruction is not "
+                                             "added"},
         {"ret\n", "t.z80:1: warning: 'ret' in the first column is a label, not an instruction "
                   "(indent instructions)"},
     };
@@ -245,8 +248,6 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {"#defcont 1\n", "t.z80:1: #defcont without a #define before it"},
         {" .db LATE\n#define LATE 3\n", "t.z80:1: undefined label 'LATE'"},
         {"#define X X+1\n .db X\n", "t.z80:2: undefined label 'X'"},
-        {".addinstr B_CALL * EF 3 T1 1\n", "t.z80:1: .addinstr rule 'T1' is not supported (only "
-                                           "NOP)"},
         {".addinstr B_CALL * EF 3 NOP 1\n b_call\n", "t.z80:2: invalid operands for 'b_call': "},
         {" .org later\nlater: nop\n", "t.z80:1: .org must not use a label defined further on"},
         {" .org 0FFFFh\n nop\n nop\n", "t.z80:3: code goes past address FFFFh"},
