@@ -62,6 +62,9 @@ constexpr std::array<uint8_t, 256> kOpcodeEvents = [] {
 // PC, R and the T-states, which the run loop restores.
 constexpr Z80EX_BYTE kStandInOpcode = 0x00;
 
+// Where rst 28h goes: the Plus family's ROM call dispatcher.
+constexpr uint16_t kRst28 = 0x28;
+
 struct Ti83::Impl {
     Z80EX_CONTEXT* cpu = nullptr;
     std::array<uint8_t, 65536> mem{};
@@ -81,7 +84,7 @@ struct Ti83::Impl {
     std::array<uint8_t, 768> lcd{};
     uint64_t total = 0;      // program T-states since the start
     uint64_t frameStart = 0; // total at the last frame (or the start)
-    std::array<RomCall, kRomRoutines> romCalls = kTi83RomCalls;
+    const CalculatorModel* model = nullptr;
     uint64_t romTotal = 0;      // T-states charged for ROM calls since the start
     uint64_t romSinceFrame = 0; // of which since the last frame
     bool powerDownPending = false;
@@ -167,7 +170,7 @@ struct Ti83::Impl {
         z80ex_set_memwrite_callback(cpu, writable.empty() ? mwrite : mwriteGuarded, this);
     }
 
-    Impl() {
+    explicit Impl(Model m) : model(&calculatorModel(m)) {
         cpu = z80ex_create(mread, this, mwrite, this, pread, this, pwrite, this, intread, this);
     }
     ~Impl() { z80ex_destroy(cpu); }
@@ -198,7 +201,7 @@ struct Ti83::Impl {
 
     void setup(uint16_t entry) {
         z80ex_reset(cpu);
-        setReg(regIY, kSystemFlags);
+        setReg(regIY, model->systemFlags);
         setReg(regSP, kInitialStackPointer);
         setReg(regIM, 1);
         push(kReturnAddress);
@@ -223,31 +226,58 @@ struct Ti83::Impl {
     }
 
     void charge(RomRoutine routine) {
-        const uint64_t t = romCallCost(routine).tstates;
+        const uint64_t t = romCallCost(routine).tstates + model->romCallDispatchTstates;
         romTotal += t;
         romSinceFrame += t;
     }
+
+    uint16_t wordAt(uint16_t address) const {
+        return mem[address] | (mem[static_cast<uint16_t>(address + 1)] << 8);
+    }
+
+    // The routine a trap at `pc` calls and where it returns to: on the TI-83
+    // the address itself and the word on the stack; on the Plus family rst
+    // 28h, the word after the rst (its return address on the stack) and past
+    // that word. nullopt when nothing is called there.
+    struct Called {
+        RomRoutine routine;
+        uint16_t returnTo;
+    };
+    std::optional<Called> calledAt(uint16_t pc) const {
+        const uint16_t top = wordAt(reg(regSP));
+        uint16_t address = pc, returnTo = top;
+        if (model->romCallsByRst28) {
+            if (pc != kRst28)
+                return std::nullopt;
+            address = wordAt(top);
+            returnTo = static_cast<uint16_t>(top + 2);
+        }
+        for (const RomCall& call : model->romCalls)
+            if (call.address == address)
+                return Called{call.routine, returnTo};
+        return std::nullopt;
+    }
+
+    uint8_t* graphBuffer() { return mem.data() + model->graphBuffer.first; }
 
     // Performs a trapped ROM call; false when the address is no ROM call or
     // _getkey has no key yet.
     bool romCall(uint16_t pc, bool& keyWanted) {
         keyWanted = false;
-        const auto call = std::find_if(romCalls.begin(), romCalls.end(),
-                                       [pc](const RomCall& c) { return c.address == pc; });
-        if (call == romCalls.end())
+        const std::optional<Called> call = calledAt(pc);
+        if (!call)
             return false;
         switch (call->routine) {
         case RomRoutine::ClearLcd:
             lcd.fill(0);
             break;
         case RomRoutine::ClearGraphBuffer:
-            std::fill(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize, 0);
+            std::fill(graphBuffer(), graphBuffer() + kGraphBufferSize, 0);
             break;
         case RomRoutine::CopyGraphBuffer: {
             charge(call->routine);
             Frame& f = frames.emplace_back();
-            std::copy(mem.begin() + kGraphBuffer, mem.begin() + kGraphBuffer + kGraphBufferSize,
-                      f.graphBuffer.begin());
+            std::copy(graphBuffer(), graphBuffer() + kGraphBufferSize, f.graphBuffer.begin());
             f.tstates = sinceFrame();
             f.romTstates = romSinceFrame;
             f.totalTstates = total;
@@ -261,7 +291,7 @@ struct Ti83::Impl {
             if (powerDownPending) {
                 // The OS keeps the display's contents in saveSScreen while
                 // the calculator is off.
-                std::copy(lcd.begin(), lcd.end(), mem.begin() + kSaveSScreen);
+                std::copy(lcd.begin(), lcd.end(), mem.begin() + model->saveSScreen.first);
                 powerDownPending = false;
             }
             if (keys.empty()) {
@@ -285,7 +315,8 @@ struct Ti83::Impl {
             ++keysUsed;
         }
         setReg(regAF, af);
-        setReg(regPC, pop());
+        pop();
+        setReg(regPC, call->returnTo);
         return true;
     }
 
@@ -308,7 +339,11 @@ struct Ti83::Impl {
             last = {StopReason::KeyWanted, "_getkey waits for a key"};
             return last;
         }
-        uint16_t ret = mem[reg(regSP)] | (mem[static_cast<uint16_t>(reg(regSP) + 1)] << 8);
+        const uint16_t ret = wordAt(reg(regSP));
+        if (model->romCallsByRst28 && pc == kRst28)
+            return stop(StopReason::Fault, "rst 28h called " + hex(wordAt(ret)) +
+                                               ", which is not an emulated ROM call (from " +
+                                               hex(ret - 1) + ")");
         return stop(StopReason::Fault, "execution reached ROM address " + hex(pc) +
                                            ", which is not an emulated ROM call (came from "
                                            "around " +
@@ -369,11 +404,17 @@ struct Ti83::Impl {
     }
 };
 
-Ti83::Ti83() : d(std::make_unique<Impl>()) {}
+Ti83::Ti83(Model model) : d(std::make_unique<Impl>(model)) {}
 Ti83::~Ti83() = default;
 
 void Ti83::clearMemory() {
     d->mem.fill(0);
+}
+const CalculatorModel& Ti83::model() const {
+    return *d->model;
+}
+void Ti83::loadProgram(const std::vector<uint8_t>& code) {
+    loadProgram(code, d->model->origin);
 }
 void Ti83::loadProgram(const std::vector<uint8_t>& code, uint16_t at) {
     const size_t size = std::min<size_t>(code.size(), 0x10000 - at);
@@ -422,6 +463,9 @@ RunResult Ti83::callRoutine(uint16_t address, Registers in, Registers* out) {
     return r;
 }
 
+void Ti83::start() {
+    d->setup(d->model->entry);
+}
 void Ti83::start(uint16_t entry) {
     d->setup(entry);
 }

@@ -1,4 +1,5 @@
-// Torvex Designer - Z80 toolchain: TI-83 program variable files (.83p).
+// Torvex Designer - Z80 toolchain: program variable files of the TI-83 (.83p)
+// and of the TI-83 Plus family (.8xp).
 #include "z80/ti83file.h"
 
 #include <algorithm>
@@ -10,7 +11,18 @@ namespace torvex::z80 {
 
 namespace {
 
-constexpr char kSignature[8] = {'*', '*', 'T', 'I', '8', '3', '*', '*'};
+// The two file layouts differ in the signature and in the variable entry's
+// header: the Plus family's is two bytes longer (version and flag after the
+// name).
+struct Layout {
+    char signature[8];
+    uint16_t entryHeader; // bytes of the entry before its data length word
+};
+constexpr Layout kTi83Layout{{'*', '*', 'T', 'I', '8', '3', '*', '*'}, 0x0B};
+constexpr Layout kPlusLayout{{'*', '*', 'T', 'I', '8', '3', 'F', '*'}, 0x0D};
+const Layout& layoutOf(Model model) {
+    return model == Model::Ti83Plus ? kPlusLayout : kTi83Layout;
+}
 constexpr uint8_t kSignature2[3] = {0x1A, 0x0A, 0x00};
 constexpr size_t kHeaderSize = 0x37; // up to the data section
 constexpr uint8_t kTokNewline = 0x3F, kTokEnd = 0xD4;
@@ -78,32 +90,38 @@ std::vector<uint8_t> hexTextProgram(const std::vector<uint8_t>& code) {
     return out;
 }
 
-std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::string_view name,
-                                     ProgramForm form, std::string_view comment) {
+namespace {
+
+// A complete file holding one program variable whose data is `program`.
+std::vector<uint8_t> programFile(Model model, const std::vector<uint8_t>& program,
+                                 std::string_view name, std::string_view comment) {
     validateProgramName(name);
-    std::vector<uint8_t> program = form == ProgramForm::HexText ? hexTextProgram(code) : code;
+    const Layout& layout = layoutOf(model);
     // variable data = length word + program; must fit the 16-bit lengths.
-    size_t varLength = program.size() + 2;
-    size_t dataLength = 2 + 2 + 1 + 8 + 2 + varLength;
+    const size_t varLength = program.size() + 2;
+    const size_t dataLength = 2 + layout.entryHeader + 2 + varLength;
     if (dataLength > 0xFFFF)
-        throw ProgramFileError("program too large for a .83p file (" + std::to_string(code.size()) +
-                               " bytes of code)");
+        throw ProgramFileError("program too large for a " +
+                               std::string(calculatorModel(model).extension) + " file (" +
+                               std::to_string(program.size()) + " bytes)");
     std::vector<uint8_t> f;
     f.reserve(kHeaderSize + dataLength + 2);
-    for (char ch : kSignature)
-        f.push_back(static_cast<uint8_t>(ch));
-    for (uint8_t b : kSignature2)
-        f.push_back(b);
+    f.insert(f.end(), layout.signature, layout.signature + 8);
+    f.insert(f.end(), kSignature2, kSignature2 + 3);
     std::string c(comment.substr(0, 42));
     for (size_t i = 0; i < 42; ++i)
         f.push_back(i < c.size() ? static_cast<uint8_t>(c[i]) : 0);
     putWord(f, dataLength);
-    size_t dataStart = f.size();
-    putWord(f, 0x000B);
+    const size_t dataStart = f.size();
+    putWord(f, layout.entryHeader);
     putWord(f, varLength);
     f.push_back(kTypeProtectedProgram);
     for (size_t i = 0; i < 8; ++i)
         f.push_back(i < name.size() ? static_cast<uint8_t>(name[i]) : 0);
+    if (layout.entryHeader == kPlusLayout.entryHeader) {
+        f.push_back(0x00); // version
+        f.push_back(0x00); // flag: in RAM, not archived
+    }
     putWord(f, varLength);
     putWord(f, program.size());
     f.insert(f.end(), program.begin(), program.end());
@@ -114,7 +132,30 @@ std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::stri
     return f;
 }
 
+} // namespace
+
+std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::string_view name,
+                                     ProgramForm form, std::string_view comment) {
+    return programFile(Model::Ti83, form == ProgramForm::HexText ? hexTextProgram(code) : code,
+                       name, comment);
+}
+
+std::vector<uint8_t> makePlusProgramFile(const std::vector<uint8_t>& program, std::string_view name,
+                                         std::string_view comment) {
+    if (program.size() < 2 || program[0] != kAsmToken[0] || program[1] != kAsmToken[1])
+        throw ProgramFileError("a TI-83 Plus assembly program must start with the bytes BBh 6Dh "
+                               "(.org 9D93h, then .db 0BBh,6Dh)");
+    return programFile(Model::Ti83Plus, program, name, comment);
+}
+
+std::vector<uint8_t> makeProgramFile(Model model, const std::vector<uint8_t>& code,
+                                     std::string_view name) {
+    return model == Model::Ti83Plus ? makePlusProgramFile(code, name) : makeProgramFile(code, name);
+}
+
 std::vector<uint8_t> ProgramVariable::machineCode() const {
+    if (model == Model::Ti83Plus)
+        return data; // binary, the tokens BBh 6Dh first
     // Hex text: pairs of upper-case hex digits up to the first newline token,
     // followed by End, newline, "0000", newline, End.
     auto nl = std::find(data.begin(), data.end(), kTokNewline);
@@ -137,9 +178,16 @@ std::vector<uint8_t> ProgramVariable::machineCode() const {
 }
 
 ProgramVariable readProgramFile(const std::vector<uint8_t>& f) {
-    if (f.size() < kHeaderSize + 2 || !std::equal(kSignature, kSignature + 8, f.begin()))
-        throw ProgramFileError("not a TI-83 file (no **TI83** signature)");
-    size_t dataLength = word(f, 0x35);
+    ProgramVariable v;
+    if (f.size() >= 8 && std::equal(kPlusLayout.signature, kPlusLayout.signature + 8, f.begin()))
+        v.model = Model::Ti83Plus;
+    else if (f.size() < 8 ||
+             !std::equal(kTi83Layout.signature, kTi83Layout.signature + 8, f.begin()))
+        throw ProgramFileError("not a TI-83 or TI-83 Plus program file (no **TI83** or **TI83F* signature)");
+    const Layout& layout = layoutOf(v.model);
+    if (f.size() < kHeaderSize + 2)
+        throw ProgramFileError("the file ends inside its header");
+    const size_t dataLength = word(f, 0x35);
     if (f.size() != kHeaderSize + dataLength + 2)
         throw ProgramFileError("file size does not match its data length");
     unsigned sum = 0;
@@ -147,20 +195,19 @@ ProgramVariable readProgramFile(const std::vector<uint8_t>& f) {
         sum += f[i];
     if ((sum & 0xFFFF) != word(f, kHeaderSize + dataLength))
         throw ProgramFileError("checksum mismatch");
-    if (dataLength < 15)
+    const size_t p = kHeaderSize;
+    const size_t lengthAt = p + 2 + layout.entryHeader; // the second length word
+    if (dataLength < lengthAt + 2 - p)
         throw ProgramFileError("no variable in the file");
-    size_t p = kHeaderSize;
-    size_t headerLen = word(f, p);
-    if (headerLen != 0x0B)
+    if (word(f, p) != layout.entryHeader)
         throw ProgramFileError("unexpected variable header length");
-    size_t varLength = word(f, p + 2);
-    ProgramVariable v;
+    const size_t varLength = word(f, p + 2);
     v.type = f[p + 4];
     for (size_t i = 0; i < 8 && f[p + 5 + i]; ++i)
         v.name += static_cast<char>(f[p + 5 + i]);
-    if (word(f, p + 13) != varLength || p + 15 + varLength > kHeaderSize + dataLength)
+    if (word(f, lengthAt) != varLength || lengthAt + 2 + varLength > kHeaderSize + dataLength)
         throw ProgramFileError("inconsistent variable length");
-    size_t dataAt = p + 15;
+    const size_t dataAt = lengthAt + 2;
     if (v.type == kTypeProgram || v.type == kTypeProtectedProgram) {
         if (varLength < 2 || word(f, dataAt) + 2u != varLength)
             throw ProgramFileError("inconsistent program length");

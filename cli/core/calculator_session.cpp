@@ -5,9 +5,9 @@
 namespace torvex::cli {
 
 CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys,
-                                     size_t engineBytes)
+                                     size_t engineBytes, z80::Model model)
     : code_(std::move(code)), engineBytes_(engineBytes),
-      calculator_(std::make_unique<z80::Ti83>()) {
+      calculator_(std::make_unique<z80::Ti83>(model)) {
     calculator_->loadProgram(code_);
     calculator_->start();
     runToKeyWait();
@@ -17,11 +17,12 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint
 }
 
 CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
-                                     const CalculatorSession& earlier)
+                                     const CalculatorSession& earlier, z80::Model model)
     : code_(std::move(code)), engineBytes_(engineBytes),
-      calculator_(std::make_unique<z80::Ti83>()) {
+      calculator_(std::make_unique<z80::Ti83>(model)) {
     const bool sameEngine =
-        engineBytes > 0 && engineBytes == earlier.engineBytes_ && engineBytes <= code_.size() &&
+        engineBytes > 0 && earlier.calculator_->model().model == model &&
+        engineBytes == earlier.engineBytes_ && engineBytes <= code_.size() &&
         engineBytes <= earlier.code_.size() &&
         std::equal(code_.begin(), code_.begin() + engineBytes, earlier.code_.begin());
     calculator_->loadProgram(code_);
@@ -71,11 +72,17 @@ FrameCost CalculatorSession::lastFrameCost() const {
 }
 
 CameraState CalculatorSession::camera() const {
-    const auto signedByte = [this](uint16_t address) {
-        return static_cast<int>(static_cast<int8_t>(calculator_->peek(address)));
+    // The variable at a TI-83 address, where the model keeps it.
+    const auto byte = [this](uint16_t ti83Address) {
+        const uint16_t ti83Ram = z80::calculatorModel(z80::Model::Ti83).programRam.first;
+        return calculator_->peek(
+            static_cast<uint16_t>(ti83Address - ti83Ram + calculator_->model().programRam.first));
+    };
+    const auto signedByte = [&](uint16_t address) {
+        return static_cast<int>(static_cast<int8_t>(byte(address)));
     };
     return {signedByte(kCarX), signedByte(kCarY), signedByte(kCarZ),
-            static_cast<int>(calculator_->peek(kCamHeading))};
+            static_cast<int>(byte(kCamHeading))};
 }
 
 double framesPerSecond(uint64_t tstatesPerFrame) {

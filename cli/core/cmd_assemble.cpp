@@ -1,4 +1,4 @@
-// torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin] [-i]
+// torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin] [-i]
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
@@ -17,7 +17,8 @@ namespace {
 const std::vector<OptionDefinition>& assembleOptions() {
     static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE",
-         "the file to write (default: the source's name with .83p, or .bin with --bin)"},
+         "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
+         "source's name with the extension of the family its .org is for, or .bin with --bin)"},
         programNameOption(),
         {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
         {"--ignore-case", "-i", false, "",
@@ -28,13 +29,15 @@ const std::vector<OptionDefinition>& assembleOptions() {
 }
 
 void assembleHelp(std::ostream& os) {
-    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p] [--name NAME] [--bin] [-i]\n"
-          "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a TI-83\n"
-          "program file that runs with Send(9prgmNAME on the original TI-83: the machine code\n"
-          "as hex text in a protected program. The source must start with .org 9327h.\n"
-          "#include \"ti83asm.inc\" and \"tokens.inc\" use a file beside the source or the\n"
-          "built-in definitions. Warnings go to the error stream and do not stop the\n"
-          "assembly; on an error nothing is written.\n\nOptions:\n"
+    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]\n"
+          "                       [-i]\n"
+          "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
+          "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
+          "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
+          "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
+          "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
+          "a file beside the source or the built-in definitions. Warnings go to the error\n"
+          "stream and do not stop the assembly; on an error nothing is written.\n\nOptions:\n"
        << describeOptions(assembleOptions());
 }
 
@@ -60,10 +63,29 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     }
     const bool bin = p.has("--bin");
     std::filesystem::path source = p.positional[0];
+    if (isProgramFile(source)) {
+        io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
+        return kExitUsage;
+    }
+    ProgramInput in;
+    try {
+        // The program file's family: the output's extension, else the source's origin.
+        std::optional<z80::Model> model;
+        if (auto o = p.value("--output"))
+            model = z80::modelFromExtension(lowerExtension(*o));
+        z80::AssemblyOptions options;
+        options.ignoreCase = p.has("--ignore-case");
+        in = loadProgramInput(source, bin ? std::nullopt : model, options);
+    } catch (const InputError& e) {
+        io.err << e.what() << "\n";
+        return kExitFailure;
+    }
     std::filesystem::path output =
         p.value("--output")
-            .value_or(
-                std::filesystem::path(source).replace_extension(bin ? ".bin" : ".83p").string());
+            .value_or(std::filesystem::path(source)
+                          .replace_extension(bin ? std::string_view(".bin")
+                                                 : z80::calculatorModel(in.model).extension)
+                          .string());
     std::string name;
     if (!bin) {
         try {
@@ -73,15 +95,8 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
             return kExitUsage;
         }
     }
-    if (isProgramFile(source)) {
-        io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
-        return kExitUsage;
-    }
     try {
         refuseOutputOverInput(source, output);
-        z80::AssemblyOptions options;
-        options.ignoreCase = p.has("--ignore-case");
-        ProgramInput in = loadProgramInput(source, options);
         printWarnings(io.err, in.warnings());
         std::vector<uint8_t> bytes;
         if (bin) {
@@ -89,8 +104,8 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         } else {
             if (in.code.empty())
                 throw InputError(source.string() + ": the source produces no code");
-            requireProgramStart(source, in);
-            bytes = z80::makeProgramFile(in.code, name);
+            checkRunnable(in, source);
+            bytes = z80::makeProgramFile(in.model, in.code, name);
         }
         writeFileAtomically(output, bytes);
         if (bin)

@@ -1,4 +1,4 @@
-// torvex build LIST -o PROGRAM.83p [--name NAME]
+// torvex build LIST -o PROGRAM.83p|PROGRAM.8xp [--model ti83|ti83p] [--name NAME] [--source]
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
@@ -18,17 +18,40 @@ const std::vector<OptionDefinition>& buildOptions() {
     static const std::vector<OptionDefinition> definitions{
         {"--output", "-o", true, "FILE", "the program file to write"},
         programNameOption(),
+        modelOptionDefinition(),
+        {"--source", "", false, "",
+         "write the assembly source instead of the program file (for the TI-83 the wizard's "
+         "preview source; for the Plus family the same engine for its memory map and ROM calls, "
+         "to assemble with its include file ti83plus.inc)"},
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
 }
 
 void buildHelp(std::ostream& os) {
-    os << "Usage: torvex build LIST -o PROGRAM.83p [--name NAME]\n"
-          "Turns a line list file saved by the designer into a TI-83 program file in one step:\n"
-          "the preview source the wizard would write (engine and scene), assembled, stored as a\n"
-          "program that runs with Send(9prgmNAME. On an error nothing is written.\n\nOptions:\n"
+    os << "Usage: torvex build LIST -o PROGRAM.83p|PROGRAM.8xp [--model ti83|ti83p] [--name NAME]\n"
+          "                    [--source]\n"
+          "Turns a line list file saved by the designer into a calculator program in one step:\n"
+          "the engine followed by the scene, assembled and stored as a program file.\n"
+          "  .83p  the original TI-83; run it with Send(9prgmNAME\n"
+          "  .8xp  the TI-83 Plus family (TI-83 Plus, 83 Plus SE, 84 Plus, 84 Plus SE); run it\n"
+          "        with Asm(prgmNAME)\n"
+          "The output's extension chooses the calculator unless --model names it. On an error\n"
+          "nothing is written.\n\nOptions:\n"
        << describeOptions(buildOptions());
+}
+
+// The calculator to build for: --model, else the output's extension (TI-83
+// when it names neither). A program file's extension must fit the model.
+z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) {
+    const std::optional<z80::Model> given = modelOption(p);
+    const std::optional<z80::Model> byExtension = z80::modelFromExtension(lowerExtension(output));
+    if (given && byExtension && *given != *byExtension && !p.has("--source"))
+        throw UsageError("a " + lowerExtension(output) + " file is for the " +
+                         std::string(z80::calculatorModel(*byExtension).name) + "; the " +
+                         std::string(z80::calculatorModel(*given).name) + "'s program file is " +
+                         std::string(z80::calculatorModel(*given).extension));
+    return given.value_or(byExtension.value_or(z80::Model::Ti83));
 }
 
 } // namespace
@@ -45,7 +68,9 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
             throw UsageError(p.positional.empty() ? "no line list file given"
                                                   : "give exactly one line list file");
         if (!p.has("--output"))
-            throw UsageError("no output file given (-o PROGRAM.83p)");
+            throw UsageError("no output file given (-o PROGRAM.83p or PROGRAM.8xp)");
+        if (p.has("--source") && p.has("--name"))
+            throw UsageError("--name has no meaning with --source");
     } catch (const UsageError& e) {
         io.err << "torvex build: " << e.what() << "\n"
                << "Run 'torvex build --help' for the options.\n";
@@ -53,24 +78,44 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     }
     const std::filesystem::path list = p.positional[0];
     const std::filesystem::path output = *p.value("--output");
+    const bool source = p.has("--source");
+    z80::Model model;
     std::string name;
     try {
-        name = programName(p, output);
+        model = buildModel(p, output);
+        if (!source)
+            name = programName(p, output);
     } catch (const z80::ProgramFileError& e) {
         io.err << "torvex build: " << e.what() << "\n";
         return kExitUsage;
+    } catch (const UsageError& e) {
+        io.err << "torvex build: " << e.what() << "\n";
+        return kExitUsage;
     }
+    const z80::CalculatorModel& calculator = z80::calculatorModel(model);
     try {
         refuseOutputOverInput(list, output);
-        const z80::Assembly assembly = assembleList(list);
+        // The source is assembled even when it is what gets written: a list
+        // that does not assemble gives no file.
+        const z80::Assembly assembly = assembleList(list, model);
         printWarnings(io.err, assembly.warnings);
         if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
             !warning.empty())
             io.err << "torvex build: " << warning << "\n";
-        const std::vector<uint8_t> bytes = z80::makeProgramFile(assembly.bytes, name);
+        if (source) {
+            const std::string text = previewSourceForList(list, model);
+            writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));
+            io.out << "wrote " << output.string() << ": the " << calculator.name
+                   << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
+            return kExitOk;
+        }
+        const std::vector<uint8_t> bytes = z80::makeProgramFile(model, assembly.bytes, name);
         writeFileAtomically(output, bytes);
-        io.out << "wrote " << output.string() << ": prgm" << name << ", " << assembly.bytes.size()
-               << " bytes of code (file " << bytes.size() << " bytes)\n";
+        std::string run(calculator.runCommand);
+        run.replace(run.find("NAME"), 4, name);
+        io.out << "wrote " << output.string() << ": prgm" << name << " for the " << calculator.name
+               << ", " << assembly.bytes.size() << " bytes of code (file " << bytes.size()
+               << " bytes); run it with " << run << "\n";
         return kExitOk;
     } catch (const InputError& e) {
         io.err << "torvex build: " << e.what() << "\n";

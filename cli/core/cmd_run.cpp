@@ -1,4 +1,4 @@
-// torvex run SOURCE.z80|PROGRAM.83p --keys right,right,del,... [--frames DIR]
+// torvex run SOURCE.z80|PROGRAM.83p|PROGRAM.8xp --keys right,right,del,... [--frames DIR]
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/keys.h"
@@ -26,15 +26,21 @@ const std::vector<OptionDefinition>& runOptions() {
          "(hex addresses, inclusive; 'graph' is the graph buffer, 'stack' the stack)"},
         {"--limit", "", true, "TSTATES",
          "stop a program that runs this many T-states without a frame (default 60000000)"},
+        modelOptionDefinition(),
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
 }
 
 void runHelp(std::ostream& os) {
-    os << "Usage: torvex run SOURCE.z80|PROGRAM.83p [--keys KEYS] [--frames DIR]\n"
-          "Runs the program in the emulated TI-83 (6 MHz Z80, program at 9327h, the ROM calls\n"
-          "_CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey). Every copy of the graph buffer to\n"
+    os << "Usage: torvex run SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR]\n"
+          "                  [--model ti83|ti83p]\n"
+          "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
+          "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
+          "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
+          "_GrBufCpy and _GetKey with rst 28h). A program file runs on its own family; a source\n"
+          "on the --model's, else on the family its .org is for. Every copy of the graph buffer "
+          "to\n"
           "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
           "charged for the ROM calls (the calculator's time in them, estimated).\n"
           "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
@@ -55,7 +61,8 @@ uint16_t parseAddress(const std::string& s) {
     return static_cast<uint16_t>(std::stoul(d, nullptr, 16));
 }
 
-std::vector<z80::AddressRange> parseRanges(const std::string& text) {
+std::vector<z80::AddressRange> parseRanges(const std::string& text,
+                                           const z80::CalculatorModel& model) {
     std::vector<z80::AddressRange> ranges;
     size_t start = 0;
     for (;;) {
@@ -65,8 +72,7 @@ std::vector<z80::AddressRange> parseRanges(const std::string& text) {
         if (item == "stack") {
             ranges.push_back(z80::kStackRange);
         } else if (item == "graph") {
-            ranges.push_back({z80::kGraphBuffer, static_cast<uint16_t>(z80::kGraphBuffer +
-                                                                       z80::kGraphBufferSize - 1)});
+            ranges.push_back({model.graphBuffer.first, model.graphBuffer.last()});
         } else {
             size_t dash = item.find('-');
             if (dash == std::string::npos)
@@ -96,6 +102,8 @@ uint64_t parseLimit(const std::string& s) {
 int runCommand(const std::vector<std::string>& args, Io& io) {
     ParsedArgs p;
     std::vector<uint8_t> keys;
+    std::optional<z80::Model> model;
+    std::string writable;
     std::vector<z80::AddressRange> ranges;
     uint64_t limit = 60'000'000;
     try {
@@ -108,8 +116,11 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             throw UsageError(p.positional.empty() ? "no program given"
                                                   : "give exactly one program");
         keys = parseKeys(p.value("--keys").value_or(""));
-        if (auto w = p.value("--writable"))
-            ranges = parseRanges(*w);
+        model = modelOption(p);
+        if (auto w = p.value("--writable")) {
+            writable = *w;
+            parseRanges(writable, z80::calculatorModel(z80::Model::Ti83)); // checked early
+        }
         if (auto l = p.value("--limit"))
             limit = parseLimit(*l);
     } catch (const UsageError& e) {
@@ -120,16 +131,16 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     std::filesystem::path file = p.positional[0];
     ProgramInput in;
     try {
-        in = loadProgramInput(file);
-        requireProgramStart(file, in);
-        if (in.code.size() > 0x10000 - z80::kProgramStart)
-            throw InputError(file.string() + ": the program does not fit in memory");
+        in = loadProgramInput(file, model);
+        checkRunnable(in, file);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
         return kExitFailure;
     }
+    if (!writable.empty())
+        ranges = parseRanges(writable, z80::calculatorModel(in.model));
 
-    z80::Ti83 calc;
+    z80::Ti83 calc(in.model);
     calc.loadProgram(in.code);
     calc.setKeys(keys);
     calc.setWritableRanges(ranges);

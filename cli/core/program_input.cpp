@@ -22,7 +22,22 @@ std::string lowerExtension(const std::filesystem::path& file) {
 }
 
 bool isProgramFile(const std::filesystem::path& file) {
-    return lowerExtension(file) == ".83p";
+    return z80::modelFromExtension(lowerExtension(file)).has_value();
+}
+
+OptionDefinition modelOptionDefinition() {
+    return {"--model", "", true, "MODEL",
+            "ti83 for the original TI-83, ti83p for the TI-83 Plus family (TI-83 Plus, 83 Plus SE, "
+            "84 Plus, 84 Plus SE)"};
+}
+
+std::optional<z80::Model> modelOption(const ParsedArgs& args) {
+    const std::optional<std::string> value = args.value("--model");
+    if (!value)
+        return std::nullopt;
+    if (auto model = z80::modelFromOption(*value))
+        return model;
+    throw UsageError("unknown model '" + *value + "' (ti83 or ti83p)");
 }
 
 namespace {
@@ -38,6 +53,20 @@ QByteArray readInputFile(const std::filesystem::path& file) {
 }
 
 } // namespace
+
+void checkRunnable(const ProgramInput& in, const std::filesystem::path& file) {
+    const z80::CalculatorModel& model = z80::calculatorModel(in.model);
+    if (in.origin != model.origin)
+        throw InputError(file.string() + ": the program starts at " + hexAddress(in.origin) +
+                         "; a " + std::string(model.name) + " program must start with .org " +
+                         hexAddress(model.origin));
+    if (in.code.size() > 0x10000u - model.origin)
+        throw InputError(file.string() + ": the program does not fit in memory");
+    if (model.romCallsByRst28 &&
+        (in.code.size() < 2 || in.code[0] != z80::kAsmToken[0] || in.code[1] != z80::kAsmToken[1]))
+        throw InputError(file.string() + ": a " + std::string(model.name) +
+                         " assembly program must start with the bytes BBh 6Dh (.db 0BBh,6Dh)");
+}
 
 const std::vector<z80::Diagnostic>& ProgramInput::warnings() const {
     static const std::vector<z80::Diagnostic> none;
@@ -58,7 +87,7 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
     return text;
 }
 
-ProgramInput loadProgramInput(const std::filesystem::path& file,
+ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model,
                               const z80::AssemblyOptions& options) {
     ProgramInput in;
     const QByteArray contents = readInputFile(file);
@@ -70,7 +99,12 @@ ProgramInput loadProgramInput(const std::filesystem::path& file,
                 throw InputError(file.string() + ": the variable is not a program");
             in.code = v.machineCode();
             in.name = v.name;
-            in.origin = z80::kProgramStart;
+            in.model = v.model;
+            in.origin = z80::calculatorModel(v.model).origin;
+            if (model && *model != v.model)
+                throw InputError(file.string() + ": a program file of the " +
+                                 std::string(z80::calculatorModel(v.model).name) + ", not of the " +
+                                 std::string(z80::calculatorModel(*model).name));
         } catch (const z80::ProgramFileError& e) {
             throw InputError(file.string() + ": " + e.what());
         }
@@ -82,6 +116,9 @@ ProgramInput loadProgramInput(const std::filesystem::path& file,
                           file.string(), options);
         in.code = a.bytes;
         in.origin = a.origin;
+        in.model = model.value_or(a.origin == z80::calculatorModel(z80::Model::Ti83Plus).origin
+                                      ? z80::Model::Ti83Plus
+                                      : z80::Model::Ti83);
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
         throw InputError(failureText(e.warnings, e.diagnostics));
@@ -93,12 +130,6 @@ std::string hexAddress(unsigned address) {
     char text[8];
     std::snprintf(text, sizeof text, "%04Xh", address & 0xFFFF);
     return text;
-}
-
-void requireProgramStart(const std::filesystem::path& file, const ProgramInput& in) {
-    if (in.origin != z80::kProgramStart)
-        throw InputError(file.string() + ": the program starts at " + hexAddress(in.origin) +
-                         "; a TI-83 program must start with .org 9327h");
 }
 
 OptionDefinition programNameOption() {

@@ -92,7 +92,17 @@ void CalculatorDisplay::paintEvent(QPaintEvent*) {
                 painter.fillRect(origin.x() + column * s, origin.y() + row * s, s, s, kPixelOn);
 }
 
-QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings) {
+namespace {
+
+QString modelName(z80::Model model) {
+    const std::string_view name = z80::calculatorModel(model).name;
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
+QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings,
+                   z80::Model model) {
     QString text = QStringLiteral("x %1  y %2  z %3  heading %4 (%5\u00B0)")
                        .arg(camera.x)
                        .arg(camera.y)
@@ -101,19 +111,20 @@ QString statusLine(const CameraState& camera, const FrameCost& frame, const QStr
                        .arg(camera.heading * 10);
     if (frame.engine > 0)
         text += QStringLiteral("\nengine %L1 T-states + display %L2 (ROM calls, estimated) = "
-                               "about %3 frames/s on a 6 MHz TI-83")
+                               "about %3 frames/s on a 6 MHz %4")
                     .arg(frame.engine)
                     .arg(frame.romCalls)
-                    .arg(framesPerSecond(frame.total()), 0, 'f', 1);
+                    .arg(framesPerSecond(frame.total()), 0, 'f', 1)
+                    .arg(modelName(model));
     for (const QString& warning : warnings)
         text += QLatin1Char('\n') + warning;
     return text;
 }
 
-CalculatorView::CalculatorView(QString file, QWidget* parent)
-    : QWidget(parent), file_(std::move(file)) {
+CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QWidget* parent)
+    : QWidget(parent), file_(std::move(file)), requestedModel_(model),
+      model_(model.value_or(z80::Model::Ti83)) {
     setObjectName(QStringLiteral("CalculatorView"));
-    setWindowTitle(QStringLiteral("Calculator view - %1").arg(QFileInfo(file_).fileName()));
     setFocusPolicy(Qt::StrongFocus);
 
     auto* layout = new QVBoxLayout(this);
@@ -185,14 +196,17 @@ void CalculatorView::fileChanged() {
 
 void CalculatorView::reload() {
     try {
-        SceneProgram scene = loadSceneProgram(file_.toStdString());
+        SceneProgram scene = loadSceneProgram(file_.toStdString(), requestedModel_);
+        checkRunnable(scene.program, file_.toStdString());
         const size_t engineBytes = scene.engineBytes.value_or(0);
-        auto rebuilt =
-            session_
-                ? std::make_unique<CalculatorSession>(scene.program.code, engineBytes, *session_)
-                : std::make_unique<CalculatorSession>(scene.program.code, std::vector<uint8_t>{},
-                                                      engineBytes);
+        const z80::Model model = scene.program.model;
+        auto rebuilt = session_ ? std::make_unique<CalculatorSession>(scene.program.code,
+                                                                      engineBytes, *session_, model)
+                                : std::make_unique<CalculatorSession>(scene.program.code,
+                                                                      std::vector<uint8_t>{},
+                                                                      engineBytes, model);
         engineBytes_ = engineBytes;
+        model_ = model;
         code_ = std::move(scene.program.code);
         printWarnings(std::cerr, scene.program.warnings()); // as torvex build gives them
         warnings_ = programWarnings(scene);
@@ -207,7 +221,8 @@ void CalculatorView::reload() {
 void CalculatorView::restart() {
     if (code_.empty())
         return;
-    session_ = std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_);
+    session_ =
+        std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_, model_);
     showState();
 }
 
@@ -219,6 +234,8 @@ void CalculatorView::pressKey(uint8_t code) {
 }
 
 void CalculatorView::showState() {
+    setWindowTitle(QStringLiteral("Calculator view - %1 (%2)")
+                       .arg(QFileInfo(file_).fileName(), modelName(model_)));
     if (!session_) {
         status_->setText(QStringLiteral("No program yet."));
         ended_->hide();
@@ -226,7 +243,7 @@ void CalculatorView::showState() {
         return;
     }
     display_->setPixels(session_->display());
-    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), warnings_));
+    status_->setText(statusLine(session_->camera(), session_->lastFrameCost(), warnings_, model_));
     const bool ended = session_->ended();
     ended_->setVisible(ended);
     restart_->setVisible(ended);

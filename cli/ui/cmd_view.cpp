@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/calculator_view.h"
 #include "cli/cli.h"
+#include "cli/program_input.h"
 
 #include <QApplication>
 #include <ostream>
@@ -12,16 +13,20 @@ namespace {
 
 const std::vector<OptionDefinition>& viewOptions() {
     static const std::vector<OptionDefinition> definitions{
+        modelOptionDefinition(),
         {"--help", "-h", false, "", "show this help"},
     };
     return definitions;
 }
 
 void viewHelp(std::ostream& os) {
-    os << "Usage: torvex view FILE\n"
-          "Walks through a scene as the TI-83 shows it: FILE (a line list saved by the designer,\n"
-          "a preview source .z80 or a program file .83p) is built into the engine program and run\n"
-          "in the emulated calculator. Whenever FILE changes on disk the view rebuilds it and\n"
+    os << "Usage: torvex view FILE [--model ti83|ti83p]\n"
+          "Walks through a scene as the calculator shows it: FILE (a line list saved by the "
+          "designer,\n"
+          "a preview source .z80 or a program file .83p or .8xp) is built into the engine program\n"
+          "and run in the emulated calculator: a program file on its own family, a list or a\n"
+          "source on the --model's (a list: TI-83 unless --model ti83p; the title says which).\n"
+          "Whenever FILE changes on disk the view rebuilds it and\n"
           "carries on with the camera where it was.\n\nKeys:\n";
     for (const CalculatorKey& key : calculatorKeys())
         os << "  " << key.hostKeyName.toStdString()
@@ -36,6 +41,7 @@ void viewHelp(std::ostream& os) {
 
 int viewCommand(const std::vector<std::string>& args, Io& io) {
     ParsedArgs p;
+    std::optional<z80::Model> model;
     try {
         p = parseArgs(args, viewOptions());
         if (p.has("--help")) {
@@ -44,6 +50,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
         }
         if (p.positional.size() != 1)
             throw UsageError(p.positional.empty() ? "no file given" : "give exactly one file");
+        model = modelOption(p);
     } catch (const UsageError& e) {
         io.err << "torvex view: " << e.what() << "\nRun 'torvex view --help' for the keys.\n";
         return kExitUsage;
@@ -52,7 +59,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     char name[] = "torvex";
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
-    CalculatorView view(QString::fromStdString(p.positional[0]));
+    CalculatorView view(QString::fromStdString(p.positional[0]), model);
     view.show();
     return application.exec();
 }

@@ -50,6 +50,21 @@ TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     const QByteArray program = contents(QString::fromStdString(built));
     EXPECT_FALSE(program.isEmpty());
     EXPECT_EQ(program, contents(QString::fromStdString(assembled)));
+
+    // The Plus family's source, assembled on its own, is the Plus program file.
+    const std::string plusSource = folder.filePath(QStringLiteral("plus.z80")).toStdString();
+    const std::string plusAssembled = folder.filePath(QStringLiteral("a.8xp")).toStdString();
+    const std::string plusBuilt = folder.filePath(QStringLiteral("b.8xp")).toStdString();
+    ASSERT_EQ(
+        cli({"build", list.toStdString(), "--model", "ti83p", "--source", "-o", plusSource}).code,
+        0);
+    const Result plusAssembly =
+        cli({"assemble", plusSource, "-o", plusAssembled, "--name", "SCENE"});
+    ASSERT_EQ(plusAssembly.code, 0) << plusAssembly.err;
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusBuilt, "--name", "SCENE"}).code, 0);
+    EXPECT_EQ(contents(QString::fromStdString(plusBuilt)),
+              contents(QString::fromStdString(plusAssembled)));
+    EXPECT_NE(contents(QString::fromStdString(plusBuilt)), program);
 }
 
 TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
@@ -62,6 +77,13 @@ TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
     EXPECT_NE(build.err.find(list.toStdString() + ":2:"), std::string::npos) << build.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
     EXPECT_EQ(cli({"build", list.toStdString()}).code, kExitUsage);
+    // A .83p is the TI-83's file: asking for the Plus family there is a mistake.
+    const QString good = folder.filePath(QStringLiteral("good"));
+    writeTextLineFile(good, {"   0,   0,   0,   0,   0,   0"});
+    const Result plusAs83p = cli({"build", good.toStdString(), "--model", "ti83p", "-o", output});
+    EXPECT_EQ(plusAs83p.code, kExitUsage);
+    EXPECT_NE(plusAs83p.err.find(".8xp"), std::string::npos) << plusAs83p.err;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
 }
 
 TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
@@ -78,6 +100,15 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
     EXPECT_EQ(fromProgram.program.code, fromList.program.code);
     ASSERT_TRUE(fromProgram.segments);
     EXPECT_EQ(*fromProgram.segments, 3u);
+    // The same for the Plus family's program file.
+    const std::string plusProgram = folder.filePath(QStringLiteral("THREE.8xp")).toStdString();
+    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusProgram}).code, 0);
+    const SceneProgram fromPlus = loadSceneProgram(plusProgram);
+    EXPECT_EQ(fromPlus.program.model, z80::Model::Ti83Plus);
+    EXPECT_EQ(fromPlus.program.code,
+              loadSceneProgram(list.toStdString(), z80::Model::Ti83Plus).program.code);
+    ASSERT_TRUE(fromPlus.segments);
+    EXPECT_EQ(*fromPlus.segments, 3u);
 }
 
 TEST(Readme, StandsBesideTheProgramAndSaysHowToBuildSendAndRun) {

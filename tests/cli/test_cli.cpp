@@ -288,7 +288,7 @@ TEST(CliRun, BadProgramFile) {
     fs::path p = dir.write("X.83p", "not a program");
     Result r = cli({"run", p.string()});
     EXPECT_EQ(r.code, kExitFailure);
-    EXPECT_NE(r.err.find("not a TI-83 file"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("no **TI83** or **TI83F* signature"), std::string::npos) << r.err;
 }
 
 // ---------------------------------------------------------------- the executable

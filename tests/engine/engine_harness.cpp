@@ -2,6 +2,8 @@
 #include "engine_harness.h"
 
 #include "codegen/engine_template.h"
+#include "codegen/plus_family_engine.h"
+#include "codegen/scene_data.h"
 #include "tests/support/toolchain.h"
 
 #include <fstream>
@@ -26,6 +28,10 @@ std::string sceneText(const std::string& name) {
 
 std::string previewSource(const std::vector<std::string>& records) {
     return torvex::test::previewSourceText(records);
+}
+
+std::string plusPreviewSource(const std::vector<std::string>& records) {
+    return joinTextLines(previewSourceLines(plusFamilyEngineLines(templateLines()), records));
 }
 
 std::vector<std::string> lineRecords(const Scene& scene) {
@@ -53,12 +59,13 @@ uint16_t label(const z80::Assembly& a, const std::string& name) {
     return it->second;
 }
 
-std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a) {
+std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a, z80::Model model) {
     const uint16_t drawpoints = label(a, "drawpoints"), compare = label(a, "compare");
     const uint16_t linep = label(a, "linep");
+    const z80::CalculatorModel& m = z80::calculatorModel(model);
     return {
-        {z80::kGraphBuffer, static_cast<uint16_t>(z80::kGraphBuffer + 767)},
-        {0x8265, 0x828B}, // the 30 engine variables
+        {m.graphBuffer.first, m.graphBuffer.last()},
+        {m.programRam.first, static_cast<uint16_t>(m.programRam.first + 0x26)}, // 30 variables
         {drawpoints, static_cast<uint16_t>(drawpoints + 287)},
         {compare, static_cast<uint16_t>(compare + 83)},
         {linep, static_cast<uint16_t>(linep + 25)},
@@ -68,7 +75,7 @@ std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a) {
 
 void load(z80::Ti83& calc, const z80::Assembly& a) {
     calc.loadProgram(a.bytes, a.origin);
-    calc.setWritableRanges(engineWritableRanges(a));
+    calc.setWritableRanges(engineWritableRanges(a, calc.model().model));
 }
 
 RunOutcome runProgram(const z80::Assembly& a, const std::vector<uint8_t>& keys) {

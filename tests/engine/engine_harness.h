@@ -26,6 +26,10 @@ std::vector<std::string> lineRecords(const Scene& scene);
 // The text of a committed scene file of engine/scenes.
 std::string sceneText(const std::string& name);
 
+// The same for the TI-83 Plus family: the engine made from the template for
+// the family, then the scene.
+std::string plusPreviewSource(const std::vector<std::string>& lineRecords);
+
 // Assembles a preview source with our assembler (throws AssemblyError).
 z80::Assembly assemblePreview(const std::string& source);
 // The template assembled with no scene (for calling its routines).
@@ -34,11 +38,13 @@ const z80::Assembly& bareEngine();
 // Label address (fails loudly when missing).
 uint16_t label(const z80::Assembly& a, const std::string& name);
 
-// The writable ranges of the write guard: the graph buffer, the engine
-// variables, drawpoints and compare, line_on's work array linep, the stack.
-std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a);
+// The writable ranges of the write guard on the model: the graph buffer, the
+// engine variables, drawpoints and compare, line_on's work array linep, the
+// stack.
+std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a,
+                                                    z80::Model model = z80::Model::Ti83);
 
-// A calculator with the program loaded and the write guard on.
+// A calculator with the program loaded and the write guard of its model on.
 void load(z80::Ti83& calc, const z80::Assembly& a);
 
 struct RunOutcome {

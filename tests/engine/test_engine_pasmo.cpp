@@ -13,10 +13,11 @@ using namespace torvex::engine::test;
 
 namespace {
 
-void expectSameBytes(const std::vector<std::string>& records) {
-    const std::string source = previewSource(records);
+// The TI-83 build, and for `plus` the TI-83 Plus family's.
+void expectSameBytes(const std::vector<std::string>& records, bool plus = false) {
+    const std::string source = plus ? plusPreviewSource(records) : previewSource(records);
     const torvex::z80::Assembly ours = assemblePreview(source);
-    ASSERT_EQ(ours.origin, 0x9327);
+    ASSERT_EQ(ours.origin, plus ? 0x9D93 : 0x9327);
     torvex::test::expectPasmoGivesSameBytes(ours, torvex::test::translateToPasmo(source));
 }
 
@@ -25,7 +26,8 @@ void expectSameBytes(const std::vector<std::string>& records) {
 TEST(EnginePasmo, TheBareEngineTheCommittedScenesAndARandomSceneOfMoreThan71Segments) {
     expectSameBytes({});
     for (const char* name : {"house.txt", "bench71.txt"})
-        expectSameBytes(lineRecords(parseLineRecords(sceneText(name))));
+        for (bool plus : {false, true})
+            expectSameBytes(lineRecords(parseLineRecords(sceneText(name))), plus);
     std::mt19937 rng(99);
     std::uniform_int_distribution<int> v(-100, 100);
     Scene s;

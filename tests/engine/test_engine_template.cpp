@@ -134,6 +134,59 @@ TEST(EngineTemplateText, TextRules) {
     }
 }
 
+TEST(EngineTemplateText, OnlyPlainOperands) {
+    // Operands: registers, conditions, plain numbers (decimal, or hex with a
+    // leading digit and a trailing h), labels and label plus or minus a
+    // number; (hl)-style indirection and (ix+n); a page as ADDRESS>>8, so
+    // that it moves with its address. Nothing else: no $, no operator
+    // precedence, no other macros than the three #defines.
+    static const std::regex number(R"(^([0-9]+|[0-9][0-9a-fA-F]*[hH](>>8)?)$)");
+    static const std::regex dataNumber(R"(^-?[0-9]+$)"); // .db values: -1 in headingdata
+    static const std::regex name(R"(^[A-Za-z_][A-Za-z0-9_]*$)");
+    static const std::regex labelOffset(
+        R"(^[A-Za-z_][A-Za-z0-9_]*[+-]([0-9]+|[0-9][0-9a-fA-F]*[hH])$)");
+    static const std::regex index(R"(^\(i[xy]\+[0-9]+\)$)");
+    static const std::regex indirect(R"(^\(([A-Za-z_][A-Za-z0-9_]*|[0-9][0-9a-fA-F]*h)\)$)");
+    int defines = 0;
+    for (const std::string& line : lines()) {
+        SCOPED_TRACE(line);
+        if (line.rfind("#define", 0) == 0) {
+            ++defines;
+            if (defines > 3) {
+                EXPECT_TRUE(std::regex_search(
+                    line, std::regex(R"(^#define [a-z0-9]+ 8[0-9a-f]{3}h(\t;.*)?$)")));
+            }
+            continue;
+        }
+        std::string c = code(line);
+        if (c.empty() || c[0] != '\t')
+            continue;
+        c = c.substr(1);
+        while (!c.empty() && (c.back() == ' ' || c.back() == '\t'))
+            c.pop_back();
+        size_t sp = c.find(' ');
+        if (sp == std::string::npos)
+            continue;
+        std::string ops = c.substr(sp + 1);
+        const bool data = c.rfind(".db ", 0) == 0;
+        size_t start = 0;
+        while (start <= ops.size()) {
+            size_t comma = ops.find(',', start);
+            std::string op =
+                ops.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            EXPECT_TRUE((data && std::regex_match(op, dataNumber)) ||
+                        std::regex_match(op, number) || std::regex_match(op, name) ||
+                        std::regex_match(op, labelOffset) || std::regex_match(op, index) ||
+                        std::regex_match(op, indirect) || op == "(sp)")
+                << "operand '" << op << "'";
+            if (comma == std::string::npos)
+                break;
+            start = comma + 1;
+        }
+    }
+    EXPECT_EQ(defines, 33);
+}
+
 TEST(EngineTemplateText, SystemRoutinesSpelledAsTheIncludeFile) {
     std::map<std::string, int> calls;
     for (const std::string& line : lines()) {

@@ -39,10 +39,10 @@ struct ReadBack {
     std::string comment;
 };
 
-ReadBack readWithTifiles(const fs::path& p) {
+ReadBack readWithTifiles(const fs::path& p, CalcModel model = CALC_TI83) {
     ReadBack r;
     r.model = tifiles_file_get_model(p.c_str());
-    FileContent* content = tifiles_content_create_regular(CALC_TI83);
+    FileContent* content = tifiles_content_create_regular(model);
     r.rc = tifiles_file_read_regular(p.c_str(), content);
     if (r.rc == 0) {
         r.entries = content->num_entries;
@@ -76,51 +76,87 @@ TEST(Ti83File, HexTextForm) {
     EXPECT_EQ(text.size(), 4u * 2 + 9);
 }
 
+// The byte-level layout, for both families: they differ in the signature and
+// in the variable entry's header (the Plus family's holds a version and a flag
+// byte after the name).
+struct Family {
+    Model model;
+    std::vector<uint8_t> program; // the variable's program bytes for the code C9h
+    const char* signature;
+    uint8_t entryHeader;
+    CalcModel tifilesModel;
+    std::vector<uint8_t> file(const std::vector<uint8_t>& code, const std::string& name,
+                              const std::string& comment = "Torvex Designer") const {
+        return model == Model::Ti83 ? makeProgramFile(code, name, ProgramForm::HexText, comment)
+                                    : makePlusProgramFile(code, name, comment);
+    }
+};
+const Family kTi83{Model::Ti83, hexTextProgram({0xC9}), "**TI83**", 0x0B, CALC_TI83};
+const Family kPlus{Model::Ti83Plus, {0xBB, 0x6D, 0xC9}, "**TI83F*", 0x0D, CALC_TI83P};
+
 TEST(Ti83File, LayoutOfTheFile) {
-    std::vector<uint8_t> code{0xC9};
-    auto f = makeProgramFile(code, "A1", ProgramForm::HexText, "hello");
-    ASSERT_EQ(f.size(), 57u + 2 + 11 + 2 + 2 + 11);
-    EXPECT_EQ(std::string(f.begin(), f.begin() + 8), "**TI83**");
-    EXPECT_EQ(f[8], 0x1A);
-    EXPECT_EQ(f[9], 0x0A);
-    EXPECT_EQ(f[10], 0x00);
-    EXPECT_EQ(std::string(f.begin() + 11, f.begin() + 16), "hello");
-    EXPECT_EQ(f[16], 0);
-    size_t dataLength = f[0x35] | (f[0x36] << 8);
-    EXPECT_EQ(dataLength, f.size() - 57);
-    EXPECT_EQ(f[0x37], 0x0B);
-    EXPECT_EQ(f[0x38], 0x00);
-    size_t varLength = f[0x39] | (f[0x3A] << 8);
-    EXPECT_EQ(varLength, 2u + 11);
-    EXPECT_EQ(f[0x3B], 0x06);
-    EXPECT_EQ(std::string(f.begin() + 0x3C, f.begin() + 0x3E), "A1");
-    for (int i = 0x3E; i < 0x44; ++i)
-        EXPECT_EQ(f[i], 0);
-    EXPECT_EQ(f[0x44] | (f[0x45] << 8), static_cast<int>(varLength));
-    EXPECT_EQ(f[0x46] | (f[0x47] << 8), 11); // program length: 2 * 1 + 9
-    EXPECT_EQ(f[0x48], 'C');
-    EXPECT_EQ(f[0x49], '9');
-    unsigned sum = 0;
-    for (size_t i = 0x37; i < f.size() - 2; ++i)
-        sum += f[i];
-    EXPECT_EQ(f[f.size() - 2] | (f[f.size() - 1] << 8), static_cast<int>(sum & 0xFFFF));
+    for (const Family& family : {kTi83, kPlus}) {
+        SCOPED_TRACE(family.signature);
+        const std::vector<uint8_t> code =
+            family.model == Model::Ti83 ? std::vector<uint8_t>{0xC9} : family.program;
+        auto f = family.file(code, "A1", "hello");
+        const size_t entry = 0x37, lengthAt = entry + 2 + family.entryHeader;
+        ASSERT_EQ(f.size(), lengthAt + 2 + 2 + family.program.size() + 2);
+        EXPECT_EQ(std::string(f.begin(), f.begin() + 8), family.signature);
+        EXPECT_EQ(std::vector<uint8_t>(f.begin() + 8, f.begin() + 11),
+                  (std::vector<uint8_t>{0x1A, 0x0A, 0x00}));
+        EXPECT_EQ(std::string(f.begin() + 11, f.begin() + 16), "hello");
+        EXPECT_EQ(f[16], 0);
+        EXPECT_EQ(f[0x35] | (f[0x36] << 8), static_cast<int>(f.size() - 57));
+        EXPECT_EQ(f[entry] | (f[entry + 1] << 8), family.entryHeader);
+        const int varLength = static_cast<int>(2 + family.program.size());
+        EXPECT_EQ(f[entry + 2] | (f[entry + 3] << 8), varLength);
+        EXPECT_EQ(f[entry + 4], 0x06);
+        EXPECT_EQ(std::string(f.begin() + entry + 5, f.begin() + entry + 13),
+                  std::string("A1\0\0\0\0\0\0", 8));
+        if (family.entryHeader == 0x0D) { // version 00h, flag 00h: in RAM
+            EXPECT_EQ(f[entry + 13], 0x00);
+            EXPECT_EQ(f[entry + 14], 0x00);
+        }
+        EXPECT_EQ(f[lengthAt] | (f[lengthAt + 1] << 8), varLength);
+        EXPECT_EQ(f[lengthAt + 2] | (f[lengthAt + 3] << 8),
+                  static_cast<int>(family.program.size()));
+        EXPECT_EQ(std::vector<uint8_t>(f.begin() + lengthAt + 4, f.end() - 2), family.program);
+        unsigned sum = 0;
+        for (size_t i = entry; i < f.size() - 2; ++i)
+            sum += f[i];
+        EXPECT_EQ(f[f.size() - 2] | (f[f.size() - 1] << 8), static_cast<int>(sum & 0xFFFF));
+        ProgramVariable v = readProgramFile(f);
+        EXPECT_EQ(v.model, family.model);
+        EXPECT_EQ(v.machineCode(), code);
+    }
+    // A Plus assembly program without its two tokens would not run with Asm(.
+    EXPECT_THROW(makePlusProgramFile({0xC9}, "A1"), ProgramFileError);
 }
 
 TEST(Ti83File, LibtifilesReadsItBack) {
     Assembly a = assembleFile(TORVEX_TEST_DATA "/demo.z80");
-    auto f = makeProgramFile(a.bytes, "DEMO");
-    ReadBack r = readWithTifiles(writeTemp(f, "DEMO.83p"));
-    ASSERT_EQ(r.rc, 0);
-    EXPECT_EQ(r.model, CALC_TI83);
-    EXPECT_EQ(r.entries, 1u);
-    EXPECT_EQ(r.name, "DEMO");
-    EXPECT_EQ(r.type, 0x06);
-    EXPECT_EQ(r.checksum, r.storedChecksum);
-    // libtifiles keeps the variable data with its length word in front.
-    std::vector<uint8_t> text = hexTextProgram(a.bytes);
-    ASSERT_EQ(r.data.size(), text.size() + 2);
-    EXPECT_EQ(r.data[0] | (r.data[1] << 8), static_cast<int>(2 * a.bytes.size() + 9));
-    EXPECT_EQ(std::vector<uint8_t>(r.data.begin() + 2, r.data.end()), text);
+    std::vector<uint8_t> plusProgram{0xBB, 0x6D};
+    plusProgram.insert(plusProgram.end(), a.bytes.begin(), a.bytes.end());
+    for (const Family& family : {kTi83, kPlus}) {
+        SCOPED_TRACE(family.signature);
+        const std::vector<uint8_t> program =
+            family.model == Model::Ti83 ? hexTextProgram(a.bytes) : plusProgram;
+        auto f = family.file(family.model == Model::Ti83 ? a.bytes : plusProgram, "DEMO");
+        ReadBack r = readWithTifiles(
+            writeTemp(f, "DEMO" + std::string(calculatorModel(family.model).extension)),
+            family.tifilesModel);
+        ASSERT_EQ(r.rc, 0);
+        EXPECT_EQ(r.model, family.tifilesModel);
+        EXPECT_EQ(r.entries, 1u);
+        EXPECT_EQ(r.name, "DEMO");
+        EXPECT_EQ(r.type, 0x06);
+        EXPECT_EQ(r.checksum, r.storedChecksum);
+        // libtifiles keeps the variable data with its length word in front.
+        ASSERT_EQ(r.data.size(), program.size() + 2);
+        EXPECT_EQ(r.data[0] | (r.data[1] << 8), static_cast<int>(program.size()));
+        EXPECT_EQ(std::vector<uint8_t>(r.data.begin() + 2, r.data.end()), program);
+    }
 }
 
 TEST(Ti83File, LibtifilesReadsEightLetterNamesAndLargePrograms) {

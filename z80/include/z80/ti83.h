@@ -1,13 +1,20 @@
-// Torvex Designer - Z80 toolchain: an emulated TI-83 (on libz80ex).
+// Torvex Designer - Z80 toolchain: an emulated TI-83 or TI-83 Plus family
+// calculator (on libz80ex).
 //
 // 64 KiB of memory (0000h-7FFFh ROM: not writable, 8000h-FFFFh RAM), the
-// program loaded at 9327h and entered with a call from the "calculator"; its
-// ret ends the run. IY = 8567h. The ROM calls _CLRLCDFULL, _GRBUFCLR,
-// _GRBUFCPY_V and _getkey are trapped at their addresses and charged the
-// T-states the calculator spends in them (kept apart from the program's own);
-// _GRBUFCPY_V captures a Frame. Executing any other address below 8000h stops
-// the run (Fault).
+// program loaded at the model's origin and entered with a call from the
+// "calculator" (TI-83: 9327h; Plus family: loaded at 9D93h with its tokens
+// BBh 6Dh, entered at 9D95h); its ret ends the run. IY holds the model's
+// system flags. The four ROM routines (clear the LCD, clear the graph buffer,
+// copy it to the LCD, wait for a key) are trapped: on the TI-83 at their
+// addresses (plain calls), on the Plus family at rst 28h, which reads the
+// routine's address from the word after the rst and returns past it. Each is
+// charged the T-states the calculator spends in it (kept apart from the
+// program's own); the copy captures a Frame. Executing any other address
+// below 8000h stops the run (Fault).
 #pragma once
+
+#include "z80/calculator_model.h"
 
 #include <array>
 #include <cstdint>
@@ -29,22 +36,6 @@ inline constexpr uint16_t kClrLcdFull = 0x4755; // _CLRLCDFULL
 inline constexpr uint16_t kGrBufClr = 0x515B;   // _GRBUFCLR
 inline constexpr uint16_t kGrBufCpyV = 0x5164;  // _GRBUFCPY_V
 inline constexpr uint16_t kGetKey = 0x4CFE;     // _getkey
-
-// The routines the emulator performs when a program calls into ROM.
-enum class RomRoutine : uint8_t { ClearLcd, ClearGraphBuffer, CopyGraphBuffer, GetKey };
-inline constexpr size_t kRomRoutines = 4;
-
-// A calculator model's entry point of a routine.
-struct RomCall {
-    uint16_t address;
-    RomRoutine routine;
-};
-inline constexpr std::array<RomCall, kRomRoutines> kTi83RomCalls{{
-    {kClrLcdFull, RomRoutine::ClearLcd},
-    {kGrBufClr, RomRoutine::ClearGraphBuffer},
-    {kGrBufCpyV, RomRoutine::CopyGraphBuffer},
-    {kGetKey, RomRoutine::GetKey},
-}};
 
 // What the calculator spends inside a routine, from the call to its return,
 // on the 6 MHz Z80 (the program's own call instruction is counted with the
@@ -93,7 +84,7 @@ struct AddressRange {
 // The stack as the emulator sets it up (a range for setWritableRanges).
 inline constexpr AddressRange kStackRange{0xFE00, 0xFFFF};
 
-// One picture: the graph buffer as _GRBUFCPY_V copied it to the LCD.
+// One picture: the graph buffer as the ROM's copy routine copied it to the LCD.
 struct Frame {
     std::array<uint8_t, 768> graphBuffer{}; // 64 rows of 12 bytes, MSB leftmost
     // Program T-states since the previous frame (or the start), ROM calls excluded.
@@ -137,7 +128,7 @@ struct Registers {
 
 class Ti83 {
 public:
-    Ti83();
+    explicit Ti83(Model model = Model::Ti83);
     ~Ti83();
     Ti83(const Ti83&) = delete;
     Ti83& operator=(const Ti83&) = delete;
@@ -145,8 +136,11 @@ public:
     // Sets all 64 KiB of memory to zero (memory otherwise keeps what earlier
     // runs left there; run() and start() do not clear it).
     void clearMemory();
-    // Copies code into memory at `at` (no guard applies).
-    void loadProgram(const std::vector<uint8_t>& code, uint16_t at = kProgramStart);
+    const CalculatorModel& model() const;
+    // Copies code into memory at `at`, by default the model's origin (no
+    // guard applies).
+    void loadProgram(const std::vector<uint8_t>& code);
+    void loadProgram(const std::vector<uint8_t>& code, uint16_t at);
     // Codes _getkey returns, in order (replaces the queue).
     void setKeys(std::vector<uint8_t> getkeyCodes);
     // Writable ranges; empty = no guard (RAM writable, ROM writes ignored).
@@ -158,7 +152,7 @@ public:
     // and SP are kept. false keeps every register.
     void setRomCallsClobberRegisters(bool clobber);
 
-    // Calls the program at 9327h and runs until it returns or stops.
+    // Calls the program at the model's entry and runs until it returns or stops.
     RunResult run();
     // Calls a single routine with the given registers and runs it until it
     // returns (or stops); *out receives the registers afterwards.
@@ -168,13 +162,14 @@ public:
     // (frames and counters reset, keys kept); runUntilKeyWanted() runs until
     // _getkey needs a key that has not been pressed (KeyWanted; call pressKey()
     // and runUntilKeyWanted() again) or the run stops for another reason.
-    void start(uint16_t entry = kProgramStart);
+    void start(); // at the model's entry
+    void start(uint16_t entry);
     RunResult runUntilKeyWanted();
     void pressKey(uint8_t code);
     // The calculator powers itself down inside the _getkey the program waits
     // in (or the next one it calls), as after minutes without a key: it saves
-    // what the LCD shows into saveSScreen (768 bytes at 8265h), then, switched
-    // on again, goes on waiting for the key.
+    // what the LCD shows into the model's saveSScreen (768 bytes; 8265h on the
+    // TI-83), then, switched on again, goes on waiting for the key.
     void powerDown();
     bool finished() const; // the last run stopped for a reason other than KeyWanted
     // Goes on where `earlier` stands, with this calculator's program: takes

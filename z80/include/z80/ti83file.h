@@ -1,5 +1,8 @@
-// Torvex Designer - Z80 toolchain: TI-83 program variable files (.83p).
+// Torvex Designer - Z80 toolchain: program variable files of the TI-83 (.83p)
+// and of the TI-83 Plus family (.8xp).
 #pragma once
+
+#include "z80/calculator_model.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -11,6 +14,8 @@ namespace torvex::z80 {
 
 inline constexpr uint8_t kTypeProgram = 0x05;
 inline constexpr uint8_t kTypeProtectedProgram = 0x06;
+// The first two bytes of a TI-83 Plus assembly program (t2ByteTok, tAsmCmp).
+inline constexpr uint8_t kAsmToken[2] = {0xBB, 0x6D};
 
 enum class ProgramForm {
     HexText,  // runs with Send(9prgmNAME on the original TI-83 (type 06h)
@@ -36,15 +41,28 @@ std::vector<uint8_t> hexTextProgram(const std::vector<uint8_t>& code);
 std::vector<uint8_t> makeProgramFile(const std::vector<uint8_t>& code, std::string_view name,
                                      ProgramForm form = ProgramForm::HexText,
                                      std::string_view comment = "Torvex Designer");
+// A complete .8xp file holding one assembly program of the TI-83 Plus family:
+// `program` is the binary loaded at 9D93h, starting with BBh 6Dh (throws
+// ProgramFileError otherwise). Runs with Asm(prgmNAME).
+std::vector<uint8_t> makePlusProgramFile(const std::vector<uint8_t>& program, std::string_view name,
+                                         std::string_view comment = "Torvex Designer");
+// The preview program file of a model: the TI-83's hex-text .83p or the Plus
+// family's .8xp.
+std::vector<uint8_t> makeProgramFile(Model model, const std::vector<uint8_t>& code,
+                                     std::string_view name);
 
 struct ProgramVariable {
+    Model model = Model::Ti83; // by the file's signature
     std::string name;
     uint8_t type = 0;
-    std::vector<uint8_t> data;                // the variable data without its length word
-    std::vector<uint8_t> machineCode() const; // decodes the hex-text form, else data
+    std::vector<uint8_t> data; // the variable data without its length word
+    // The bytes to load at the model's origin: the TI-83's hex-text form
+    // decoded, else the data.
+    std::vector<uint8_t> machineCode() const;
 };
 
-// Reads a .83p file (signature, lengths and checksum checked); throws ProgramFileError.
+// Reads a .83p or .8xp file (signature, lengths and checksum checked); throws
+// ProgramFileError.
 ProgramVariable readProgramFile(const std::vector<uint8_t>& file);
 
 } // namespace torvex::z80

@@ -1,5 +1,6 @@
-// Torvex Designer - one run of a scene program in the emulated TI-83, fed one
-// key at a time, as the calculator view shows it.
+// Torvex Designer - one run of a scene program in the emulated calculator
+// (TI-83 or TI-83 Plus family), fed one key at a time, as the calculator view
+// shows it.
 #pragma once
 
 #include "z80/ti83.h"
@@ -20,6 +21,8 @@ struct CameraState {
 };
 
 // Addresses of the engine variables the view reads.
+// (on the TI-83; the Plus family's engine keeps the same block of variables
+// in its free RAM)
 inline constexpr uint16_t kCarX = 0x8273, kCarY = 0x8274, kCarZ = 0x8275;
 inline constexpr uint16_t kCamHeading = 0x8284;
 
@@ -43,14 +46,14 @@ public:
     // `engineBytes`: how many bytes of the code are the engine, the same
     // whatever the scene (0: unknown).
     explicit CalculatorSession(std::vector<uint8_t> code, std::vector<uint8_t> keys = {},
-                               size_t engineBytes = 0);
+                               size_t engineBytes = 0, z80::Model model = z80::Model::Ti83);
     // Starts the program where `earlier` stands, keeping its keys: when both
     // run the same engine (the same `engineBytes` bytes) and earlier waits
-    // for a key, the calculator takes over earlier's state and draws the
+    // for a key on the same model, the calculator takes over earlier's state and draws the
     // frame again with this program's scene, at once; otherwise earlier's
     // keys are replayed.
     CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
-                      const CalculatorSession& earlier);
+                      const CalculatorSession& earlier, z80::Model model = z80::Model::Ti83);
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);

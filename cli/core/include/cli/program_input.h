@@ -1,9 +1,11 @@
 // Torvex Designer - reading a program for the command-line companion: a
-// TASM-dialect source (assembled) or a TI-83 program file (.83p).
+// TASM-dialect source (assembled) or a program file (.83p for the TI-83, .8xp
+// for the TI-83 Plus family).
 #pragma once
 
 #include "cli/args.h"
 #include "z80/assembler.h"
+#include "z80/calculator_model.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,17 +25,30 @@ public:
 struct ProgramInput {
     std::vector<uint8_t> code;
     uint16_t origin = 0;
-    std::string name;                      // program name (.83p) or empty
+    std::string name;                      // program name (program file) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
+    z80::Model model = z80::Model::Ti83;   // the calculator it is for
     // The assembler's warnings (none for a program file).
     const std::vector<z80::Diagnostic>& warnings() const;
 };
 
-// A file ending in .83p (any case) is read as a program file; anything else is
-// assembled. Throws InputError (with every warning and error of a failed
-// assembly, one per line).
+// The --model option the commands share, and its value (UsageError for an
+// unknown one).
+OptionDefinition modelOptionDefinition();
+std::optional<z80::Model> modelOption(const ParsedArgs& args);
+
+// A file ending in .83p or .8xp (any case) is read as a program file of its
+// family; anything else is assembled, for `model` when given, else for the
+// family whose program origin the source has (TI-83 when it has neither).
+// Throws InputError (with every warning and error of a failed assembly, one
+// per line, or when the program file's family is not `model`).
 ProgramInput loadProgramInput(const std::filesystem::path& file,
+                              std::optional<z80::Model> model = std::nullopt,
                               const z80::AssemblyOptions& options = {});
+
+// Throws InputError unless the program can run on its calculator: code at the
+// model's origin that fits in memory, on the Plus family starting with BBh 6Dh.
+void checkRunnable(const ProgramInput& in, const std::filesystem::path& file);
 
 // The one way the companion reports what the assembler warns about: one
 // "file:line: warning: message" line each, on the error stream. Warnings never
@@ -47,9 +62,6 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
 bool isProgramFile(const std::filesystem::path& file);
 // Four hex digits and "h", as the assembler writes an address ("9327h").
 std::string hexAddress(unsigned address);
-// Throws InputError unless the program starts at 9327h, where the TI-83 runs
-// its programs.
-void requireProgramStart(const std::filesystem::path& file, const ProgramInput& in);
 // The --name option of the commands that write a program file.
 OptionDefinition programNameOption();
 // The name given with --name, checked, or else the one made from the output

@@ -13,22 +13,24 @@ namespace torvex::cli {
 enum class SceneFileKind {
     LineList,      // a line list file as the designer saves it
     PreviewSource, // a .z80/.asm source, e.g. the wizard's preview source file
-    ProgramFile,   // a TI-83 program file (.83p)
+    ProgramFile,   // a program file (.83p, .8xp)
 };
 
-// By extension: .83p is a program file, .z80 and .asm are sources, anything
-// else is a line list (the designer adds no extension to list files).
+// By extension: .83p and .8xp are program files, .z80 and .asm are sources,
+// anything else is a line list (the designer adds no extension to list files).
 SceneFileKind sceneFileKind(const std::filesystem::path& file);
 
-// The preview source the wizard writes for a line list file: the engine
-// template, one data line per list line, the end marker, ".end" and "END";
-// the same bytes as the wizard's file. Throws InputError when the list
-// cannot be read.
-std::string previewSourceForList(const std::filesystem::path& listFile);
+// The preview source for a line list file: the engine for the model, one
+// data line per list line, the end marker, ".end" and "END". For the TI-83
+// the same bytes as the wizard's file. Throws InputError when the list cannot
+// be read.
+std::string previewSourceForList(const std::filesystem::path& listFile,
+                                 z80::Model model = z80::Model::Ti83);
 
 // Assembles the preview source of a line list file. Problems in the scene are
 // reported at the list's own lines. Throws InputError.
-z80::Assembly assembleList(const std::filesystem::path& listFile);
+z80::Assembly assembleList(const std::filesystem::path& listFile,
+                           z80::Model model = z80::Model::Ti83);
 
 struct SceneProgram {
     ProgramInput program;
@@ -41,15 +43,17 @@ struct SceneProgram {
     std::optional<size_t> engineBytes;
 };
 
-// Loads any of the three kinds into machine code. Throws InputError with the
-// file and line of the first problem.
-SceneProgram loadSceneProgram(const std::filesystem::path& file);
+// Loads any of the three kinds into machine code: a list for `model` (TI-83
+// when not given), a source or program file as loadProgramInput() does.
+// Throws InputError with the file and line of the first problem.
+SceneProgram loadSceneProgram(const std::filesystem::path& file,
+                              std::optional<z80::Model> model = std::nullopt);
 
 // Segments of a program built from our engine (nullopt without a `data` label).
 std::optional<size_t> segmentsOf(const z80::Assembly& assembly);
 
-// Segments stored at `data` in the code (origin 9327h) until the byte 128 where
-// an x would be.
+// Segments stored at `data` in the code (loaded at `origin`) until the byte 128
+// where an x would be.
 size_t countSegments(const std::vector<uint8_t>& code, uint16_t origin, uint16_t dataAddress);
 
 } // namespace torvex::cli

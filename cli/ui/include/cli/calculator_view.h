@@ -1,5 +1,5 @@
 // Torvex Designer - the calculator view: a scene walked through as the TI-83
-// shows it, running the real engine program in the emulated calculator, and
+// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated calculator, and
 // rebuilt whenever its file changes on disk.
 #pragma once
 
@@ -50,7 +50,10 @@ const std::vector<CalculatorKey>& calculatorKeys();
 class CalculatorView : public QWidget {
     Q_OBJECT
 public:
-    explicit CalculatorView(QString file, QWidget* parent = nullptr);
+    // `model` is the calculator a line list or a source is built for (TI-83
+    // when not given); a program file is shown on its own family.
+    explicit CalculatorView(QString file, std::optional<z80::Model> model = std::nullopt,
+                            QWidget* parent = nullptr);
     ~CalculatorView() override;
 
     // Presses a calculator key (as its on-screen button does).
@@ -85,10 +88,13 @@ private:
     QTimer* reloadDelay_;
     std::vector<uint8_t> code_;
     size_t engineBytes_ = 0;
+    std::optional<z80::Model> requestedModel_;
+    z80::Model model_ = z80::Model::Ti83; // of the program shown
 };
 
 // The status line's text for a camera, a frame and the warnings about the
 // program shown.
-QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings);
+QString statusLine(const CameraState& camera, const FrameCost& frame, const QStringList& warnings,
+                   z80::Model model = z80::Model::Ti83);
 
 } // namespace torvex::cli
