@@ -7,6 +7,7 @@
 
 #include "z80/ti83.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -23,7 +24,9 @@ const std::vector<OptionDefinition>& runOptions() {
          "write every frame as DIR/frame-0001.png ... (96 x 64 pixels scaled four times)"},
         {"--writable", "", true, "RANGES",
          "guard writes: only these ranges may be written, e.g. 8E29-9128,8265-828B,stack "
-         "(hex addresses, inclusive; 'graph' is the graph buffer, 'stack' the stack)"},
+         "(hex addresses, inclusive; on the program's calculator 'graph' is the graph buffer, "
+         "'ram' the 768 bytes the engine keeps its variables in, 'program' the program's own "
+         "bytes, 'stack' the stack)"},
         {"--limit", "", true, "TSTATES",
          "stop a program that runs this many T-states without a frame (default 60000000)"},
         modelOptionDefinition(),
@@ -61,8 +64,9 @@ uint16_t parseAddress(const std::string& s) {
     return static_cast<uint16_t>(std::stoul(d, nullptr, 16));
 }
 
+// The ranges of --writable on the model, for a program of `size` bytes.
 std::vector<z80::AddressRange> parseRanges(const std::string& text,
-                                           const z80::CalculatorModel& model) {
+                                           const z80::CalculatorModel& model, size_t size) {
     std::vector<z80::AddressRange> ranges;
     size_t start = 0;
     for (;;) {
@@ -73,10 +77,17 @@ std::vector<z80::AddressRange> parseRanges(const std::string& text,
             ranges.push_back(z80::kStackRange);
         } else if (item == "graph") {
             ranges.push_back({model.graphBuffer.first, model.graphBuffer.last()});
+        } else if (item == "ram") {
+            ranges.push_back({model.programRam.first, model.programRam.last()});
+        } else if (item == "program") {
+            ranges.push_back(
+                {model.origin, static_cast<uint16_t>(std::min<size_t>(
+                                   model.origin + std::max<size_t>(size, 1) - 1, 0xFFFF))});
         } else {
             size_t dash = item.find('-');
             if (dash == std::string::npos)
-                throw UsageError("bad range '" + item + "' (FIRST-LAST, 'graph' or 'stack')");
+                throw UsageError("bad range '" + item +
+                                 "' (FIRST-LAST, 'graph', 'ram', 'program' or 'stack')");
             uint16_t first = parseAddress(item.substr(0, dash));
             uint16_t last = parseAddress(item.substr(dash + 1));
             if (last < first)
@@ -119,7 +130,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         model = modelOption(p);
         if (auto w = p.value("--writable")) {
             writable = *w;
-            parseRanges(writable, z80::calculatorModel(z80::Model::Ti83)); // checked early
+            parseRanges(writable, z80::calculatorModel(z80::Model::Ti83), 0); // checked early
         }
         if (auto l = p.value("--limit"))
             limit = parseLimit(*l);
@@ -138,7 +149,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         return kExitFailure;
     }
     if (!writable.empty())
-        ranges = parseRanges(writable, z80::calculatorModel(in.model));
+        ranges = parseRanges(writable, z80::calculatorModel(in.model), in.code.size());
 
     z80::Ti83 calc(in.model);
     calc.loadProgram(in.code);

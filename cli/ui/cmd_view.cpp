@@ -21,13 +21,13 @@ const std::vector<OptionDefinition>& viewOptions() {
 
 void viewHelp(std::ostream& os) {
     os << "Usage: torvex view FILE [--model ti83|ti83p]\n"
-          "Walks through a scene as the calculator shows it: FILE (a line list saved by the "
-          "designer,\n"
-          "a preview source .z80 or a program file .83p or .8xp) is built into the engine program\n"
-          "and run in the emulated calculator: a program file on its own family, a list or a\n"
-          "source on the --model's (a list: TI-83 unless --model ti83p; the title says which).\n"
-          "Whenever FILE changes on disk the view rebuilds it and\n"
-          "carries on with the camera where it was.\n\nKeys:\n";
+          "Walks through a scene as the calculator shows it: FILE (a line list saved by the\n"
+          "designer, a preview source .z80 or a program file .83p or .8xp) is built into the\n"
+          "engine program and run in the emulated calculator: a program file on its own\n"
+          "family, a list on the TI-83 unless --model ti83p says the Plus family, a source on\n"
+          "the --model's or the one its .org is for; the title names it. Whenever FILE\n"
+          "changes on disk the view rebuilds it and carries on with the camera where it "
+          "was.\n\nKeys:\n";
     for (const CalculatorKey& key : calculatorKeys())
         os << "  " << key.hostKeyName.toStdString()
            << std::string(8 - std::min<size_t>(7, key.hostKeyName.size()), ' ') << key.name

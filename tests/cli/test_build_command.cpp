@@ -109,6 +109,11 @@ TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
               loadSceneProgram(list.toStdString(), z80::Model::Ti83Plus).program.code);
     ASSERT_TRUE(fromPlus.segments);
     EXPECT_EQ(*fromPlus.segments, 3u);
+    // It runs on the family's emulated calculator, writing only where its guard allows.
+    const Result run = cli({"run", plusProgram, "--keys", "del,right,up,mode", "--writable",
+                            "graph,ram,program,stack"});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_NE(run.out.find("frame 4:"), std::string::npos) << run.out;
 }
 
 TEST(Readme, StandsBesideTheProgramAndSaysHowToBuildSendAndRun) {
