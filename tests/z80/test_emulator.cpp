@@ -279,6 +279,47 @@ TEST(Ti83, PowerDownInGetkeySavesTheDisplayInSaveSScreen) {
     EXPECT_EQ(calc.peek(kSaveSScreen + 5), 0) << "one power-down, not one per key";
 }
 
+// The TI-83 Plus family: IY = 89F0h, ROM calls as rst 28h and the routine's
+// address word, returning past the word, the graph buffer at 9340h; an
+// unknown routine, or a TI-83 style call of one, stops the run.
+TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
+    const CalculatorModel& plus = calculatorModel(Model::Ti83Plus);
+    const auto run = [](Ti83& calc, const std::string& body) {
+        calc.loadProgram(
+            assemble("#include \"ti83plus.inc\"\n .org 9D93h\n .db 0BBh,6Dh\n" + body, "p.z80")
+                .bytes);
+        calc.setKeys({key::Del});
+        return calc.run();
+    };
+    Ti83 calc(Model::Ti83Plus);
+    const RunResult r = run(calc, R"(
+ push iy
+ pop hl
+ ld (appBackUpScreen),hl
+ rst 28h
+ .dw _GetKey
+ ld (appBackUpScreen+2),a
+ ld a,0F0h
+ ld (plotSScreen),a
+ rst 28h
+ .dw _GrBufCpy
+ rst 28h
+ .dw _GrBufClr
+ rst 28h
+ .dw _GrBufCpy
+ rst 28h
+ .dw 1234h)");
+    EXPECT_EQ(r.reason, StopReason::Fault);
+    EXPECT_NE(r.message.find("rst 28h called 1234h"), std::string::npos) << r.message;
+    EXPECT_EQ(calc.peekWord(plus.programRam.first), plus.systemFlags);
+    EXPECT_EQ(calc.peek(plus.programRam.first + 2), key::Del);
+    ASSERT_EQ(calc.frames().size(), 2u);
+    EXPECT_TRUE(calc.frames()[0].pixel(3, 0) && !calc.frames()[0].pixel(4, 0));
+    EXPECT_EQ(calc.frames()[1].graphBuffer, (std::array<uint8_t, 768>{}));
+    Ti83 other(Model::Ti83Plus);
+    EXPECT_EQ(run(other, " call 4CFEh\n ret").reason, StopReason::Fault);
+}
+
 TEST(Ti83, APrefixedInstructionMayWrapThroughAddressZero) {
     // nop at FFFEh, then jp (ix) whose second byte lies at 0000h, to a ret.
     Ti83 calc;
