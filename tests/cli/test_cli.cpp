@@ -9,9 +9,7 @@
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
 
-#include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +17,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/temporary_folder.h"
 #include "tests/support/tifiles_library.h"
 
 using namespace torvex::cli;
@@ -26,29 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A temporary folder with a few conveniences for the commands' files.
-class TempDir {
-public:
-    fs::path write(const std::string& name, const std::string& text) const {
-        std::ofstream(*this / name, std::ios::binary) << text;
-        return *this / name;
-    }
-    fs::path operator/(const std::string& name) const {
-        return fs::path(dir_.path().toStdString()) / name;
-    }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> e;
-        for (const QString& name :
-             QDir(dir_.path())
-                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                            QDir::Name))
-            e.push_back(name.toStdString());
-        return e;
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+using TempDir = torvex::test::TemporaryFolder;
 
 std::vector<uint8_t> readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

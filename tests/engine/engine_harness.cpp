@@ -1,6 +1,7 @@
 // Torvex Designer - engine tests: see engine_harness.h.
 #include "engine_harness.h"
 
+#include "codegen/engine_template.h"
 #include "codegen/plus_family_engine.h"
 #include "codegen/scene_data.h"
 #include "tests/support/toolchain.h"
@@ -11,31 +12,8 @@
 
 namespace torvex::engine::test {
 
-const std::string& templateText() {
-    static const std::string text = [] {
-        std::ifstream in(TORVEX_ENGINE_TEMPLATE, std::ios::binary);
-        if (!in)
-            throw std::runtime_error("cannot read " + std::string(TORVEX_ENGINE_TEMPLATE));
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }();
-    return text;
-}
-
 const std::vector<std::string>& templateLines() {
-    static const std::vector<std::string> lines = [] {
-        std::vector<std::string> v;
-        std::istringstream in(templateText());
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            v.push_back(line);
-        }
-        return v;
-    }();
-    return lines;
+    return engineTemplateLines();
 }
 
 std::string sceneText(const std::string& name) {

@@ -13,16 +13,14 @@
 
 namespace torvex::engine::test {
 
-// The committed engine template (engine/engine_template.z80), as text.
-const std::string& templateText();
-// Its lines (without line ends).
+// The engine template's lines (engine/engine_template.z80, as the program
+// holds it built in).
 const std::vector<std::string>& templateLines();
 
 // The preview source file as the wizard writes it (the built-in template, one
 // data line per line record, the end lines), made by the wizard's own code.
 std::string previewSource(const std::vector<std::string>& lineRecords);
-// The line records of a scene (two points per record; an odd last point is
-// written as a record of its own... not possible: the scene must be even).
+// The line records of a scene (two points per record: the scene must be even).
 std::vector<std::string> lineRecords(const Scene& scene);
 
 // The text of a committed scene file of engine/scenes.

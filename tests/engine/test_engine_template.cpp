@@ -1,6 +1,6 @@
 // Torvex Designer - the text of the engine template (engine/engine_template.z80):
-// its structure, labels, variables, tables and the syntax every TASM-dialect
-// assembler accepts.
+// its structure, labels, variables and tables, and a text every TASM-dialect
+// assembler reads alike.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -213,4 +213,7 @@ TEST(EngineTemplateText, SystemRoutinesSpelledAsTheIncludeFile) {
     EXPECT_EQ(a.symbol("_GRBUFCPY_V"), 0x5164);
     EXPECT_EQ(a.symbol("_getkey"), 0x4CFE);
     EXPECT_EQ(label(a, "data"), a.origin + a.bytes.size() - 1); // only the end marker follows
+    // Nothing another TASM-dialect assembler could read differently.
+    for (const torvex::z80::Diagnostic& warning : a.warnings)
+        ADD_FAILURE() << warning.text();
 }

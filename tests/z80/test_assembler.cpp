@@ -1,12 +1,11 @@
 // Tests of the TASM-dialect assembler: what each construct assembles to (bytes
 // derived by hand from the Z80 manual and TASM's rules), its warnings and errors.
+#include "tests/support/temporary_folder.h"
 #include "z80/assembler.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
-#include <unistd.h>
 
 using namespace torvex::z80;
 namespace fs = std::filesystem;
@@ -26,27 +25,7 @@ std::vector<Diagnostic> errors(const std::string& src, const AssemblyOptions& op
     return {{}};
 }
 
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("torvex-asm-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    fs::path write(const std::string& name, const std::string& text) const {
-        fs::path p = path_ / name;
-        std::ofstream(p, std::ios::binary) << text;
-        return p;
-    }
-
-private:
-    fs::path path_;
-};
+using TempDir = torvex::test::TemporaryFolder;
 
 struct BytesCase {
     std::string source;
