@@ -22,6 +22,7 @@ const CalculatorModel kTi83{
     {0x8E29, 768},
     {0x8265, 768},
     {0x8265, 768}, // the TI-83 has no other free block; its OS uses it only at power-down
+    0x10000,
     false,
     0,
     {{{0x4755, RomRoutine::ClearLcd, "_CLRLCDFULL"},
@@ -43,6 +44,7 @@ const CalculatorModel kTi83Plus{
     {0x9340, 768},
     {0x86EC, 768},
     {0x9872, 768}, // appBackUpScreen
+    0xC000,
     true,
     400,
     {{{0x4540, RomRoutine::ClearLcd, "_ClrLCDFull"},

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
 
 #include <z80ex/z80ex.h>
 
@@ -85,6 +86,7 @@ struct Ti83::Impl {
     uint64_t total = 0;      // program T-states since the start
     uint64_t frameStart = 0; // total at the last frame (or the start)
     const CalculatorModel* model = nullptr;
+    Z80EX_BYTE (*mreadStart)(Z80EX_CONTEXT*, Z80EX_WORD, int, void*); // mread of the model
     uint64_t romTotal = 0;      // T-states charged for ROM calls since the start
     uint64_t romSinceFrame = 0; // of which since the last frame
     bool powerDownPending = false;
@@ -100,11 +102,15 @@ struct Ti83::Impl {
     // below 8000h is the program calling into ROM (a trapped routine, the
     // return to the calculator or a fault): the CPU gets a stand-in opcode
     // instead, and the run loop deals with the call once the step has ended.
+    // kExecutableRam: the bytes of RAM from 8000h the model runs code in (a
+    // constant, so that the check costs what a plain ROM test does).
+    template <uint16_t kExecutableRam>
     static Z80EX_BYTE mread(Z80EX_CONTEXT* cpu, Z80EX_WORD addr, int m1, void* self) {
         Impl* d = static_cast<Impl*>(self);
         const uint8_t value = d->mem[addr];
         if (m1) {
-            if (addr < 0x8000) [[unlikely]] {
+            // Below 8000h (ROM), or RAM the model does not execute.
+            if (static_cast<uint16_t>(addr - 0x8000) >= kExecutableRam) [[unlikely]] {
                 d->trapPc = addr;
                 d->trapR = z80ex_get_reg(cpu, regR);
                 d->events |= kTrapped;
@@ -170,8 +176,21 @@ struct Ti83::Impl {
         z80ex_set_memwrite_callback(cpu, writable.empty() ? mwrite : mwriteGuarded, this);
     }
 
-    explicit Impl(Model m) : model(&calculatorModel(m)) {
-        cpu = z80ex_create(mread, this, mwrite, this, pread, this, pwrite, this, intread, this);
+    using Reader = Z80EX_BYTE (*)(Z80EX_CONTEXT*, Z80EX_WORD, int, void*);
+    static Reader readerFor(uint32_t executableEnd) {
+        switch (executableEnd) {
+        case 0x10000:
+            return mread<0x8000>;
+        case 0xC000:
+            return mread<0x4000>;
+        }
+        throw std::logic_error("no instruction reader for code ending at " + hex(executableEnd));
+    }
+
+    explicit Impl(Model m)
+        : model(&calculatorModel(m)), mreadStart(readerFor(model->executableEnd)) {
+        cpu =
+            z80ex_create(mreadStart, this, mwrite, this, pread, this, pwrite, this, intread, this);
     }
     ~Impl() { z80ex_destroy(cpu); }
 
@@ -330,6 +349,11 @@ struct Ti83::Impl {
         if (pc == kReturnAddress)
             return stop(StopReason::Returned, "the program returned after " +
                                                   std::to_string(frames.size()) + " frame(s)");
+        if (pc >= 0x8000)
+            return stop(StopReason::Fault,
+                        "execution reached " + hex(pc) + ", but the " + std::string(model->name) +
+                            " runs no code from " + hex(model->executableEnd) +
+                            " on (memory protection): a program's code must end before it");
         bool keyWanted = false;
         if (romCall(pc, keyWanted))
             return std::nullopt;
@@ -380,7 +404,7 @@ struct Ti83::Impl {
                         events &= ~kPrefix;
                         t += z80ex_step(cpu);
                     } while ((events & kPrefix) && z80ex_last_op_type(cpu) != 0);
-                    z80ex_set_memread_callback(cpu, mread, this);
+                    z80ex_set_memread_callback(cpu, mreadStart, this);
                 }
             }
             now += static_cast<uint64_t>(t);

@@ -6,59 +6,41 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
+#include <tuple>
 
 using namespace torvex::engine;
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
+
+Camera walked(std::initializer_list<uint8_t> keys, Camera c = {}) {
+    for (uint8_t k : keys)
+        step(c, k);
+    return c;
 }
 
-TEST(EngineModel, TurningWrapsAndRestartsThePattern) {
+} // namespace
+
+TEST(EngineModel, TurningWrapsRestartsThePatternAndWalkingFollowsTheHeading) {
     Camera c;
     EXPECT_TRUE(step(c, keys::Left));
     EXPECT_EQ(c.heading, 35);
     EXPECT_TRUE(step(c, keys::Right));
     EXPECT_EQ(c.heading, 0);
-    for (int i = 0; i < 36; ++i)
-        step(c, keys::Right);
-    EXPECT_EQ(c.heading, 0);
-    step(c, keys::Right);
-    step(c, keys::Right); // heading 2: a pattern longer than one step
-    step(c, keys::Del);
-    step(c, keys::Del);
-    EXPECT_EQ(c.step, 2);
-    step(c, keys::Left);
-    EXPECT_EQ(c.step, 0);
     EXPECT_FALSE(step(c, keys::Mode));
-}
-
-TEST(EngineModel, WalkingOnTheAxes) {
-    Camera c; // heading 0: along +y
-    step(c, keys::Del);
-    EXPECT_EQ(c, (Camera{0, 1, 0, 0, 1}));
-    step(c, keys::Clear); // right: +x
-    EXPECT_EQ(c.x, 1);
-    step(c, keys::Vars); // left: -x
-    step(c, keys::Vars);
-    EXPECT_EQ(c.x, -1);
-    step(c, keys::Stat);
-    EXPECT_EQ(c.y, 0);
-    step(c, keys::Up);
-    step(c, keys::Up);
-    step(c, keys::Down);
-    EXPECT_EQ(c.z, 1);
+    EXPECT_EQ(walked({keys::Right, keys::Right, keys::Del, keys::Del}).step, 2); // heading 2
+    EXPECT_EQ(walked({keys::Right, keys::Right, keys::Del, keys::Del, keys::Left}).step, 0);
+    // Heading 0 looks along +y, its right is +x; heading 9 along +x, its right -y.
+    EXPECT_EQ(walked({keys::Del}), (Camera{0, 1, 0, 0, 1}));
+    const Camera moved =
+        walked({keys::Clear, keys::Vars, keys::Vars, keys::Stat, keys::Up, keys::Up, keys::Down});
+    EXPECT_EQ((std::tuple<int, int, int>(moved.x, moved.y, moved.z)), std::make_tuple(-1, -1, 1));
     Camera east;
     for (int i = 0; i < 9; ++i)
         step(east, keys::Right);
-    step(east, keys::Del); // heading 9: along +x
-    EXPECT_EQ(east.x, 1);
-    step(east, keys::Clear); // right of east is -y
-    EXPECT_EQ(east.y, -1);
-    Camera other = east;
-    step(other, 0x05); // ENTER and other keys change nothing
-    step(other, 0x22);
-    EXPECT_EQ(other, east);
+    EXPECT_EQ(walked({keys::Del, keys::Clear}, east).x, 1);
+    EXPECT_EQ(walked({keys::Del, keys::Clear}, east).y, -1);
+    EXPECT_EQ(walked({0x05, 0x22}, east), east); // ENTER and other keys change nothing
 }
 
 TEST(EngineModel, ThePerspective) {

@@ -318,6 +318,9 @@ TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
     EXPECT_EQ(calc.frames()[1].graphBuffer, (std::array<uint8_t, 768>{}));
     Ti83 other(Model::Ti83Plus);
     EXPECT_EQ(run(other, " call 4CFEh\n ret").reason, StopReason::Fault);
+    const RunResult protectedRam = run(other, " jp 0C000h");
+    EXPECT_EQ(protectedRam.reason, StopReason::Fault);
+    EXPECT_NE(protectedRam.message.find("C000h"), std::string::npos) << protectedRam.message;
 }
 
 TEST(Ti83, APrefixedInstructionMayWrapThroughAddressZero) {

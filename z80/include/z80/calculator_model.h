@@ -47,6 +47,10 @@ struct CalculatorModel {
     RamArea graphBuffer;  // plotSScreen
     RamArea saveSScreen;  // the OS saves the LCD here at automatic power-down
     RamArea programRam;   // 768 bytes the OS leaves to programs: the engine's variables
+    // Code runs only below this address: the Plus family's memory protection
+    // keeps RAM from C000h on from being executed, so a program's code must
+    // end before it (8,811 bytes from 9D95h); the TI-83 has no such limit.
+    uint32_t executableEnd;
     // true: ROM calls are `rst 28h` followed by the routine's address word,
     // returning past it; false: plain `call`s.
     bool romCallsByRst28;

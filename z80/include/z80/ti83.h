@@ -11,7 +11,8 @@
 // routine's address from the word after the rst and returns past it. Each is
 // charged the T-states the calculator spends in it (kept apart from the
 // program's own); the copy captures a Frame. Executing any other address
-// below 8000h stops the run (Fault).
+// below 8000h, or on the Plus family RAM from C000h on (which it does not
+// execute), stops the run (Fault).
 #pragma once
 
 #include "z80/calculator_model.h"
