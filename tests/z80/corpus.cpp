@@ -30,8 +30,7 @@ std::vector<std::string> indexed() {
     for (const auto& xy : kXY)
         for (const auto& d : kDisp)
             out.push_back("(" + xy + (d[0] == '-' ? "" : "+") + d + ")");
-    out.push_back("(ix)");
-    out.push_back("(iy)");
+    out.insert(out.end(), {"(ix)", "(iy)"});
     return out;
 }
 
@@ -64,14 +63,9 @@ std::vector<std::string> instructionCorpus() {
     for (const auto& x : X)
         for (const auto& n : {"0", "-1", "0FFh", "'z'"})
             add("ld " + x + "," + n);
-    add("ld a,(bc)");
-    add("ld a,(de)");
-    add("ld (bc),a");
-    add("ld (de),a");
-    add("ld a,i");
-    add("ld a,r");
-    add("ld i,a");
-    add("ld r,a");
+    for (const char* s : {"ld a,(bc)", "ld a,(de)", "ld (bc),a", "ld (de),a", "ld a,i", "ld a,r",
+                          "ld i,a", "ld r,a"})
+        add(s);
     for (const auto& nn : kNN) {
         if (nn[0] == '(')
             continue; // "(...)" would be an indirect operand
@@ -93,18 +87,14 @@ std::vector<std::string> instructionCorpus() {
             add("ld (" + nn + ")," + xy);
         }
     }
-    add("ld sp,hl");
-    add("ld sp,ix");
-    add("ld sp,iy");
+    for (const char* s : {"ld sp,hl", "ld sp,ix", "ld sp,iy"})
+        add(s);
     for (const char* rr : {"bc", "de", "hl", "af", "ix", "iy"}) {
         add(std::string("push ") + rr);
         add(std::string("pop ") + rr);
     }
-    add("ex de,hl");
-    add("ex af,af'");
-    add("ex (sp),hl");
-    add("ex (sp),ix");
-    add("ex (sp),iy");
+    for (const char* s : {"ex de,hl", "ex af,af'", "ex (sp),hl", "ex (sp),ix", "ex (sp),iy"})
+        add(s);
 
     // 8-bit arithmetic and logic
     for (const char* op : {"add", "adc", "sub", "sbc", "and", "xor", "or", "cp"}) {
@@ -166,9 +156,8 @@ std::vector<std::string> instructionCorpus() {
     }
     for (const auto& cc : kCC)
         add("ret " + cc);
-    add("jp (hl)");
-    add("jp (ix)");
-    add("jp (iy)");
+    for (const char* s : {"jp (hl)", "jp (ix)", "jp (iy)"})
+        add(s);
     for (const auto& rel : kRel) {
         add("jr " + rel);
         add("djnz " + rel);
@@ -176,17 +165,13 @@ std::vector<std::string> instructionCorpus() {
             add("jr " + cc + "," + rel);
     }
     out.push_back("near:");
-    add("jr near");
-    add("jr nz,near");
-    add("djnz near");
-    add("jr c,far");
-    add("jr far");
+    for (const char* s : {"jr near", "jr nz,near", "djnz near", "jr c,far", "jr far"})
+        add(s);
     out.push_back("far:");
     for (const char* r : {"0", "08h", "10h", "18h", "20h", "28h", "30h", "38h", "8", "56"})
         add(std::string("rst ") + r);
-    add("im 0");
-    add("im 1");
-    add("im 2");
+    for (const char* s : {"im 0", "im 1", "im 2"})
+        add(s);
 
     // input and output
     for (const char* p : {"0", "1", "10h", "0FFh", "255"}) {
@@ -199,10 +184,9 @@ std::vector<std::string> instructionCorpus() {
     }
 
     // data
-    add(".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh");
-    add(".byte 12h,-2");
-    add(".dw 0,1234h,-1,label1,$,-32768,65535");
-    add(".word label2-label1");
+    for (const char* s : {".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh", ".byte 12h,-2",
+                          ".dw 0,1234h,-1,label1,$,-32768,65535", ".word label2-label1"})
+        add(s);
     return out;
 }
 
