@@ -129,21 +129,14 @@ TEST(Ti83, TheRomRoutinesDrawClearAndCapture) {
     Ti83 calc;
     for (int i = -1; i <= 768; ++i)
         calc.poke(static_cast<uint16_t>(kGraphBuffer + i), 0xAA);
-    calc.loadProgram(program(R"(
- call _GRBUFCPY_V
- call _getkey
- call _CLRLCDFULL
- call _getkey
- call _GRBUFCLR
- ld a,80h
- ld (PLOTSSCREEN),a            ; pixel (0,0)
- ld a,01h
- ld (PLOTSSCREEN+(63*12)+11),a ; pixel (95,63)
- ld a,40h
- ld (PLOTSSCREEN+(12*5)+2),a   ; pixel (17,5)
- call _GRBUFCPY_V
- ret)")
-                         .bytes);
+    calc.loadProgram(
+        program(" call _GRBUFCPY_V \\ call _getkey \\ call _CLRLCDFULL \\ call _getkey\n"
+                " call _GRBUFCLR\n"
+                " ld a,80h \\ ld (PLOTSSCREEN),a\n"            // pixel (0,0)
+                " ld a,01h \\ ld (PLOTSSCREEN+(63*12)+11),a\n" // pixel (95,63)
+                " ld a,40h \\ ld (PLOTSSCREEN+(12*5)+2),a\n"   // pixel (17,5)
+                " call _GRBUFCPY_V \\ ret")
+            .bytes);
     calc.start();
     ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
     EXPECT_EQ(calc.lcd()[767], 0xAA);
@@ -204,26 +197,10 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     // R counts four opcode fetches across each trapped call (ld b,a; call;
     // ld a,r): the call itself adds none, and neither does waiting for a key,
     // which costs no T-states either. ROM calls may keep the registers.
-    const std::string body = R"(
- ld a,r
- ld b,a
- call _GRBUFCLR
- ld a,r
- sub b
- and 7Fh
- ld (8265h),a
- ld a,r
- ld b,a
- call _getkey
- ld a,r
- sub b
- and 7Fh
- ld (8266h),a
- ld bc,1111h
- call _getkey
- ld (8267h),bc
- call _GRBUFCPY_V
- ret)";
+    const std::string body =
+        " ld a,r \\ ld b,a \\ call _GRBUFCLR \\ ld a,r \\ sub b \\ and 7Fh \\ ld (8265h),a\n"
+        " ld a,r \\ ld b,a \\ call _getkey \\ ld a,r \\ sub b \\ and 7Fh \\ ld (8266h),a\n"
+        " ld bc,1111h \\ call _getkey \\ ld (8267h),bc \\ call _GRBUFCPY_V \\ ret";
     Ti83 script, stepped;
     for (Ti83* calc : {&script, &stepped}) {
         calc->setRomCallsClobberRegisters(false);
@@ -249,25 +226,6 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     EXPECT_EQ(stepped.pc(), kReturnAddress);
 }
 
-TEST(Ti83, PowerDownInGetkeySavesTheDisplayInSaveSScreen) {
-    Ti83 calc;
-    calc.poke(kGraphBuffer + 5, 0x5A);
-    calc.poke(kSaveSScreen + 767, 0x77);
-    calc.loadProgram(program(" call _GRBUFCPY_V\n call _getkey\n call _getkey\n ret").bytes);
-    calc.start();
-    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
-    calc.powerDown();
-    calc.pressKey(key::Enter);
-    ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
-    EXPECT_EQ(calc.peek(kSaveSScreen + 5), 0x5A);
-    EXPECT_EQ(calc.peek(kSaveSScreen + 767), 0);
-    EXPECT_EQ(calc.keysUsed(), 1u);
-    calc.poke(kSaveSScreen + 5, 0);
-    calc.pressKey(key::Enter);
-    EXPECT_EQ(calc.runUntilKeyWanted().reason, StopReason::Returned);
-    EXPECT_EQ(calc.peek(kSaveSScreen + 5), 0) << "one power-down, not one per key";
-}
-
 // The TI-83 Plus family: IY = 89F0h, ROM calls as rst 28h and the routine's
 // address word, returning past the word, the graph buffer at 9340h; an
 // unknown routine, or a TI-83 style call of one, stops the run.
@@ -281,23 +239,11 @@ TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
         return calc.run();
     };
     Ti83 calc(Model::Ti83Plus);
-    const RunResult r = run(calc, R"(
- push iy
- pop hl
- ld (appBackUpScreen),hl
- rst 28h
- .dw _GetKey
- ld (appBackUpScreen+2),a
- ld a,0F0h
- ld (plotSScreen),a
- rst 28h
- .dw _GrBufCpy
- rst 28h
- .dw _GrBufClr
- rst 28h
- .dw _GrBufCpy
- rst 28h
- .dw 1234h)");
+    const RunResult r = run(calc, " push iy \\ pop hl \\ ld (appBackUpScreen),hl\n"
+                                  " rst 28h \\ .dw _GetKey \\ ld (appBackUpScreen+2),a\n"
+                                  " ld a,0F0h \\ ld (plotSScreen),a \\ rst 28h \\ .dw _GrBufCpy\n"
+                                  " rst 28h \\ .dw _GrBufClr \\ rst 28h \\ .dw _GrBufCpy\n"
+                                  " rst 28h \\ .dw 1234h");
     EXPECT_EQ(r.reason, StopReason::Fault);
     EXPECT_NE(r.message.find("rst 28h called 1234h"), std::string::npos) << r.message;
     EXPECT_EQ(calc.peekWord(plus.programRam.first), plus.systemFlags);
