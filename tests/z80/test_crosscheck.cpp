@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const std::vector<std::string> kR = {"a", "b", "c", "d", "e", "h", "l", "(hl)"};
@@ -37,15 +40,23 @@ std::vector<std::string> indexed() {
 // documented Z80 instruction form with a spread of operands. They refer to the
 // symbols PLOT, label0, label1 and label2, which the caller defines.
 std::vector<std::string> instructionCorpus() {
+    using L = std::vector<std::string>;
     std::vector<std::string> out;
     auto add = [&](const std::string& s) { out.push_back("\t" + s); };
-    const auto X = indexed();
+    // prefix + each item + suffix
+    auto each = [&](const std::string& prefix, const L& items, const std::string& suffix = "") {
+        for (const auto& item : items)
+            add(prefix + item + suffix);
+    };
+    const L X = indexed();
+    L nn; // kNN without "(...)", which would be an indirect operand
+    std::copy_if(kNN.begin(), kNN.end(), std::back_inserter(nn),
+                 [](const std::string& v) { return v[0] != '('; });
 
-    for (const char* s : {"nop",  "rlca", "rrca", "rla",  "rra",  "daa",  "cpl",  "scf",  "ccf",
-                          "halt", "exx",  "di",   "ei",   "neg",  "retn", "reti", "rrd",  "rld",
-                          "ldi",  "cpi",  "ini",  "outi", "ldd",  "cpd",  "ind",  "outd", "ldir",
-                          "cpir", "inir", "otir", "lddr", "cpdr", "indr", "otdr", "ret"})
-        add(s);
+    each("", {"nop",  "rlca", "rrca", "rla",  "rra",  "daa",  "cpl",  "scf",  "ccf",
+              "halt", "exx",  "di",   "ei",   "neg",  "retn", "reti", "rrd",  "rld",
+              "ldi",  "cpi",  "ini",  "outi", "ldd",  "cpd",  "ind",  "outd", "ldir",
+              "cpir", "inir", "otir", "lddr", "cpdr", "indr", "otdr", "ret"});
 
     // 8-bit loads
     for (const auto& d : kR)
@@ -53,125 +64,82 @@ std::vector<std::string> instructionCorpus() {
             if (!(d == "(hl)" && s == "(hl)"))
                 add("ld " + d + "," + s);
     for (const auto& d : kR)
-        for (const auto& n : kN)
-            add("ld " + d + "," + n);
+        each("ld " + d + ",", kN);
     for (const auto& r : kR7)
         for (const auto& x : X) {
             add("ld " + r + "," + x);
             add("ld " + x + "," + r);
         }
     for (const auto& x : X)
-        for (const auto& n : {"0", "-1", "0FFh", "'z'"})
-            add("ld " + x + "," + n);
-    for (const char* s : {"ld a,(bc)", "ld a,(de)", "ld (bc),a", "ld (de),a", "ld a,i", "ld a,r",
-                          "ld i,a", "ld r,a"})
-        add(s);
-    for (const auto& nn : kNN) {
-        if (nn[0] == '(')
-            continue; // "(...)" would be an indirect operand
-        add("ld a,(" + nn + ")");
-        add("ld (" + nn + "),a");
+        each("ld " + x + ",", {"0", "-1", "0FFh", "'z'"});
+    each("", {"ld a,(bc)", "ld a,(de)", "ld (bc),a", "ld (de),a", "ld a,i", "ld a,r", "ld i,a",
+              "ld r,a"});
+    for (const auto& n : nn) {
+        add("ld a,(" + n + ")");
+        add("ld (" + n + "),a");
     }
     // 16-bit loads
-    for (const auto& nn : kNN) {
-        if (nn[0] == '(')
-            continue;
-        for (const auto& rr : kRR) {
-            add("ld " + rr + "," + nn);
-            add("ld " + rr + ",(" + nn + ")");
-            add("ld (" + nn + ")," + rr);
+    for (const auto& n : nn)
+        for (const auto& rr : {"bc", "de", "hl", "sp", "ix", "iy"}) {
+            add(std::string("ld ") + rr + "," + n);
+            add(std::string("ld ") + rr + ",(" + n + ")");
+            add("ld (" + n + ")," + rr);
         }
-        for (const auto& xy : kXY) {
-            add("ld " + xy + "," + nn);
-            add("ld " + xy + ",(" + nn + ")");
-            add("ld (" + nn + ")," + xy);
-        }
-    }
-    for (const char* s : {"ld sp,hl", "ld sp,ix", "ld sp,iy"})
-        add(s);
+    each("", {"ld sp,hl", "ld sp,ix", "ld sp,iy"});
     for (const char* rr : {"bc", "de", "hl", "af", "ix", "iy"}) {
         add(std::string("push ") + rr);
         add(std::string("pop ") + rr);
     }
-    for (const char* s : {"ex de,hl", "ex af,af'", "ex (sp),hl", "ex (sp),ix", "ex (sp),iy"})
-        add(s);
+    each("", {"ex de,hl", "ex af,af'", "ex (sp),hl", "ex (sp),ix", "ex (sp),iy"});
 
     // 8-bit arithmetic and logic
-    for (const char* op : {"add", "adc", "sub", "sbc", "and", "xor", "or", "cp"}) {
-        std::string o(op);
-        std::string pre = (o == "add" || o == "adc" || o == "sbc") ? o + " a," : o + " ";
-        for (const auto& r : kR)
-            add(pre + r);
-        for (const auto& x : X)
-            add(pre + x);
-        for (const auto& n : kN)
-            add(pre + n);
+    for (const std::string op : {"add", "adc", "sub", "sbc", "and", "xor", "or", "cp"}) {
+        const std::string pre = (op == "add" || op == "adc" || op == "sbc") ? op + " a," : op + " ";
+        for (const L& operands : {kR, X, kN})
+            each(pre, operands);
     }
-    for (const char* op : {"inc", "dec"}) {
-        for (const auto& r : kR)
-            add(std::string(op) + " " + r);
-        for (const auto& x : X)
-            add(std::string(op) + " " + x);
-        for (const auto& rr : kRR)
-            add(std::string(op) + " " + rr);
-        for (const auto& xy : kXY)
-            add(std::string(op) + " " + xy);
-    }
+    for (const std::string op : {"inc", "dec"})
+        for (const L& operands : {kR, X, kRR, kXY})
+            each(op + " ", operands);
     // 16-bit arithmetic
-    for (const auto& rr : kRR) {
-        add("add hl," + rr);
-        add("adc hl," + rr);
-        add("sbc hl," + rr);
-    }
+    for (const auto& rr : kRR)
+        for (const char* op : {"add hl,", "adc hl,", "sbc hl,"})
+            add(op + rr);
     for (const auto& xy : kXY)
-        for (const auto& rr : {std::string("bc"), std::string("de"), xy, std::string("sp")})
-            add("add " + xy + "," + rr);
+        each("add " + xy + ",", {"bc", "de", xy, "sp"});
 
     // rotates, shifts and bits
-    for (const char* op : {"rlc", "rrc", "rl", "rr", "sla", "sra", "srl"}) {
-        for (const auto& r : kR)
-            add(std::string(op) + " " + r);
-        for (const auto& x : X)
-            add(std::string(op) + " " + x);
+    for (const std::string op : {"rlc", "rrc", "rl", "rr", "sla", "sra", "srl"}) {
+        each(op + " ", kR);
+        each(op + " ", X);
     }
-    for (const char* op : {"bit", "res", "set"})
+    for (const std::string op : {"bit", "res", "set"})
         for (int b = 0; b < 8; ++b) {
-            for (const auto& r : kR)
-                add(std::string(op) + " " + std::to_string(b) + "," + r);
-            for (const auto& x :
-                 {std::string("(ix+5)"), std::string("(iy-128)"), std::string("(ix)")})
-                add(std::string(op) + " " + std::to_string(b) + "," + x);
+            each(op + " " + std::to_string(b) + ",", kR);
+            each(op + " " + std::to_string(b) + ",", {"(ix+5)", "(iy-128)", "(ix)"});
         }
 
     // jumps, calls, returns
-    for (const auto& nn : kNN) {
-        if (nn[0] == '(')
-            continue;
-        add("jp " + nn);
-        add("call " + nn);
+    for (const auto& n : nn) {
+        add("jp " + n);
+        add("call " + n);
         for (const auto& cc : kCC) {
-            add("jp " + cc + "," + nn);
-            add("call " + cc + "," + nn);
+            add("jp " + cc + "," + n);
+            add("call " + cc + "," + n);
         }
     }
-    for (const auto& cc : kCC)
-        add("ret " + cc);
-    for (const char* s : {"jp (hl)", "jp (ix)", "jp (iy)"})
-        add(s);
+    each("ret ", kCC);
+    each("", {"jp (hl)", "jp (ix)", "jp (iy)"});
     for (const auto& rel : kRel) {
         add("jr " + rel);
         add("djnz " + rel);
-        for (const auto& cc : kCC4)
-            add("jr " + cc + "," + rel);
+        each("jr ", kCC4, "," + rel);
     }
     out.push_back("near:");
-    for (const char* s : {"jr near", "jr nz,near", "djnz near", "jr c,far", "jr far"})
-        add(s);
+    each("", {"jr near", "jr nz,near", "djnz near", "jr c,far", "jr far"});
     out.push_back("far:");
-    for (const char* r : {"0", "08h", "10h", "18h", "20h", "28h", "30h", "38h", "8", "56"})
-        add(std::string("rst ") + r);
-    for (const char* s : {"im 0", "im 1", "im 2"})
-        add(s);
+    each("rst ", {"0", "08h", "10h", "18h", "20h", "28h", "30h", "38h", "8", "56"});
+    each("im ", {"0", "1", "2"});
 
     // input and output
     for (const char* p : {"0", "1", "10h", "0FFh", "255"}) {
@@ -184,9 +152,8 @@ std::vector<std::string> instructionCorpus() {
     }
 
     // data
-    for (const char* s : {".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh", ".byte 12h,-2",
-                          ".dw 0,1234h,-1,label1,$,-32768,65535", ".word label2-label1"})
-        add(s);
+    each("", {".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh", ".byte 12h,-2",
+              ".dw 0,1234h,-1,label1,$,-32768,65535", ".word label2-label1"});
     return out;
 }
 
