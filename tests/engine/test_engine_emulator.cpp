@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 
 using namespace torvex::engine;
@@ -140,55 +141,55 @@ struct Walk {
     std::vector<uint8_t> keys;
 };
 
+// Keys written one character each: ^ v < > for the arrows, D DEL, S STAT,
+// V VARS, C CLEAR, M MODE.
+std::vector<uint8_t> keysOf(const std::string& text) {
+    static const std::map<char, uint8_t> key = {
+        {'^', keys::Up},    {'v', keys::Down},  {'<', keys::Left},
+        {'>', keys::Right}, {'D', keys::Del},   {'S', keys::Stat},
+        {'V', keys::Vars},  {'C', keys::Clear}, {'M', keys::Mode}};
+    std::vector<uint8_t> k;
+    for (char c : text)
+        k.push_back(key.at(c));
+    return k;
+}
+
+std::string times(int n, const std::string& text) {
+    std::string all;
+    while (n-- > 0)
+        all += text;
+    return all;
+}
+
 std::vector<Walk> walks() {
     std::vector<Walk> w;
     const Scene house = parseLineRecords(sceneText("house.txt"));
-    std::vector<uint8_t> k(6, keys::Del);
-    k.insert(k.end(), {keys::Right, keys::Right, keys::Clear, keys::Clear, keys::Vars, keys::Stat,
-                       keys::Up, keys::Up, keys::Down, keys::Left, keys::Mode, keys::Del});
-    w.push_back({"the house, every key, MODE ends it", house, k});
-    k.clear();
-    for (int i = 0; i < 36; ++i)
-        k.insert(k.end(), {keys::Clear, keys::Clear, keys::Clear, keys::Clear, keys::Left});
-    w.push_back({"a circle round the house, facing it", house, k});
-    k.assign(37, keys::Right); // 0 -> 35 -> 0 -> 1
-    k.insert(k.end(), 38, keys::Left);
-    w.push_back({"every heading, turning across 0 both ways", posts(20), k});
-    k.assign(5, keys::Right); // 300 steps carry x and y past 127 to -128
-    k.insert(k.end(), 300, keys::Del);
-    k.insert(k.end(), {keys::Left, keys::Left});
-    k.insert(k.end(), 60, keys::Vars);
-    k.insert(k.end(), 40, keys::Stat);
-    w.push_back({"walking far enough for the bytes to wrap", posts(25), k});
-    k.assign(130, keys::Up);
-    k.insert(k.end(), 140, keys::Down);
-    w.push_back({"up and down round the byte", posts(15), k});
+    w.push_back({"the house, every key, MODE ends it", house, keysOf("DDDDDD>>CCVS^^v<MD")});
+    w.push_back({"a circle round the house, facing it", house, keysOf(times(36, "CCCC<"))});
+    w.push_back({"every heading, turning across 0 both ways", posts(20), // 0 -> 35 -> 0 -> 1
+                 keysOf(times(37, ">") + times(38, "<"))});
+    w.push_back({"walking far enough for the bytes to wrap", posts(25), // x and y past 127
+                 keysOf(times(5, ">") + times(300, "D") + "<<" + times(60, "V") + times(40, "S"))});
+    w.push_back(
+        {"up and down round the byte", posts(15), keysOf(times(130, "^") + times(140, "v"))});
 
     Scene near; // in front, behind, beside, beyond 40 along x or y, just within
     for (int x : {-50, -41, -40, -20, -1, 0, 1, 20, 40, 41, 50})
         for (int y : {-45, -40, -10, 0, 1, 5, 20, 39, 40, 41})
             near.insert(near.end(), {pt(x, y, -3), pt(x / 2, y, 4)});
     near.resize(142);
-    k.clear();
-    for (int h = 0; h < 36; ++h)
-        k.insert(k.end(), {keys::Right, keys::Up});
-    w.push_back({"points behind, beside and beyond the draw distance", near, k});
+    w.push_back(
+        {"points behind, beside and beyond the draw distance", near, keysOf(times(36, ">^"))});
 
     Scene depths; // more depths in a frame than the graph buffer keeps tables for
     for (int d = 1; d <= 40; ++d)
         depths.insert(depths.end(), {pt(-d / 2, d, -d / 3), pt(d / 2, d, d / 3)});
-    w.push_back({"every distance ahead in one frame",
-                 depths,
-                 {keys::Right, keys::Right, keys::Del, keys::Left, keys::Left, keys::Left,
-                  keys::Stat, keys::Up, keys::Clear, keys::Down}});
+    w.push_back({"every distance ahead in one frame", depths, keysOf(">>D<<<S^Cv")});
 
     Scene tall; // posts close by whose tops and feet lie off the display
     for (int x = -12; x <= 12; x += 4)
         tall.insert(tall.end(), {pt(x, 14, -12), pt(x, 14, 12), pt(x, 14, 12), pt(x + 4, 15, 13)});
-    w.push_back({"pixels off the display are not drawn",
-                 tall,
-                 {keys::Del, keys::Del, keys::Up, keys::Up, keys::Down, keys::Right, keys::Left,
-                  keys::Left, keys::Clear}});
+    w.push_back({"pixels off the display are not drawn", tall, keysOf("DD^^v><<C")});
 
     Scene zeros; // ends in column 0 or row 0 (the byte 0: "not on the display")
     std::mt19937 rng(7);
@@ -200,16 +201,14 @@ std::vector<Walk> walks() {
             zeros.size() % 7 == 0)
             zeros.insert(zeros.end(), {p, {0, 20, 0}});
     }
-    w.push_back({"zero bytes leave the segment out", zeros, {keys::Up, keys::Down, keys::Down}});
+    w.push_back({"zero bytes leave the segment out", zeros, keysOf("^vv")});
 
     std::mt19937 many(71);
     Scene crowd = randomScene(many, 120, 25);
     for (Point& p : crowd) // all ahead and near: the segments after the 71st would show
         p = pt(p.x % 12, 15 + std::abs(p.y) % 20, p.z % 10);
-    w.push_back({"more than 71 segments: the first 71 are drawn",
-                 crowd,
-                 {keys::Left, keys::Right, keys::Right, keys::Del}});
-    w.push_back({"an empty scene", {}, {keys::Del, keys::Right}});
+    w.push_back({"more than 71 segments: the first 71 are drawn", crowd, keysOf("<>>D")});
+    w.push_back({"an empty scene", {}, keysOf("D>")});
     return w;
 }
 
@@ -226,8 +225,7 @@ TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
     // The calculator saves the display over the engine's variables while the
     // engine waits for its third key; the walk goes on where it was.
     const Scene scene = parseLineRecords(sceneText("house.txt"));
-    const std::vector<uint8_t> k = {keys::Del, keys::Del,  keys::Right,
-                                    keys::Del, keys::Vars, keys::Up};
+    const std::vector<uint8_t> k = keysOf("DD>DV^");
     z80::Ti83 calc;
     const std::vector<z80::Frame> frames =
         stepped(calc, assemblePreview(previewSource(lineRecords(scene))), k, 2);
@@ -313,9 +311,7 @@ TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
         assemblePreview(previewSource(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
     std::vector<uint64_t> tstates;
     for (int heading = 0; heading < kHeadings; ++heading) {
-        std::vector<uint8_t> k(heading, keys::Right);
-        k.insert(k.end(), 30, keys::Stat);
-        const RunOutcome out = runProgram(a, k);
+        const RunOutcome out = runProgram(a, keysOf(times(heading, ">") + times(30, "S")));
         ASSERT_EQ(out.result.reason, z80::StopReason::KeysExhausted) << out.result.message;
         tstates.push_back(out.frames.back().tstates);
     }
