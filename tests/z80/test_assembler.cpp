@@ -91,8 +91,9 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         {".addinstr B_CALL * EF 3 NOP 1\n.addinstr HALT2 \"\" 7676 2 NOP 1\n b_call 4755h\n "
          "halt2\n",
          {0xEF, 0x55, 0x47, 0x76, 0x76}},
-        {"#include \"ti83asm.inc\"\n call _GRBUFCLR\n call _getkey\n",
-         {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C}},
+        {"#include \"ti83asm.inc\"\n call _GRBUFCLR\n call _getkey\n call _CLRLCDFULL\n"
+         " call _GRBUFCPY_V\n",
+         {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C, 0xCD, 0x55, 0x47, 0xCD, 0x64, 0x51}},
         {"\xEF\xBB\xBFstart: nop\n jp start\n\x1A\x1A", {0, 0xC3, 0, 0}},
         {" .db \"\\b\\f\\101\\t\\0\\q\"\n", {8, 12, 'A', 9, 0, 'q'}},
         // instructions: case, both forms of the ALU operations, (nn) only spanning the operand
