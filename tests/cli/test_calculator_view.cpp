@@ -7,6 +7,7 @@
 #include "codegen/engine_template.h"
 #include "codegen/text_line_file.h"
 #include "engine/engine_model.h"
+#include "tests/cli/run_torvex.h"
 
 #include <QDir>
 #include <QLabel>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace torvex::cli {
 namespace {
@@ -164,15 +164,14 @@ TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     TextLines many(72, "   0,  10,   0,   1,  10,   0");
     many[1] = " 1+2*3,  10,   0,   1,  10,   0";
     save(many);
-    std::ostringstream out, err;
-    Io io{out, err};
-    const QString program = folder.filePath(QStringLiteral("MANY.83p"));
-    EXPECT_EQ(runCli({"build", list.toStdString(), "-o", program.toStdString()}, io), kExitOk);
+    const Result build = cli({"build", list.toStdString(), "-o",
+                              folder.filePath(QStringLiteral("MANY.83p")).toStdString()});
+    EXPECT_EQ(build.code, kExitOk);
     const std::string precedence = list.toStdString() + ":2: warning: '1+2*3' is 9";
     const std::string tooLarge = segmentLimitWarning(72);
     CalculatorView view(list);
     for (const std::string& warning : {precedence, tooLarge}) {
-        EXPECT_NE(err.str().find(warning), std::string::npos) << err.str();
+        EXPECT_NE(build.err.find(warning), std::string::npos) << build.err;
         EXPECT_TRUE(view.statusText().contains(QString::fromStdString(warning)))
             << view.statusText().toStdString();
     }

@@ -1,8 +1,6 @@
-// Torvex Designer - the engine in the emulated TI-83 against the reference
-// model: the preview source (template + data lines + closing lines) is
-// assembled with our assembler and run under the write guard; every frame must
-// equal the model's bit for bit. Routines the main loop does not call are
-// called directly. The benchmark scene's frame stays within its budget.
+// Torvex Designer - the preview source run in the emulated TI-83 under the
+// write guard: every frame equals the reference model's bit for bit; routines
+// the main loop does not call, called directly; the benchmark frame's budget.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -18,29 +16,21 @@ namespace z80 = torvex::z80;
 namespace {
 
 // Runs the program with the keys in the emulator and the model; compares
-// every frame. Returns the emulator's frames.
-std::vector<z80::Frame> expectSameFrames(const z80::Assembly& a, const Scene& scene,
-                                         const std::vector<uint8_t>& keys) {
-    RunOutcome out = runProgram(a, keys);
-    std::vector<Frame> want = run(scene, keys);
-    bool quits = false;
-    for (uint8_t k : keys)
-        quits = quits || k == keys::Mode;
+// every frame.
+void expectSameFrames(const z80::Assembly& a, const Scene& scene, const std::vector<uint8_t>& k) {
+    const RunOutcome out = runProgram(a, k);
+    const std::vector<Frame> want = run(scene, k);
+    const bool quits = std::find(k.begin(), k.end(), keys::Mode) != k.end();
     EXPECT_EQ(out.result.reason, quits ? z80::StopReason::Returned : z80::StopReason::KeysExhausted)
         << out.result.message;
-    EXPECT_EQ(out.frames.size(), want.size());
-    for (size_t i = 0; i < want.size() && i < out.frames.size(); ++i) {
-        std::string d = frameDifference(out.frames[i], want[i]);
-        if (!d.empty()) {
-            ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
-            break;
-        }
-    }
-    return out.frames;
+    ASSERT_EQ(out.frames.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        if (const std::string d = frameDifference(out.frames[i], want[i]); !d.empty())
+            return ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
 }
 
-std::vector<z80::Frame> expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
-    return expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
+void expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
+    expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
 }
 
 bool visible(const std::array<uint8_t, 768>& graphBuffer) {
