@@ -22,95 +22,90 @@ QByteArray contents(const QString& file) {
     return f.readAll();
 }
 
-TEST(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
+struct BuildCommand : ::testing::Test {
     QTemporaryDir folder;
-    const QString list = folder.filePath(QStringLiteral("scene.lst"));
+    std::string path(const char* name) const {
+        return folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+    QByteArray contents(const char* name) const {
+        return cli::contents(QString::fromStdString(path(name)));
+    }
+    // A line list of the folder.
+    std::string list(const char* name, const TextLines& lines) const {
+        writeTextLineFile(QString::fromStdString(path(name)), lines);
+        return path(name);
+    }
+};
+
+TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     // Whatever forms the panel accepted are written as typed and assemble.
-    writeTextLineFile(list, {"   0,  10,   0,  10,  10,   0", "  -7,   0,   0,   7,   0,   0",
-                             "  +7, $1F, 007,  -5,  -5,  -5"});
+    const std::string scene =
+        list("scene.lst", {"   0,  10,   0,  10,  10,   0", "  -7,   0,   0,   7,   0,   0",
+                           "  +7, $1F, 007,  -5,  -5,  -5"});
     // The wizard writes the preview source through its dialogs.
     ScriptedDesktop scripted;
     ScriptedDesktop::Installed installed(scripted);
     QWidget notes;
     TForm4 wizard(&notes);
-    const QString source = folder.filePath(QStringLiteral("scene.z80"));
-    scripted.fileAnswers = {list, source};
+    scripted.fileAnswers = {QString::fromStdString(scene),
+                            QString::fromStdString(path("scene.z80"))};
     QTest::mouseClick(wizard.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
     ASSERT_TRUE(scripted.errorReports().empty());
     // Our own reconstruction of that source is byte for byte the wizard's.
-    EXPECT_EQ(QByteArray::fromStdString(previewSourceForList(list.toStdString())),
-              contents(source));
+    EXPECT_EQ(QByteArray::fromStdString(previewSourceForList(scene)), contents("scene.z80"));
 
-    const std::string assembled = folder.filePath(QStringLiteral("a.83p")).toStdString();
-    const std::string built = folder.filePath(QStringLiteral("b.83p")).toStdString();
     const Result assembly =
-        cli({"assemble", source.toStdString(), "-o", assembled, "--name", "SCENE"});
+        cli({"assemble", path("scene.z80"), "-o", path("a.83p"), "--name", "SCENE"});
     ASSERT_EQ(assembly.code, 0) << assembly.err;
-    ASSERT_EQ(cli({"build", list.toStdString(), "-o", built, "--name", "SCENE"}).code, 0);
-    const QByteArray program = contents(QString::fromStdString(built));
-    EXPECT_FALSE(program.isEmpty());
-    EXPECT_EQ(program, contents(QString::fromStdString(assembled)));
+    ASSERT_EQ(cli({"build", scene, "-o", path("b.83p"), "--name", "SCENE"}).code, 0);
+    EXPECT_FALSE(contents("b.83p").isEmpty());
+    EXPECT_EQ(contents("b.83p"), contents("a.83p"));
 
     // The Plus family's source, assembled on its own, is the Plus program file.
-    const std::string plusSource = folder.filePath(QStringLiteral("plus.z80")).toStdString();
-    const std::string plusAssembled = folder.filePath(QStringLiteral("a.8xp")).toStdString();
-    const std::string plusBuilt = folder.filePath(QStringLiteral("b.8xp")).toStdString();
-    ASSERT_EQ(
-        cli({"build", list.toStdString(), "--model", "ti83p", "--source", "-o", plusSource}).code,
-        0);
+    ASSERT_EQ(cli({"build", scene, "--model", "ti83p", "--source", "-o", path("plus.z80")}).code,
+              0);
     const Result plusAssembly =
-        cli({"assemble", plusSource, "-o", plusAssembled, "--name", "SCENE"});
+        cli({"assemble", path("plus.z80"), "-o", path("a.8xp"), "--name", "SCENE"});
     ASSERT_EQ(plusAssembly.code, 0) << plusAssembly.err;
-    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusBuilt, "--name", "SCENE"}).code, 0);
-    EXPECT_EQ(contents(QString::fromStdString(plusBuilt)),
-              contents(QString::fromStdString(plusAssembled)));
-    EXPECT_NE(contents(QString::fromStdString(plusBuilt)), program);
+    ASSERT_EQ(cli({"build", scene, "-o", path("b.8xp"), "--name", "SCENE"}).code, 0);
+    EXPECT_EQ(contents("b.8xp"), contents("a.8xp"));
+    EXPECT_NE(contents("b.8xp"), contents("b.83p"));
 }
 
-TEST(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
-    QTemporaryDir folder;
-    const QString list = folder.filePath(QStringLiteral("bad"));
-    writeTextLineFile(list, {"   0,   0,   0,   0,   0,   0", "   1,   2, 999,   0,   0,   0"});
-    const std::string output = folder.filePath(QStringLiteral("BAD.83p")).toStdString();
-    const Result build = cli({"build", list.toStdString(), "-o", output});
+TEST_F(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
+    const std::string bad =
+        list("bad", {"   0,   0,   0,   0,   0,   0", "   1,   2, 999,   0,   0,   0"});
+    const Result build = cli({"build", bad, "-o", path("BAD.83p")});
     EXPECT_EQ(build.code, kExitFailure);
-    EXPECT_NE(build.err.find(list.toStdString() + ":2:"), std::string::npos) << build.err;
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
-    EXPECT_EQ(cli({"build", list.toStdString()}).code, kExitUsage);
+    EXPECT_NE(build.err.find(bad + ":2:"), std::string::npos) << build.err;
+    EXPECT_EQ(cli({"build", bad}).code, kExitUsage);
     // A .83p is the TI-83's file: asking for the Plus family there is a mistake.
-    const QString good = folder.filePath(QStringLiteral("good"));
-    writeTextLineFile(good, {"   0,   0,   0,   0,   0,   0"});
-    const Result plusAs83p = cli({"build", good.toStdString(), "--model", "ti83p", "-o", output});
+    const std::string good = list("good", {"   0,   0,   0,   0,   0,   0"});
+    const Result plusAs83p = cli({"build", good, "--model", "ti83p", "-o", path("BAD.83p")});
     EXPECT_EQ(plusAs83p.code, kExitUsage);
     EXPECT_NE(plusAs83p.err.find(".8xp"), std::string::npos) << plusAs83p.err;
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(output)));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("BAD.83p"))));
 }
 
-TEST(SceneProgram, CountsTheSegmentsOfEveryKindOfInput) {
-    QTemporaryDir folder;
-    const QString list = folder.filePath(QStringLiteral("three"));
-    writeTextLineFile(list, {"   0,  10,   0,  10,  10,   0", "   1,   1,   1,   2,   2,   2",
-                             "   3,   3,   3,   4,   4,   4"});
-    const SceneProgram fromList = loadSceneProgram(list.toStdString());
-    ASSERT_TRUE(fromList.segments);
-    EXPECT_EQ(*fromList.segments, 3u);
-    const std::string program = folder.filePath(QStringLiteral("THREE.83p")).toStdString();
-    ASSERT_EQ(cli({"build", list.toStdString(), "-o", program}).code, 0);
-    const SceneProgram fromProgram = loadSceneProgram(program);
-    EXPECT_EQ(fromProgram.program.code, fromList.program.code);
-    ASSERT_TRUE(fromProgram.segments);
-    EXPECT_EQ(*fromProgram.segments, 3u);
-    // The same for the Plus family's program file.
-    const std::string plusProgram = folder.filePath(QStringLiteral("THREE.8xp")).toStdString();
-    ASSERT_EQ(cli({"build", list.toStdString(), "-o", plusProgram}).code, 0);
-    const SceneProgram fromPlus = loadSceneProgram(plusProgram);
-    EXPECT_EQ(fromPlus.program.model, z80::Model::Ti83Plus);
-    EXPECT_EQ(fromPlus.program.code,
-              loadSceneProgram(list.toStdString(), z80::Model::Ti83Plus).program.code);
-    ASSERT_TRUE(fromPlus.segments);
-    EXPECT_EQ(*fromPlus.segments, 3u);
+TEST_F(BuildCommand, SegmentsAreCountedInEveryKindOfInput) {
+    const std::string three =
+        list("three", {"   0,  10,   0,  10,  10,   0", "   1,   1,   1,   2,   2,   2",
+                       "   3,   3,   3,   4,   4,   4"});
+    for (const auto& [file, model] :
+         {std::pair{"THREE.83p", z80::Model::Ti83}, std::pair{"THREE.8xp", z80::Model::Ti83Plus}}) {
+        SCOPED_TRACE(file);
+        ASSERT_EQ(cli({"build", three, "-o", path(file)}).code, 0);
+        const SceneProgram fromList = loadSceneProgram(three, model);
+        const SceneProgram fromProgram = loadSceneProgram(path(file));
+        EXPECT_EQ(fromProgram.program.model, model);
+        EXPECT_EQ(fromProgram.program.code, fromList.program.code);
+        for (const SceneProgram* p : {&fromList, &fromProgram}) {
+            ASSERT_TRUE(p->segments);
+            EXPECT_EQ(*p->segments, 3u);
+        }
+    }
     // It runs on the family's emulated calculator, writing only where its guard allows.
-    const Result run = cli({"run", plusProgram, "--keys", "del,right,up,mode", "--writable",
+    const Result run = cli({"run", path("THREE.8xp"), "--keys", "del,right,up,mode", "--writable",
                             "graph,ram,program,stack"});
     EXPECT_EQ(run.code, kExitOk) << run.err;
     EXPECT_NE(run.out.find("frame 4:"), std::string::npos) << run.out;

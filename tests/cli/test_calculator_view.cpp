@@ -7,6 +7,7 @@
 #include "codegen/engine_template.h"
 #include "codegen/text_line_file.h"
 #include "engine/engine_model.h"
+#include "tests/cli/run_torvex.h"
 
 #include <QDir>
 #include <QLabel>
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace torvex::cli {
 namespace {
@@ -28,12 +28,7 @@ const TextLines kHouse = {
     "  -8,  30,  -5,  -8,  14,  -5", "   8,  30,  -5,   8,  14,  -5",
 };
 
-model::Scene sceneOf(const TextLines& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return model::parseLineRecords(text);
-}
+namespace keys = model::keys;
 
 struct CalculatorViewTest : ::testing::Test {
     QTemporaryDir folder;
@@ -41,19 +36,26 @@ struct CalculatorViewTest : ::testing::Test {
 
     void save(const TextLines& lines) { writeTextLineFile(list, lines); }
 
-    // The model's frame for a scene after a sequence of keys.
-    static model::Frame expected(const TextLines& lines, const std::vector<uint8_t>& keys) {
+    static model::Camera camera(const std::vector<uint8_t>& keys) {
         model::Camera camera;
         for (uint8_t key : keys)
             model::step(camera, key);
-        return model::render(sceneOf(lines), camera);
+        return camera;
+    }
+    // The model's frame for a scene after a sequence of keys.
+    static model::Frame expected(const TextLines& lines, const std::vector<uint8_t>& keys) {
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\n";
+        return model::render(model::parseLineRecords(text), camera(keys));
+    }
+    static bool shows(const CalculatorView& view, const model::Frame& frame) {
+        const auto& shown = view.display()->pixels();
+        return std::equal(shown.begin(), shown.end(), frame.bytes.begin());
     }
     static void expectShows(const CalculatorView& view, const model::Frame& frame,
                             const char* when) {
-        const auto& shown = view.display()->pixels();
-        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), frame.bytes.begin()))
-            << when << "\nexpected:\n"
-            << model::toText(frame);
+        EXPECT_TRUE(shows(view, frame)) << when << "\nexpected:\n" << model::toText(frame);
     }
 };
 
@@ -69,36 +71,26 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
             QStringLiteral("(%1)").arg(QString::fromUtf8(name.data(), name.size()))));
         expectShows(view, expected(kHouse, {}), "at the start");
         // Walk in, look around, climb and step sideways through the on-screen
-        // buttons and the keyboard alike.
-        const std::vector<std::pair<const char*, uint8_t>> walk = {
-            {"DEL", model::keys::Del},     {"DEL", model::keys::Del},
-            {"RIGHT", model::keys::Right}, {"VARS", model::keys::Vars},
-            {"UP", model::keys::Up},       {"LEFT", model::keys::Left},
-            {"LEFT", model::keys::Left},   {"CLEAR", model::keys::Clear},
-            {"STAT", model::keys::Stat},   {"DOWN", model::keys::Down}};
+        // buttons and the PC keys that stand for them alike.
         std::vector<uint8_t> pressed;
-        for (size_t i = 0; i < walk.size(); ++i) {
-            if (i % 2 == 0)
-                QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(walk[i].first)),
+        for (const char* button :
+             {"DEL", "DEL", "RIGHT", "VARS", "UP", "LEFT", "LEFT", "CLEAR", "STAT", "DOWN"}) {
+            const CalculatorKey& key = *std::find_if(
+                calculatorKeys().begin(), calculatorKeys().end(),
+                [&](const CalculatorKey& k) { return k.name == std::string(button); });
+            if (pressed.size() % 2 == 0)
+                QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(button)),
                                   Qt::LeftButton);
-            else // the PC key that stands for it
-                QTest::keyClick(&view,
-                                static_cast<Qt::Key>(
-                                    std::find_if(calculatorKeys().begin(), calculatorKeys().end(),
-                                                 [&](const CalculatorKey& k) {
-                                                     return k.code == walk[i].second;
-                                                 })
-                                        ->hostKey));
-            pressed.push_back(walk[i].second);
-            expectShows(view, expected(kHouse, pressed), walk[i].first);
+            else
+                QTest::keyClick(&view, static_cast<Qt::Key>(key.hostKey));
+            pressed.push_back(key.code);
+            expectShows(view, expected(kHouse, pressed), button);
         }
-        model::Camera camera;
-        for (uint8_t key : pressed)
-            model::step(camera, key);
+        const model::Camera walked = camera(pressed);
         const CameraState shown = view.session()->camera();
         EXPECT_EQ(std::tie(shown.x, shown.y, shown.z, shown.heading),
-                  std::tie(camera.x, camera.y, camera.z, camera.heading));
-        EXPECT_TRUE(view.statusText().contains(QStringLiteral("heading %1").arg(camera.heading)));
+                  std::tie(walked.x, walked.y, walked.z, walked.heading));
+        EXPECT_TRUE(view.statusText().contains(QStringLiteral("heading %1").arg(walked.heading)));
         EXPECT_TRUE(view.statusText().contains(QStringLiteral("frames/s")));
     }
 }
@@ -106,13 +98,13 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
 TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     save(kHouse);
     CalculatorView view(list);
-    view.pressKey(model::keys::Del);
+    view.pressKey(keys::Del);
     QTest::keyClick(&view, Qt::Key_Escape);
     ASSERT_TRUE(view.session()->ended());
     EXPECT_FALSE(view.session()->endedWithError());
     auto* restart = view.findChild<QPushButton*>(QStringLiteral("restart"));
     EXPECT_FALSE(restart->isHidden());
-    view.pressKey(model::keys::Del); // nothing runs any more
+    view.pressKey(keys::Del); // nothing runs any more
     QTest::mouseClick(restart, Qt::LeftButton);
     EXPECT_FALSE(view.session()->ended());
     expectShows(view, expected(kHouse, {}), "after starting again");
@@ -121,28 +113,20 @@ TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
     save(kHouse);
     CalculatorView view(list);
-    const std::vector<uint8_t> keys = {model::keys::Del, model::keys::Right, model::keys::Up};
-    for (uint8_t key : keys)
+    const std::vector<uint8_t> walk = {keys::Del, keys::Right, keys::Up};
+    for (uint8_t key : walk)
         view.pressKey(key);
     TextLines changed = kHouse;
     changed.push_back("  -8,  30,  -5,   8,  30,  -5");
     save(changed);
     // The file watcher rebuilds by itself shortly after the save.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            const auto& shown = view.display()->pixels();
-            const model::Frame frame = expected(changed, keys);
-            return std::equal(shown.begin(), shown.end(), frame.bytes.begin());
-        },
-        5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(changed, walk)); }, 5000));
     EXPECT_EQ(view.session()->camera().heading, 1);
     EXPECT_TRUE(view.errorText().isEmpty());
     // The rebuilt run took over the whole walk, the step pattern's place too.
-    view.pressKey(model::keys::Del);
-    view.pressKey(model::keys::Del);
-    expectShows(view,
-                expected(changed, {model::keys::Del, model::keys::Right, model::keys::Up,
-                                   model::keys::Del, model::keys::Del}),
+    view.pressKey(keys::Del);
+    view.pressKey(keys::Del);
+    expectShows(view, expected(changed, {keys::Del, keys::Right, keys::Up, keys::Del, keys::Del}),
                 "walking on after the reload");
     EXPECT_EQ(view.session()->history().size(), 5u);
 }
@@ -150,7 +134,7 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
 TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     save(kHouse);
     CalculatorView view(list);
-    view.pressKey(model::keys::Del);
+    view.pressKey(keys::Del);
     TextLines broken = kHouse;
     broken.insert(broken.begin() + 2, "   0,   0, 300,   0,   0,   0");
     save(broken);
@@ -158,12 +142,12 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     // The bad value is reported at the list's own third line.
     EXPECT_TRUE(view.errorText().contains(list + QStringLiteral(":3:")))
         << view.errorText().toStdString();
-    expectShows(view, expected(kHouse, {model::keys::Del}), "while the file is broken");
-    view.pressKey(model::keys::Del);
+    expectShows(view, expected(kHouse, {keys::Del}), "while the file is broken");
+    view.pressKey(keys::Del);
     save(kHouse);
     view.reload();
     EXPECT_TRUE(view.errorText().isEmpty());
-    expectShows(view, expected(kHouse, {model::keys::Del, model::keys::Del}), "after recovering");
+    expectShows(view, expected(kHouse, {keys::Del, keys::Del}), "after recovering");
 }
 
 TEST_F(CalculatorViewTest, ASourceForAnotherPlaceInMemoryIsRefusedNotRunThere) {
@@ -180,16 +164,14 @@ TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     TextLines many(72, "   0,  10,   0,   1,  10,   0");
     many[1] = " 1+2*3,  10,   0,   1,  10,   0";
     save(many);
-    std::ostringstream out, err;
-    Io io{out, err};
-    const QString program = folder.filePath(QStringLiteral("MANY.83p"));
-    EXPECT_EQ(runCli({"build", list.toStdString(), "-o", program.toStdString()}, io), kExitOk);
+    const Result build = cli({"build", list.toStdString(), "-o",
+                              folder.filePath(QStringLiteral("MANY.83p")).toStdString()});
+    EXPECT_EQ(build.code, kExitOk);
     const std::string precedence = list.toStdString() + ":2: warning: '1+2*3' is 9";
     const std::string tooLarge = segmentLimitWarning(72);
-    EXPECT_TRUE(QString::fromStdString(tooLarge).contains(QStringLiteral("first 71")));
     CalculatorView view(list);
     for (const std::string& warning : {precedence, tooLarge}) {
-        EXPECT_NE(err.str().find(warning), std::string::npos) << err.str();
+        EXPECT_NE(build.err.find(warning), std::string::npos) << build.err;
         EXPECT_TRUE(view.statusText().contains(QString::fromStdString(warning)))
             << view.statusText().toStdString();
     }

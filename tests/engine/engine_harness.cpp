@@ -7,7 +7,7 @@
 #include "tests/support/toolchain.h"
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace torvex::engine::test {
@@ -17,13 +17,10 @@ const std::vector<std::string>& templateLines() {
 }
 
 std::string sceneText(const std::string& name) {
-    const std::string path = std::string(TORVEX_ENGINE_SCENES) + "/" + name;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::string(TORVEX_ENGINE_SCENES) + "/" + name, std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot read " + path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+        throw std::runtime_error("cannot read " + name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string previewSource(const std::vector<std::string>& records) {
@@ -59,23 +56,20 @@ uint16_t label(const z80::Assembly& a, const std::string& name) {
     return it->second;
 }
 
-std::vector<z80::AddressRange> engineWritableRanges(const z80::Assembly& a, z80::Model model) {
-    const uint16_t drawpoints = label(a, "drawpoints"), compare = label(a, "compare");
-    const uint16_t linep = label(a, "linep");
-    const z80::CalculatorModel& m = z80::calculatorModel(model);
-    return {
+void load(z80::Ti83& calc, const z80::Assembly& a) {
+    const auto area = [&](const char* name, int size) {
+        return z80::AddressRange{label(a, name), static_cast<uint16_t>(label(a, name) + size - 1)};
+    };
+    const z80::CalculatorModel& m = calc.model();
+    calc.loadProgram(a.bytes, a.origin);
+    calc.setWritableRanges({
         {m.graphBuffer.first, m.graphBuffer.last()},
         {m.programRam.first, static_cast<uint16_t>(m.programRam.first + 0x26)}, // 30 variables
-        {drawpoints, static_cast<uint16_t>(drawpoints + 287)},
-        {compare, static_cast<uint16_t>(compare + 83)},
-        {linep, static_cast<uint16_t>(linep + 25)},
+        area("drawpoints", 288),
+        area("compare", 84),
+        area("linep", 26),
         z80::kStackRange,
-    };
-}
-
-void load(z80::Ti83& calc, const z80::Assembly& a) {
-    calc.loadProgram(a.bytes, a.origin);
-    calc.setWritableRanges(engineWritableRanges(a, calc.model().model));
+    });
 }
 
 RunOutcome runProgram(const z80::Assembly& a, const std::vector<uint8_t>& keys) {

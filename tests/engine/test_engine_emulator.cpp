@@ -1,13 +1,12 @@
-// Torvex Designer - the engine in the emulated TI-83 against the reference
-// model: the preview source (template + data lines + closing lines) is
-// assembled with our assembler and run under the write guard; every frame must
-// equal the model's bit for bit. Routines the main loop does not call are
-// called directly. The benchmark scene's frame stays within its budget.
+// Torvex Designer - the preview source run in the emulated TI-83 under the
+// write guard: every frame equals the reference model's bit for bit; routines
+// the main loop does not call, called directly; the benchmark frame's budget.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 
 using namespace torvex::engine;
@@ -17,37 +16,46 @@ namespace z80 = torvex::z80;
 namespace {
 
 // Runs the program with the keys in the emulator and the model; compares
-// every frame. Returns the emulator's frames.
-std::vector<z80::Frame> expectSameFrames(const z80::Assembly& a, const Scene& scene,
-                                         const std::vector<uint8_t>& keys) {
-    RunOutcome out = runProgram(a, keys);
-    std::vector<Frame> want = run(scene, keys);
-    bool quits = false;
-    for (uint8_t k : keys)
-        quits = quits || k == keys::Mode;
+// every frame.
+void expectSameFrames(const z80::Assembly& a, const Scene& scene, const std::vector<uint8_t>& k) {
+    const RunOutcome out = runProgram(a, k);
+    const std::vector<Frame> want = run(scene, k);
+    const bool quits = std::find(k.begin(), k.end(), keys::Mode) != k.end();
     EXPECT_EQ(out.result.reason, quits ? z80::StopReason::Returned : z80::StopReason::KeysExhausted)
         << out.result.message;
-    EXPECT_EQ(out.frames.size(), want.size());
-    for (size_t i = 0; i < want.size() && i < out.frames.size(); ++i) {
-        std::string d = frameDifference(out.frames[i], want[i]);
-        if (!d.empty()) {
-            ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
-            break;
-        }
+    ASSERT_EQ(out.frames.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        if (const std::string d = frameDifference(out.frames[i], want[i]); !d.empty())
+            return ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
+}
+
+void expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
+    expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
+}
+
+bool visible(const std::array<uint8_t, 768>& graphBuffer) {
+    return std::count(graphBuffer.begin(), graphBuffer.end(), 0) < 768;
+}
+
+// Runs the program key by key, powering down inside _GetKey before the key
+// `powerDownAt`; returns the calculator's frames.
+std::vector<z80::Frame> stepped(z80::Ti83& calc, const z80::Assembly& a,
+                                const std::vector<uint8_t>& keys, size_t powerDownAt) {
+    load(calc, a);
+    calc.start();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const z80::RunResult r = calc.runUntilKeyWanted();
+        EXPECT_EQ(r.reason, z80::StopReason::KeyWanted) << r.message;
+        if (i == powerDownAt)
+            calc.powerDown();
+        calc.pressKey(keys[i]);
     }
-    return out.frames;
+    EXPECT_EQ(calc.runUntilKeyWanted().reason, z80::StopReason::KeyWanted);
+    return calc.frames();
 }
 
-std::vector<z80::Frame> expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
-    return expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
-}
-
-int lit(const Frame& f) {
-    int n = 0;
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns; ++c)
-            n += f.pixel(c, r);
-    return n;
+Point pt(int x, int y, int z) {
+    return {static_cast<int8_t>(x), static_cast<int8_t>(y), static_cast<int8_t>(z)};
 }
 
 // A random coordinate: mostly near the walk, sometimes anywhere in a byte.
@@ -61,8 +69,8 @@ int8_t coordinate(std::mt19937& rng, int spread) {
 Scene randomScene(std::mt19937& rng, int segments, int spread) {
     Scene s;
     for (int i = 0; i < 2 * segments; ++i)
-        s.push_back({coordinate(rng, spread), coordinate(rng, spread),
-                     static_cast<int8_t>(std::uniform_int_distribution<int>(-15, 15)(rng))});
+        s.push_back(pt(coordinate(rng, spread), coordinate(rng, spread),
+                       std::uniform_int_distribution<int>(-15, 15)(rng)));
     return s;
 }
 
@@ -83,12 +91,9 @@ Scene posts(int radius) {
     Scene s;
     for (int i = 0; i < 12; ++i) {
         const double angle = i * 30 * 3.14159265358979 / 180;
-        const int8_t x = static_cast<int8_t>(std::lround(radius * std::sin(angle)));
-        const int8_t y = static_cast<int8_t>(std::lround(radius * std::cos(angle)));
-        s.push_back({x, y, -6});
-        s.push_back({x, y, static_cast<int8_t>(2 + i % 5)});
-        s.push_back({x, y, -6});
-        s.push_back({static_cast<int8_t>(x / 2), static_cast<int8_t>(y / 2), -6});
+        const int x = std::lround(radius * std::sin(angle)),
+                  y = std::lround(radius * std::cos(angle));
+        s.insert(s.end(), {pt(x, y, -6), pt(x, y, 2 + i % 5), pt(x, y, -6), pt(x / 2, y / 2, -6)});
     }
     return s;
 }
@@ -126,87 +131,74 @@ struct Walk {
     std::vector<uint8_t> keys;
 };
 
+// Keys written one character each: ^ v < > for the arrows, D DEL, S STAT,
+// V VARS, C CLEAR, M MODE.
+std::vector<uint8_t> keysOf(const std::string& text) {
+    static const std::map<char, uint8_t> key = {
+        {'^', keys::Up},    {'v', keys::Down},  {'<', keys::Left},
+        {'>', keys::Right}, {'D', keys::Del},   {'S', keys::Stat},
+        {'V', keys::Vars},  {'C', keys::Clear}, {'M', keys::Mode}};
+    std::vector<uint8_t> k;
+    for (char c : text)
+        k.push_back(key.at(c));
+    return k;
+}
+
+std::string times(int n, const std::string& text) {
+    std::string all;
+    while (n-- > 0)
+        all += text;
+    return all;
+}
+
 std::vector<Walk> walks() {
     std::vector<Walk> w;
     const Scene house = parseLineRecords(sceneText("house.txt"));
-    std::vector<uint8_t> k(6, keys::Del);
-    k.insert(k.end(), {keys::Right, keys::Right, keys::Clear, keys::Clear, keys::Vars, keys::Stat,
-                       keys::Up, keys::Up, keys::Down, keys::Left, keys::Mode, keys::Del});
-    w.push_back({"the house, every key, MODE ends it", house, k});
-    k.clear();
-    for (int i = 0; i < 36; ++i)
-        k.insert(k.end(), {keys::Clear, keys::Clear, keys::Clear, keys::Clear, keys::Left});
-    w.push_back({"a circle round the house, facing it", house, k});
-    k.assign(37, keys::Right); // 0 -> 35 -> 0 -> 1
-    k.insert(k.end(), 38, keys::Left);
-    w.push_back({"every heading, turning across 0 both ways", posts(20), k});
-    k.assign(5, keys::Right); // 300 steps carry x and y past 127 to -128
-    k.insert(k.end(), 300, keys::Del);
-    k.insert(k.end(), {keys::Left, keys::Left});
-    k.insert(k.end(), 60, keys::Vars);
-    k.insert(k.end(), 40, keys::Stat);
-    w.push_back({"walking far enough for the bytes to wrap", posts(25), k});
-    k.assign(130, keys::Up);
-    k.insert(k.end(), 140, keys::Down);
-    w.push_back({"up and down round the byte", posts(15), k});
+    w.push_back({"the house, every key, MODE ends it", house, keysOf("DDDDDD>>CCVS^^v<MD")});
+    w.push_back({"a circle round the house, facing it", house, keysOf(times(36, "CCCC<"))});
+    w.push_back({"every heading, turning across 0 both ways", posts(20), // 0 -> 35 -> 0 -> 1
+                 keysOf(times(37, ">") + times(38, "<"))});
+    w.push_back({"walking far enough for the bytes to wrap", posts(25), // x and y past 127
+                 keysOf(times(5, ">") + times(300, "D") + "<<" + times(60, "V") + times(40, "S"))});
+    w.push_back(
+        {"up and down round the byte", posts(15), keysOf(times(130, "^") + times(140, "v"))});
 
     Scene near; // in front, behind, beside, beyond 40 along x or y, just within
     for (int x : {-50, -41, -40, -20, -1, 0, 1, 20, 40, 41, 50})
-        for (int y : {-45, -40, -10, 0, 1, 5, 20, 39, 40, 41}) {
-            near.push_back({static_cast<int8_t>(x), static_cast<int8_t>(y), -3});
-            near.push_back({static_cast<int8_t>(x / 2), static_cast<int8_t>(y), 4});
-        }
+        for (int y : {-45, -40, -10, 0, 1, 5, 20, 39, 40, 41})
+            near.insert(near.end(), {pt(x, y, -3), pt(x / 2, y, 4)});
     near.resize(142);
-    k.clear();
-    for (int h = 0; h < 36; ++h)
-        k.insert(k.end(), {keys::Right, keys::Up});
-    w.push_back({"points behind, beside and beyond the draw distance", near, k});
+    w.push_back(
+        {"points behind, beside and beyond the draw distance", near, keysOf(times(36, ">^"))});
 
     Scene depths; // more depths in a frame than the graph buffer keeps tables for
-    for (int d = 1; d <= 40; ++d) {
-        depths.push_back(
-            {static_cast<int8_t>(-d / 2), static_cast<int8_t>(d), static_cast<int8_t>(-d / 3)});
-        depths.push_back(
-            {static_cast<int8_t>(d / 2), static_cast<int8_t>(d), static_cast<int8_t>(d / 3)});
-    }
-    w.push_back({"every distance ahead in one frame",
-                 depths,
-                 {keys::Right, keys::Right, keys::Del, keys::Left, keys::Left, keys::Left,
-                  keys::Stat, keys::Up, keys::Clear, keys::Down}});
+    for (int d = 1; d <= 40; ++d)
+        depths.insert(depths.end(), {pt(-d / 2, d, -d / 3), pt(d / 2, d, d / 3)});
+    w.push_back({"every distance ahead in one frame", depths, keysOf(">>D<<<S^Cv")});
 
     Scene tall; // posts close by whose tops and feet lie off the display
-    for (int x = -12; x <= 12; x += 4) {
-        tall.insert(tall.end(), {{static_cast<int8_t>(x), 14, -12},
-                                 {static_cast<int8_t>(x), 14, 12},
-                                 {static_cast<int8_t>(x), 14, 12},
-                                 {static_cast<int8_t>(x + 4), 15, 13}});
-    }
-    w.push_back({"pixels off the display are not drawn",
-                 tall,
-                 {keys::Del, keys::Del, keys::Up, keys::Up, keys::Down, keys::Right, keys::Left,
-                  keys::Left, keys::Clear}});
+    for (int x = -12; x <= 12; x += 4)
+        tall.insert(tall.end(), {pt(x, 14, -12), pt(x, 14, 12), pt(x, 14, 12), pt(x + 4, 15, 13)});
+    w.push_back({"pixels off the display are not drawn", tall, keysOf("DD^^v><<C")});
 
     Scene zeros; // ends in column 0 or row 0 (the byte 0: "not on the display")
     std::mt19937 rng(7);
     while (zeros.size() < 142) {
-        Point p{coordinate(rng, 50), coordinate(rng, 50),
-                static_cast<int8_t>(std::uniform_int_distribution<int>(-40, 40)(rng))};
+        const Point p = pt(coordinate(rng, 50), coordinate(rng, 50),
+                           std::uniform_int_distribution<int>(-40, 40)(rng));
         const std::optional<Pixel> px = project(p, viewRay(0));
         if ((px && (static_cast<uint8_t>(px->column) == 0 || static_cast<uint8_t>(px->row) == 0)) ||
             zeros.size() % 7 == 0)
             zeros.insert(zeros.end(), {p, {0, 20, 0}});
     }
-    w.push_back({"zero bytes leave the segment out", zeros, {keys::Up, keys::Down, keys::Down}});
+    w.push_back({"zero bytes leave the segment out", zeros, keysOf("^vv")});
 
     std::mt19937 many(71);
     Scene crowd = randomScene(many, 120, 25);
     for (Point& p : crowd) // all ahead and near: the segments after the 71st would show
-        p = {static_cast<int8_t>(p.x % 12), static_cast<int8_t>(15 + std::abs(p.y) % 20),
-             static_cast<int8_t>(p.z % 10)};
-    w.push_back({"more than 71 segments: the first 71 are drawn",
-                 crowd,
-                 {keys::Left, keys::Right, keys::Right, keys::Del}});
-    w.push_back({"an empty scene", {}, {keys::Del, keys::Right}});
+        p = pt(p.x % 12, 15 + std::abs(p.y) % 20, p.z % 10);
+    w.push_back({"more than 71 segments: the first 71 are drawn", crowd, keysOf("<>>D")});
+    w.push_back({"an empty scene", {}, keysOf("D>")});
     return w;
 }
 
@@ -220,30 +212,20 @@ TEST(EngineEmulator, EveryFrameOfTheWalksIsTheModels) {
 }
 
 TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
-    // Powering down while the engine waits for its third key, the calculator
-    // saves the display over the engine's variables; the walk goes on where
-    // it was, frame for frame.
+    // The calculator saves the display over the engine's variables while the
+    // engine waits for its third key; the walk goes on where it was.
     const Scene scene = parseLineRecords(sceneText("house.txt"));
-    const std::vector<uint8_t> k = {keys::Del, keys::Del,  keys::Right,
-                                    keys::Del, keys::Vars, keys::Up};
-    const z80::Assembly a = assemblePreview(previewSource(lineRecords(scene)));
+    const std::vector<uint8_t> k = keysOf("DD>DV^");
     z80::Ti83 calc;
-    load(calc, a);
-    calc.start();
-    for (size_t i = 0; i < k.size(); ++i) {
-        ASSERT_EQ(calc.runUntilKeyWanted().reason, z80::StopReason::KeyWanted);
-        if (i == 2)
-            calc.powerDown();
-        calc.pressKey(k[i]);
-    }
-    ASSERT_EQ(calc.runUntilKeyWanted().reason, z80::StopReason::KeyWanted);
+    const std::vector<z80::Frame> frames =
+        stepped(calc, assemblePreview(previewSource(lineRecords(scene))), k, 2);
     const std::vector<Frame> want = run(scene, k);
-    ASSERT_EQ(calc.frames().size(), want.size());
+    ASSERT_EQ(frames.size(), want.size());
     for (size_t i = 0; i < want.size(); ++i)
-        EXPECT_EQ(frameDifference(calc.frames()[i], want[i]), "") << "frame " << i;
+        EXPECT_EQ(frameDifference(frames[i], want[i]), "") << "frame " << i;
     // The display did go over saveSScreen, behind the variables.
-    EXPECT_EQ(calc.peek(0x8265 + 767), calc.frames()[2].graphBuffer[767]);
-    EXPECT_EQ(calc.peek(0x828C + 100), calc.frames()[2].graphBuffer[39 + 100]);
+    EXPECT_EQ(calc.peek(0x8265 + 767), frames[2].graphBuffer[767]);
+    EXPECT_EQ(calc.peek(0x828C + 100), frames[2].graphBuffer[39 + 100]);
 }
 
 TEST(EngineEmulator, RandomScenesAndKeys) {
@@ -256,7 +238,7 @@ TEST(EngineEmulator, RandomScenesAndKeys) {
         SCOPED_TRACE("round " + std::to_string(round));
         expectSameFrames(scene, k);
         for (const Frame& f : run(scene, k))
-            visibleFrames += lit(f) > 0;
+            visibleFrames += visible(f.bytes);
     }
     EXPECT_GT(visibleFrames, 350); // the scenes were seen, not only empty frames compared
 }
@@ -280,24 +262,16 @@ TEST(EngineEmulator, ThePlusFamilyDrawsTheFramesOfTheTi83) {
         std::vector<z80::Frame> frames[2];
         for (z80::Model model : {z80::Model::Ti83, z80::Model::Ti83Plus}) {
             z80::Ti83 calc(model);
-            load(calc, assemblePreview(model == z80::Model::Ti83 ? previewSource(records)
-                                                                 : plusPreviewSource(records)));
-            calc.start();
-            for (size_t i = 0; i < k.size(); ++i) {
-                const z80::RunResult r = calc.runUntilKeyWanted();
-                ASSERT_EQ(r.reason, z80::StopReason::KeyWanted) << r.message;
-                if (i == 5)
-                    calc.powerDown();
-                calc.pressKey(k[i]);
-            }
-            frames[model == z80::Model::Ti83Plus] = calc.frames();
+            const bool plus = model == z80::Model::Ti83Plus;
+            frames[plus] = stepped(
+                calc, assemblePreview(plus ? plusPreviewSource(records) : previewSource(records)),
+                k, 5);
         }
         ASSERT_EQ(frames[1].size(), frames[0].size());
         for (size_t i = 0; i < frames[0].size(); ++i) {
             EXPECT_EQ(frames[1][i].graphBuffer, frames[0][i].graphBuffer) << "frame " << i;
             EXPECT_EQ(frames[1][i].tstates + 3 * 6, frames[0][i].tstates) << "frame " << i;
-            visibleFrames += std::count(frames[0][i].graphBuffer.begin(),
-                                        frames[0][i].graphBuffer.end(), 0) < 768;
+            visibleFrames += visible(frames[0][i].graphBuffer);
         }
     }
     EXPECT_GT(visibleFrames, 200);
@@ -327,9 +301,7 @@ TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
         assemblePreview(previewSource(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
     std::vector<uint64_t> tstates;
     for (int heading = 0; heading < kHeadings; ++heading) {
-        std::vector<uint8_t> k(heading, keys::Right);
-        k.insert(k.end(), 30, keys::Stat);
-        const RunOutcome out = runProgram(a, k);
+        const RunOutcome out = runProgram(a, keysOf(times(heading, ">") + times(30, "S")));
         ASSERT_EQ(out.result.reason, z80::StopReason::KeysExhausted) << out.result.message;
         tstates.push_back(out.frames.back().tstates);
     }
@@ -339,55 +311,37 @@ TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
 
 // ---- routines the main loop does not call, called directly ----
 
-TEST(EngineRoutines, TorvexAndTorvex2MatchTheModel) {
+TEST(EngineRoutines, TorvexTorvex2AndFindxyMatchTheModel) {
     std::mt19937 rng(2);
     for (int heading = 0; heading < kHeadings; ++heading) {
         Direct d(heading);
         const ViewRay ray = viewRay(heading);
         for (int i = 0; i < 120; ++i) {
-            Point p{coordinate(rng, 45), coordinate(rng, 45), coordinate(rng, 30)};
-            std::optional<Pixel> want = project(p, ray);
-            for (const char* routine : {"torvex", "torvex2"}) {
-                z80::Registers in, out;
-                in.de = pair(p.x, p.y);
-                in.bc = static_cast<uint8_t>(p.z);
-                d.call(routine, in, &out);
-                SCOPED_TRACE(std::string(routine) + " heading " + std::to_string(heading) +
-                             " point " + std::to_string(p.x) + "," + std::to_string(p.y) + "," +
-                             std::to_string(p.z));
-                if (!want) {
-                    EXPECT_EQ(out.a(), 128);
-                } else {
-                    ASSERT_EQ(out.a(), 0);
-                    EXPECT_EQ(out.b(), static_cast<uint8_t>(want->column));
-                    EXPECT_EQ(out.c(), static_cast<uint8_t>(want->row));
-                }
-            }
-        }
-    }
-}
-
-TEST(EngineRoutines, FindxyMatchesTheModel) {
-    std::mt19937 rng(3);
-    for (int heading : {0, 1, 4, 9, 13, 18, 22, 27, 31, 35}) {
-        Direct d(heading);
-        const ViewRay ray = viewRay(heading);
-        for (int i = 0; i < 200; ++i) {
-            int8_t x = coordinate(rng, 45), y = coordinate(rng, 45);
+            const Point p = pt(coordinate(rng, 45), coordinate(rng, 45), coordinate(rng, 30));
+            SCOPED_TRACE("heading " + std::to_string(heading) + " point " + std::to_string(p.x) +
+                         "," + std::to_string(p.y) + "," + std::to_string(p.z));
             z80::Registers in, out;
-            in.de = pair(x, y);
-            d.call("findxy", in, &out);
-            std::optional<HeadingPoint> want = findxy(x, y, ray);
-            if (!want) {
-                EXPECT_EQ(out.a(), 128);
-                EXPECT_EQ(out.de, pair(x, y));
-            } else {
-                ASSERT_EQ(out.a(), 0);
-                EXPECT_EQ(static_cast<int8_t>(out.d()), want->side) << x << "," << y;
-                EXPECT_EQ(static_cast<int8_t>(out.e()), want->ahead) << x << "," << y;
-                EXPECT_EQ(static_cast<int8_t>(d.calc.peek(0x826C)), want->side);  // returnx
-                EXPECT_EQ(static_cast<int8_t>(d.calc.peek(0x826D)), want->ahead); // returny
+            in.de = pair(p.x, p.y);
+            in.bc = static_cast<uint8_t>(p.z);
+            const std::optional<Pixel> want = project(p, ray);
+            for (const char* routine : {"torvex", "torvex2"}) {
+                d.call(routine, in, &out);
+                ASSERT_EQ(out.a(), want ? 0 : 128) << routine;
+                EXPECT_TRUE(!want || (out.b() == static_cast<uint8_t>(want->column) &&
+                                      out.c() == static_cast<uint8_t>(want->row)))
+                    << routine << " " << int(out.b()) << "," << int(out.c());
             }
+            d.call("findxy", in, &out);
+            const std::optional<HeadingPoint> turned = findxy(p.x, p.y, ray);
+            ASSERT_EQ(out.a(), turned ? 0 : 128);
+            if (!turned) {
+                EXPECT_EQ(out.de, pair(p.x, p.y));
+                continue;
+            }
+            EXPECT_EQ(static_cast<int8_t>(out.d()), turned->side);
+            EXPECT_EQ(static_cast<int8_t>(out.e()), turned->ahead);
+            EXPECT_EQ(static_cast<int8_t>(d.calc.peek(0x826C)), turned->side);  // returnx
+            EXPECT_EQ(static_cast<int8_t>(d.calc.peek(0x826D)), turned->ahead); // returny
         }
     }
 }
@@ -395,17 +349,16 @@ TEST(EngineRoutines, FindxyMatchesTheModel) {
 TEST(EngineRoutines, RadianMovesAlongAHeadingsPattern) {
     Direct d(0);
     std::mt19937 rng(5);
+    std::uniform_int_distribution<int> byte(-128, 127), heading(0, 35), steps(0, 255);
     for (int i = 0; i < 300; ++i) {
-        int heading = std::uniform_int_distribution<int>(0, 35)(rng);
-        int steps = std::uniform_int_distribution<int>(0, 255)(rng);
-        int8_t x = static_cast<int8_t>(std::uniform_int_distribution<int>(-128, 127)(rng));
-        int8_t y = static_cast<int8_t>(std::uniform_int_distribution<int>(-128, 127)(rng));
+        const int h = heading(rng), n = steps(rng);
+        const int8_t x = static_cast<int8_t>(byte(rng)), y = static_cast<int8_t>(byte(rng));
         z80::Registers in, out;
-        in.bc = pair(heading, steps);
+        in.bc = pair(h, n);
         in.de = pair(x, y);
         d.call("radian", in, &out);
-        std::array<int8_t, 2> want = radian(x, y, heading, steps);
-        EXPECT_EQ(static_cast<int8_t>(out.d()), want[0]) << heading << " " << steps;
-        EXPECT_EQ(static_cast<int8_t>(out.e()), want[1]) << heading << " " << steps;
+        const std::array<int8_t, 2> want = radian(x, y, h, n);
+        EXPECT_EQ(static_cast<int8_t>(out.d()), want[0]) << h << " " << n;
+        EXPECT_EQ(static_cast<int8_t>(out.e()), want[1]) << h << " " << n;
     }
 }

@@ -1,6 +1,6 @@
 // Torvex Designer - the generated `equates` and `headingdata` rows: the
 // committed template holds them, the rows the engine has always had, and how
-// closely they follow the perspective and the heading.
+// closely the heading rows follow the heading.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -45,17 +45,9 @@ TEST(EngineTables, TheTemplateHoldsTheGeneratedRowsAndTheRowsTheEngineAlwaysHad)
     EXPECT_EQ(hd[36], "\t.db 128");
 }
 
-TEST(EngineTables, RowsFollowThePerspectiveAndTheHeading) {
-    for (int n = 1; n <= kEquatesRows; ++n) {
-        double mean = 0;
-        for (int v : equatesPattern(n))
-            mean += v;
-        EXPECT_NEAR(mean / equatesPattern(n).size(), 48.0 / n, 0.07 * 48.0 / n) << "depth " << n;
-        for (int s = 1; s < n; ++s) // rows 45..50 (all 1) are off by at most 2.94 pixels
-            EXPECT_LE(std::fabs(equatesOffset(n, s) - 48.0 * s / n),
-                      n >= 45 && n <= 50 ? 2.94 : 0.5)
-                << "depth " << n << " offset " << s;
-    }
+// How closely the equates rows follow the perspective, the model's projection
+// test measures; the heading rows also set the pace of a walk.
+TEST(EngineTables, HeadingRowsFollowTheHeading) {
     for (int h = 0; h < kHeadings; ++h) {
         const std::vector<HeadingStep>& p = headingPattern(h);
         const double angle = h * 10 * 3.14159265358979323846 / 180;
