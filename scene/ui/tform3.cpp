@@ -95,7 +95,9 @@ TForm3::TForm3(TForm5* preview, QWidget* wizard, QWidget* parent)
     guarded([this] { FormCreate(); });
 }
 
-TForm3::~TForm3() = default;
+TForm3::~TForm3() {
+    disconnect(focusChanges_);
+}
 
 void TForm3::buildControls() {
     Bevel1 = new Bevel(Bevel::Shape::Box, Bevel::Style::Raised, this);
@@ -211,8 +213,8 @@ void TForm3::connectHandlers() {
     Label7->setOnClick(guardedHandler(this, &TForm3::Label7Click));
     Label8->setOnClick(guardedHandler(this, &TForm3::Label8Click));
 
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget* old, QWidget* now) { focusChanged(old, now); });
+    focusChanges_ = connect(qApp, &QApplication::focusChanged, this,
+                            [this](QWidget* old, QWidget* now) { focusChanged(old, now); });
 }
 
 // ---------------------------------------------------------------------------

@@ -156,6 +156,9 @@ private:
     std::vector<PanelButton*> acceleratorOrder_;
     bool shownBefore_ = false;
     QPointer<QWidget> focusWhenHidden_;
+    // The application's focus changes reach the panel until its destruction
+    // begins (destroying the fields moves the focus).
+    QMetaObject::Connection focusChanges_;
 };
 
 } // namespace torvex
