@@ -4,12 +4,10 @@
 
 #include "base/failure.h"
 #include "preview/bitmap_font.h"
-#include "preview/projection.h"
 #include "scene/designer_state.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -72,13 +70,6 @@ TEST_F(Regeneration, BackdropIsTheGridOriginMarkAndAxisLetters) {
                                                   {colours::blue, 5},
                                                   {colours::white, 1280 * 1024 - 180 * 180 -
                                                                        2 * 21 * 180 - black - 5}}));
-    for (const auto& [x, y, z, screen] :
-         {std::tuple{100, 100, 0, ScreenPoint{640, 108}},
-          {-100, 100, 0, ScreenPoint{40, 508}},
-          {0, 0, -1, ScreenPoint{640, 511}},
-          {INT_MIN, INT_MIN, INT_MIN, ScreenPoint{640, 508 + 7 * 2147483648LL}}})
-        EXPECT_EQ(projectGridPoint(x, y, z, defaultPanelHeight), screen)
-            << x << "," << y << "," << z;
 }
 
 TEST_F(Regeneration, ListLinesTakeTheDrawModesColourAndFailBeforeDrawingOnABadField) {
