@@ -32,6 +32,23 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Runs that must fail: the exit code, nothing on standard output, and what
+// standard error says.
+struct Failing {
+    std::vector<std::string> args;
+    int code;
+    std::vector<std::string> err = {};
+};
+void expectFailures(const std::vector<Failing>& cases) {
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Result r = cli(cases[i].args);
+        EXPECT_EQ(r.code, cases[i].code) << "case " << i;
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        for (const std::string& part : cases[i].err)
+            EXPECT_TRUE(has(r.err, part)) << r.err;
+    }
+}
+
 const char* kSmall = R"(#include "ti83asm.inc"
  .org 9327h
  call _GRBUFCLR
@@ -81,16 +98,12 @@ TEST(Cli, HelpGoesToStdoutAndUsageErrorsToStderr) {
         EXPECT_EQ(r.code, kExitOk);
         EXPECT_TRUE(has(r.out, text) && r.err.empty()) << r.out << r.err;
     }
-    for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{}, "Usage"},
-             {{"frobnicate"}, "unknown command 'frobnicate'"},
-             {{"assemble"}, "no source file given"},
-             {{"assemble", "a.z80", "--what"}, "unknown option '--what'"},
-             {{"run", "a.z80", "--keys", "sideways"}, "unknown key 'sideways'"}}) {
-        const Result r = cli(args);
-        EXPECT_EQ(r.code, kExitUsage);
-        EXPECT_TRUE(r.out.empty() && has(r.err, text)) << r.err;
-    }
+    expectFailures(
+        {{{}, kExitUsage, {"Usage"}},
+         {{"frobnicate"}, kExitUsage, {"unknown command 'frobnicate'"}},
+         {{"assemble"}, kExitUsage, {"no source file given"}},
+         {{"assemble", "a.z80", "--what"}, kExitUsage, {"unknown option '--what'"}},
+         {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}}});
 }
 
 // The file written is the program file of the assembly, named after the
@@ -119,11 +132,7 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
     const std::string bad = dir.write("bad.z80", " .org 9327h\n .db 300\n jp nowhere\n").string();
     dir.write("BAD.83p", "old contents");
     const std::vector<std::string> before = dir.entries();
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::vector<std::string> err;
-    } cases[] = {
+    expectFailures({
         {{"assemble", good, "--name", "my3d"},
          kExitUsage,
          {"program name \"my3d\" must start with an upper-case letter"}},
@@ -132,14 +141,7 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
         {{"assemble", bad, "-o", (dir / "BAD.83p").string()},
          kExitFailure,
          {bad + ":2: value 300 out of range", bad + ":3: undefined label 'nowhere'"}},
-    };
-    for (const auto& c : cases) {
-        const Result r = cli(c.args);
-        EXPECT_EQ(r.code, c.code) << c.args[1];
-        EXPECT_TRUE(r.out.empty()) << r.out;
-        for (const std::string& part : c.err)
-            EXPECT_TRUE(has(r.err, part)) << r.err;
-    }
+    });
     EXPECT_EQ(dir.entries(), before);
     const std::vector<uint8_t> old = readFile(dir / "BAD.83p");
     EXPECT_EQ(std::string(old.begin(), old.end()), "old contents");
@@ -186,24 +188,14 @@ TEST(CliRun, RunawayWriteGuardAndBadFilesAreErrors) {
     const std::string loop = dir.write("loop.z80", " .org 9327h\nagain: jr again\n").string();
     const std::string wild = dir.write("wild.z80", " .org 9327h\n ld (0C000h),a\n ret\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        std::vector<std::string> err;
-    } cases[] = {
+    expectFailures({
         {{"run", loop, "--limit", "5000"}, kExitFailure, {"runaway"}},
         {{"run", wild, "--writable", "graph,8265-828Bh,stack"},
          kExitFailure,
          {"C000h", "PC 9327h"}},
-        {{"run", wild, "--writable", "9000"}, kExitUsage, {}},
+        {{"run", wild, "--writable", "9000"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
-    };
-    for (const auto& c : cases) {
-        const Result r = cli(c.args);
-        EXPECT_EQ(r.code, c.code) << c.args[1];
-        for (const std::string& part : c.err)
-            EXPECT_TRUE(has(r.err, part)) << r.err;
-    }
+    });
 }
 
 // The executable runs a .83p as the library runs its source; a usage error fails.

@@ -74,15 +74,33 @@ Scene randomScene(std::mt19937& rng, int segments, int spread) {
     return s;
 }
 
+// Keys written one character each: ^ v < > for the arrows, D DEL, S STAT,
+// V VARS, C CLEAR, M MODE.
+std::vector<uint8_t> keysOf(const std::string& text) {
+    static const std::map<char, uint8_t> key = {
+        {'^', keys::Up},    {'v', keys::Down},  {'<', keys::Left},
+        {'>', keys::Right}, {'D', keys::Del},   {'S', keys::Stat},
+        {'V', keys::Vars},  {'C', keys::Clear}, {'M', keys::Mode}};
+    std::vector<uint8_t> k;
+    for (char c : text)
+        k.push_back(key.at(c));
+    return k;
+}
+
+std::string times(int n, const std::string& text) {
+    std::string all;
+    while (n-- > 0)
+        all += text;
+    return all;
+}
+
 std::vector<uint8_t> randomKeys(std::mt19937& rng, int count) {
-    // The engine's keys (with forward steps more likely) and some that do nothing.
-    static const uint8_t pool[] = {keys::Right, keys::Left, keys::Up,    keys::Down,
-                                   keys::Clear, keys::Del,  keys::Del,   keys::Del,
-                                   keys::Stat,  keys::Vars, keys::Right, keys::Left,
-                                   0x05,        0x22,       0x00,        0xFF};
+    // The engine's keys (forward steps more likely) and some that do nothing.
+    std::vector<uint8_t> pool = keysOf("><^vCDDDSV><");
+    pool.insert(pool.end(), {0x05, 0x22, 0x00, 0xFF});
     std::vector<uint8_t> k;
     for (int i = 0; i < count; ++i)
-        k.push_back(pool[std::uniform_int_distribution<int>(0, std::size(pool) - 1)(rng)]);
+        k.push_back(pool[std::uniform_int_distribution<int>(0, pool.size() - 1)(rng)]);
     return k;
 }
 
@@ -130,26 +148,6 @@ struct Walk {
     Scene scene;
     std::vector<uint8_t> keys;
 };
-
-// Keys written one character each: ^ v < > for the arrows, D DEL, S STAT,
-// V VARS, C CLEAR, M MODE.
-std::vector<uint8_t> keysOf(const std::string& text) {
-    static const std::map<char, uint8_t> key = {
-        {'^', keys::Up},    {'v', keys::Down},  {'<', keys::Left},
-        {'>', keys::Right}, {'D', keys::Del},   {'S', keys::Stat},
-        {'V', keys::Vars},  {'C', keys::Clear}, {'M', keys::Mode}};
-    std::vector<uint8_t> k;
-    for (char c : text)
-        k.push_back(key.at(c));
-    return k;
-}
-
-std::string times(int n, const std::string& text) {
-    std::string all;
-    while (n-- > 0)
-        all += text;
-    return all;
-}
 
 std::vector<Walk> walks() {
     std::vector<Walk> w;

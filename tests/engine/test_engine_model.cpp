@@ -61,11 +61,9 @@ TEST(EngineModel, ThePerspective) {
     EXPECT_LT(perspective(0, 30, 29)->row, 0);
 }
 
-// The model's pixel of every visible point against the exact perspective:
-// column 48 + 48 * side / ahead and row 31 - 48 * height / ahead, with side
-// and ahead turned exactly by the heading's angle. Visible: on the display
-// by the engine's tests, with its pixel inside the 96 x 64 display. Every
-// point with x and y in -40..40 and z in -40..40, on all 36 headings.
+// The model's pixel of every visible point (x, y, z in -40..40, all 36
+// headings) against the exact perspective: column 48 + 48 * side / ahead, row
+// 31 - 48 * height / ahead, side and ahead turned exactly by the heading.
 TEST(EngineModel, ProjectionQuality) {
     double worst = 0, sum = 0, worstFar = 0, worstAxes = 0, sumAxes = 0;
     long count = 0, countAxes = 0, withinOne = 0;

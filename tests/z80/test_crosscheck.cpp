@@ -66,30 +66,21 @@ std::vector<std::string> instructionCorpus() {
     for (const auto& d : kR)
         each("ld " + d + ",", kN);
     for (const auto& r : kR7)
-        for (const auto& x : X) {
-            add("ld " + r + "," + x);
-            add("ld " + x + "," + r);
-        }
+        for (const auto& x : X)
+            each("ld ", {r + "," + x, x + "," + r});
     for (const auto& x : X)
         each("ld " + x + ",", {"0", "-1", "0FFh", "'z'"});
     each("", {"ld a,(bc)", "ld a,(de)", "ld (bc),a", "ld (de),a", "ld a,i", "ld a,r", "ld i,a",
               "ld r,a"});
-    for (const auto& n : nn) {
-        add("ld a,(" + n + ")");
-        add("ld (" + n + "),a");
-    }
+    for (const auto& n : nn)
+        each("ld ", {"a,(" + n + ")", "(" + n + "),a"});
     // 16-bit loads
     for (const auto& n : nn)
-        for (const auto& rr : {"bc", "de", "hl", "sp", "ix", "iy"}) {
-            add(std::string("ld ") + rr + "," + n);
-            add(std::string("ld ") + rr + ",(" + n + ")");
-            add("ld (" + n + ")," + rr);
-        }
+        for (const std::string rr : {"bc", "de", "hl", "sp", "ix", "iy"})
+            each("ld ", {rr + "," + n, rr + ",(" + n + ")", "(" + n + ")," + rr});
     each("", {"ld sp,hl", "ld sp,ix", "ld sp,iy"});
-    for (const char* rr : {"bc", "de", "hl", "af", "ix", "iy"}) {
-        add(std::string("push ") + rr);
-        add(std::string("pop ") + rr);
-    }
+    for (const std::string rr : {"bc", "de", "hl", "af", "ix", "iy"})
+        each("", {"push " + rr, "pop " + rr});
     each("", {"ex de,hl", "ex af,af'", "ex (sp),hl", "ex (sp),ix", "ex (sp),iy"});
 
     // 8-bit arithmetic and logic
@@ -121,18 +112,14 @@ std::vector<std::string> instructionCorpus() {
 
     // jumps, calls, returns
     for (const auto& n : nn) {
-        add("jp " + n);
-        add("call " + n);
-        for (const auto& cc : kCC) {
-            add("jp " + cc + "," + n);
-            add("call " + cc + "," + n);
-        }
+        each("", {"jp " + n, "call " + n});
+        for (const auto& cc : kCC)
+            each("", {"jp " + cc + "," + n, "call " + cc + "," + n});
     }
     each("ret ", kCC);
     each("", {"jp (hl)", "jp (ix)", "jp (iy)"});
     for (const auto& rel : kRel) {
-        add("jr " + rel);
-        add("djnz " + rel);
+        each("", {"jr " + rel, "djnz " + rel});
         each("jr ", kCC4, "," + rel);
     }
     out.push_back("near:");
@@ -142,14 +129,10 @@ std::vector<std::string> instructionCorpus() {
     each("im ", {"0", "1", "2"});
 
     // input and output
-    for (const char* p : {"0", "1", "10h", "0FFh", "255"}) {
-        add(std::string("in a,(") + p + ")");
-        add(std::string("out (") + p + "),a");
-    }
-    for (const auto& r : kR7) {
-        add("in " + r + ",(c)");
-        add("out (c)," + r);
-    }
+    for (const std::string p : {"0", "1", "10h", "0FFh", "255"})
+        each("", {"in a,(" + p + ")", "out (" + p + "),a"});
+    for (const auto& r : kR7)
+        each("", {"in " + r + ",(c)", "out (c)," + r});
 
     // data
     each("", {".db 0,1,-1,-128,255,'a',\"Torvex\",label1&0FFh", ".byte 12h,-2",

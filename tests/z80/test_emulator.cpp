@@ -282,26 +282,25 @@ TEST(Ti83, WriteGuardCoversEveryAddressOfItsRanges) {
             calc.poke(address, 0);
         return calc.run().reason;
     };
-    // No ranges: RAM is written, ROM writes are ignored.
-    EXPECT_EQ(writeAt(0x8000), StopReason::Returned);
-    EXPECT_EQ(calc.peek(0x8000), 0x5A);
-    EXPECT_EQ(writeAt(0x7FFF), StopReason::Returned);
-    EXPECT_EQ(calc.peek(0x7FFF), 0);
-    // Ranges reaching the ends of memory and ROM; one address wide ones.
-    calc.setWritableRanges({{0xFFFF, 0xFFFF}, {0x0000, 0x0001}, {0x8268, 0x8268}, kStackRange});
-    const std::pair<uint16_t, StopReason> writes[] = {
-        {0xFFFF, StopReason::Returned},   {0x8268, StopReason::Returned},
-        {0x0001, StopReason::Returned},   {0x0002, StopReason::WriteGuard},
-        {0x8269, StopReason::WriteGuard}, {0xFDFF, StopReason::WriteGuard},
-        {0xFE00, StopReason::Returned}};
-    for (const auto& [address, reason] : writes) {
+    // Without ranges RAM is written and ROM writes are ignored; ranges reaching
+    // the ends of memory and ROM, one address wide ones; removing them removes
+    // the guard.
+    const std::vector<AddressRange> edges = {
+        {0xFFFF, 0xFFFF}, {0x0000, 0x0001}, {0x8268, 0x8268}, kStackRange};
+    const struct {
+        bool guarded;
+        uint16_t address;
+        StopReason reason;
+    } writes[] = {{false, 0x8000, StopReason::Returned},  {false, 0x7FFF, StopReason::Returned},
+                  {true, 0xFFFF, StopReason::Returned},   {true, 0x8268, StopReason::Returned},
+                  {true, 0x0001, StopReason::Returned},   {true, 0x0002, StopReason::WriteGuard},
+                  {true, 0x8269, StopReason::WriteGuard}, {true, 0xFDFF, StopReason::WriteGuard},
+                  {true, 0xFE00, StopReason::Returned},   {false, 0x8269, StopReason::Returned}};
+    for (const auto& [guarded, address, reason] : writes) {
+        calc.setWritableRanges(guarded ? edges : std::vector<AddressRange>{});
         EXPECT_EQ(writeAt(address), reason) << std::hex << address;
         EXPECT_EQ(calc.peek(address),
                   reason == StopReason::Returned && address >= 0x8000 ? 0x5A : 0)
             << std::hex << address;
     }
-    // Removing the ranges removes the guard.
-    calc.setWritableRanges({});
-    EXPECT_EQ(writeAt(0x8269), StopReason::Returned);
-    EXPECT_EQ(calc.peek(0x8269), 0x5A);
 }
