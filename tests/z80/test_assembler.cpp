@@ -140,22 +140,6 @@ TEST(Assembler, TheStrictReadingOfADefineKeepsItsComment) {
     EXPECT_EQ(assemble("#define V 5 ;five\n .db V,6\n", "t.z80", strict).bytes, Bytes{5});
 }
 
-TEST(Assembler, ResultHoldsOriginLabelsDefinesAndListing) {
-    Assembly a = assemble("#define count 8265h\n .org 9327h\nstart: nop\n\n ld a,1\n.module m\n"
-                          "_x: .equ count+1\n",
-                          "t.z80");
-    EXPECT_EQ(a.origin, 0x9327);
-    EXPECT_EQ(a.labels.at("start"), 0x9327);
-    EXPECT_EQ(a.labels.at("m._x"), 0x8266);
-    EXPECT_EQ(a.defines.at("count"), "8265h");
-    EXPECT_EQ(a.symbol("count"), 0x8265);
-    EXPECT_EQ(a.symbol("nothing"), std::nullopt);
-    ASSERT_EQ(a.listing.size(), 2u);
-    EXPECT_EQ(a.listing[1].address, 0x9328);
-    EXPECT_EQ(a.listing[1].size, 2);
-    EXPECT_EQ(a.listing[1].line, 5);
-}
-
 TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
     TempDir dir;
     dir.write("defs.inc", "VALUE .equ 42\n#define TWICE VALUE*2\n");
