@@ -150,15 +150,6 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     expectShows(view, expected(kHouse, {keys::Del, keys::Del}), "after recovering");
 }
 
-TEST_F(CalculatorViewTest, ASourceForAnotherPlaceInMemoryIsRefusedNotRunThere) {
-    const QString source = folder.filePath(QStringLiteral("elsewhere.z80"));
-    writeTextLineFile(source, {" .org 9000h", " ret"});
-    CalculatorView view(source);
-    EXPECT_TRUE(view.errorText().contains(QStringLiteral("must start with .org 9327h")))
-        << view.errorText().toStdString();
-    EXPECT_EQ(view.session(), nullptr);
-}
-
 TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     // 72 segments, the second one's x read differently by other assemblers.
     TextLines many(72, "   0,  10,   0,   1,  10,   0");

@@ -44,10 +44,8 @@ TEST_F(LabelBoxes, ParagraphWrapsInsideItsBoxAndIsCutAtTheBottom) {
     QLabel* label = paragraphLabel(&window, "Para", words, {10, 20, 100, 25});
     window.show();
 
-    EXPECT_EQ(label->objectName(), QStringLiteral("Para"));
     EXPECT_EQ(label->geometry(), QRect(10, 20, 100, 25)) << "the box never grows";
     ASSERT_GT(label->heightForWidth(100), 25) << "the text should need more room than the box";
-    EXPECT_EQ(label->alignment(), Qt::AlignHCenter | Qt::AlignTop);
 
     const QImage image = rendered();
     const std::vector<int> rows = inkedRows(image, {0, 0, 300, 200});
@@ -66,12 +64,11 @@ TEST_F(LabelBoxes, ParagraphWrapsInsideItsBoxAndIsCutAtTheBottom) {
 
 TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
     const QString ink = QStringLiteral("MMMMMMMMMMMMMMMMMMMM");
-    QLabel* below = paragraphLabel(&window, "Below", ink, {10, 10, 120, 40});
+    paragraphLabel(&window, "Below", ink, {10, 10, 120, 40});
     QLabel* opaque = paragraphLabel(&window, "Opaque", QString(), {10, 10, 60, 40});
     QLabel* clear =
         paragraphLabel(&window, "Clear", QString(), {70, 10, 60, 40}, Backdrop::Transparent);
     window.show();
-    (void)below;
 
     EXPECT_TRUE(opaque->autoFillBackground());
     EXPECT_FALSE(clear->autoFillBackground());

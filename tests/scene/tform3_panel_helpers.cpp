@@ -1,9 +1,4 @@
-// The designer panel's helpers: the accelerator search, the field check and
-// the line list part of the regeneration.
-#include "base/failure.h"
-#include "preview/canvas.h"
-#include "scene/designer_state.h"
-#include "scene/line_list_drawing.h"
+// The designer panel's helpers: the accelerator search and the field check.
 #include "scene/panel_accelerators.h"
 #include "scene/panel_field_check.h"
 
@@ -36,24 +31,6 @@ TEST(PanelFieldCheck, BadTextBecomesMinusOneAndOutOfRangeValuesAreFlagged) {
         EXPECT_EQ(checkCoordinateField(typed).text, kept) << typed.toStdString();
         EXPECT_EQ(checkCoordinateField(typed).outOfRange, outOfRange) << typed.toStdString();
     }
-}
-
-TEST(LineListDrawing, StopsAtTheFirstEntryThatDoesNotConvertLeavingItInTheFields) {
-    resetDesignerState();
-    Canvas canvas;
-    CoordinateTexts fields;
-    try {
-        drawLineListEntries(
-            canvas,
-            {"   0,   0,   0,  10,   0,   0", "1,2,3,4,5,6", "   0,   0,   0,   0,   0, 100"}, 112,
-            fields);
-        FAIL() << "the bad entry must stop the drawing";
-    } catch (const Failure& failure) {
-        EXPECT_STREQ(failure.what(), "'1,2,' is not a valid integer value");
-    }
-    EXPECT_EQ(canvas.pixel(655, 498), colours::black);
-    EXPECT_EQ(canvas.pixel(640, 300), colours::white);
-    EXPECT_EQ(fields, (CoordinateTexts{"1,2,", ",4,5", "6", "", "", ""}));
 }
 
 } // namespace

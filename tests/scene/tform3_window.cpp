@@ -6,6 +6,7 @@
 
 #include "preview/tform5.h"
 #include "scene/designer_state.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QApplication>
@@ -17,9 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace torvex {
 namespace {
@@ -231,16 +230,18 @@ TEST_F(PanelTest, AFailingRegenerationIsReportedBeforeThePanelAppears) {
     scripted.onErrorReport = [&] {
         panelOnScreen.push_back(panel.windowHandle() && panel.windowHandle()->isVisible());
     };
-    addEntries({"  10,  10,  10,  40,  10,  10", "abc", "   0,   0,   0,   0,   0, 100"});
+    addEntries({"  10,  10,  10,  40,  10,  10", "1,2,3,4,5,6", "   0,   0,   0,   0,   0, 100"});
     showWindow(&panel);
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"'abc' is not a valid integer value."});
+    EXPECT_EQ(scripted.errorReports(),
+              std::vector<QString>{"'1,2,' is not a valid integer value."});
     EXPECT_EQ(panelOnScreen, std::vector<bool>{false});
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(preview.windowTitle(), "Torvex Scenery Designer - Regenerating... Linelist");
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "entries before the bad one are drawn";
     // (0,0,0)-(0,0,100) would run up from the origin through (640,400).
     EXPECT_NE(pixel({640, 400}), colours::black) << "entries after it are not";
-    EXPECT_EQ(fields(), (std::vector<QString>{"abc", "", "", "", "", ""}));
+    EXPECT_EQ(fields(), (std::vector<QString>{"1,2,", ",4,5", "6", "", "", ""}))
+        << "fields are cut at fixed columns, not at commas";
 }
 
 TEST_F(PanelTest, TheCloseQuestionSavesOnYesAndClosesWhateverTheDialogSays) {
@@ -331,17 +332,11 @@ TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
     writeBytes(path("old.lst"), "   1,   2,   3,   4,   5,   6\r\n");
     for (int i = 0; i < 200; ++i)
         addEntries({"  -7,   0,   0,   7,   0,   0"});
-    // Files may not grow past 1000 bytes now: the 6200-byte save fails
-    // part-way, as on a full disk.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &small);
     scripted.fileAnswers = {path("old.lst")};
-    QTest::mouseClick(button(5), Qt::LeftButton);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    {
+        FileSizeLimit limit(1000); // the 6200-byte save fails part-way
+        QTest::mouseClick(button(5), Qt::LeftButton);
+    }
     EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Stream write error."});
     EXPECT_EQ(fileBytes(path("old.lst")), "   1,   2,   3,   4,   5,   6\r\n");
     EXPECT_EQ(entries().size(), 200u);
