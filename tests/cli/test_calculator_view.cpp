@@ -91,7 +91,6 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
         EXPECT_EQ(std::tie(shown.x, shown.y, shown.z, shown.heading),
                   std::tie(walked.x, walked.y, walked.z, walked.heading));
         EXPECT_TRUE(view.statusText().contains(QStringLiteral("heading %1").arg(walked.heading)));
-        EXPECT_TRUE(view.statusText().contains(QStringLiteral("frames/s")));
     }
 }
 
@@ -148,15 +147,6 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     view.reload();
     EXPECT_TRUE(view.errorText().isEmpty());
     expectShows(view, expected(kHouse, {keys::Del, keys::Del}), "after recovering");
-}
-
-TEST_F(CalculatorViewTest, ASourceForAnotherPlaceInMemoryIsRefusedNotRunThere) {
-    const QString source = folder.filePath(QStringLiteral("elsewhere.z80"));
-    writeTextLineFile(source, {" .org 9000h", " ret"});
-    CalculatorView view(source);
-    EXPECT_TRUE(view.errorText().contains(QStringLiteral("must start with .org 9327h")))
-        << view.errorText().toStdString();
-    EXPECT_EQ(view.session(), nullptr);
 }
 
 TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {

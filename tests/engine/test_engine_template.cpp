@@ -5,21 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
 #include <regex>
 #include <sstream>
 
 using namespace torvex::engine::test;
 
 namespace {
-
-// The label a line defines ("name:" in the first column), or "".
-std::string labelOf(const std::string& line) {
-    static const std::regex label(R"(^([A-Za-z_][A-Za-z0-9_]*):)");
-    std::smatch m;
-    return std::regex_search(line, m, label) ? m[1].str() : "";
-}
 
 // The line without its comment and trailing blanks.
 std::string code(const std::string& line) {
@@ -31,28 +22,15 @@ std::string code(const std::string& line) {
 
 } // namespace
 
-TEST(EngineTemplateText, LinesAreLabelsOrTabIndentedStatementsOfPrintableAscii) {
-    for (size_t i = 0; i < templateLines().size(); ++i) {
-        const std::string& line = templateLines()[i];
-        SCOPED_TRACE("line " + std::to_string(i + 1) + ": " + line);
+// A statement in the first column would be a label (ours warns: no warnings,
+// below).
+TEST(EngineTemplateText, LinesArePrintableAsciiOrTabs) {
+    for (const std::string& line : templateLines()) {
+        SCOPED_TRACE(line);
         EXPECT_LE(line.size(), 101u);
         for (char c : line)
             EXPECT_TRUE(c == '\t' || (c >= 32 && c <= 126));
         EXPECT_TRUE(line.empty() || (line.back() != ' ' && line.back() != '\t'));
-        if (line.empty() || line[0] == ';' || line[0] == '#' || line == ".org 9327h")
-            continue;
-        if (line[0] == '\t') {
-            ASSERT_GT(line.size(), 1u);
-            EXPECT_TRUE(std::isalpha(static_cast<unsigned char>(line[1])) || line[1] == '.' ||
-                        line[1] == ';');
-            continue;
-        }
-        // Otherwise a label in the first column, alone or with a comment.
-        const std::string name = labelOf(line);
-        EXPECT_FALSE(name.empty());
-        const std::string rest = line.substr(name.size() + 1);
-        EXPECT_TRUE(rest.empty() || rest.find_first_not_of('\t') == rest.find(';'))
-            << "only a comment after it";
     }
 }
 
@@ -93,19 +71,7 @@ TEST(EngineTemplateText, OnlyPlainOperands) {
     EXPECT_EQ(defines, 33);
 }
 
-TEST(EngineTemplateText, SystemRoutinesSpelledAsTheIncludeFileAndAreasTheGuardAllows) {
-    std::map<std::string, int> calls;
-    static const std::regex call(R"(^\tcall (_[A-Za-z_]+)$)");
-    for (const std::string& line : templateLines()) {
-        std::smatch m;
-        const std::string c = code(line);
-        if (std::regex_search(c, m, call))
-            ++calls[m[1].str()];
-    }
-    EXPECT_EQ(calls,
-              (std::map<std::string, int>{
-                  {"_CLRLCDFULL", 1}, {"_GRBUFCLR", 1}, {"_GRBUFCPY_V", 1}, {"_getkey", 1}}));
-    // Ours, case-sensitive with only the calculator's names defined, resolves them.
+TEST(EngineTemplateText, TheDataEndsTheProgramAndTheGuardedAreasAreWhole) {
     const torvex::z80::Assembly& a = bareEngine();
     EXPECT_EQ(templateLines().back(), "data:");
     EXPECT_EQ(label(a, "data"), a.origin + a.bytes.size() - 1); // only the end marker follows

@@ -40,7 +40,6 @@ struct RunCase {
 };
 
 const std::vector<RunCase> kRuns = {
-    {"ret ends the run", " ret", StopReason::Returned, {"0 frame(s)"}},
     {.what = "IY holds the system flags; ROM calls keep IX, IY and SP",
      .body = " ld ix,1234h\n ld (8270h),sp\n call _GRBUFCLR\n call _getkey\n call _CLRLCDFULL\n"
              " call _GRBUFCPY_V\n ld (8265h),ix\n ld (8267h),iy\n ld (8272h),sp\n ret",
@@ -126,17 +125,15 @@ TEST(Ti83, RunsEndAndReportAsTheyShould) {
     }
 }
 
-TEST(Ti83, TheRomRoutinesDrawClearAndCapture) {
+// Where a pixel lies in its byte, the PNG frames of `torvex run` show; that
+// the display shows the captures, the calculator view.
+TEST(Ti83, TheRomRoutinesClearWhatTheyShould) {
     Ti83 calc;
     for (int i = -1; i <= 768; ++i)
         calc.poke(static_cast<uint16_t>(kGraphBuffer + i), 0xAA);
     calc.loadProgram(
         program(" call _GRBUFCPY_V \\ call _getkey \\ call _CLRLCDFULL \\ call _getkey\n"
-                " call _GRBUFCLR\n"
-                " ld a,80h \\ ld (PLOTSSCREEN),a\n"            // pixel (0,0)
-                " ld a,01h \\ ld (PLOTSSCREEN+(63*12)+11),a\n" // pixel (95,63)
-                " ld a,40h \\ ld (PLOTSSCREEN+(12*5)+2),a\n"   // pixel (17,5)
-                " call _GRBUFCPY_V \\ ret")
+                " call _GRBUFCLR \\ call _GRBUFCPY_V \\ ret")
             .bytes);
     calc.start();
     ASSERT_EQ(calc.runUntilKeyWanted().reason, StopReason::KeyWanted);
@@ -150,11 +147,7 @@ TEST(Ti83, TheRomRoutinesDrawClearAndCapture) {
     EXPECT_EQ(calc.peek(kGraphBuffer - 1), 0xAA) << "_GRBUFCLR clears 768 bytes only";
     EXPECT_EQ(calc.peek(kGraphBuffer + 768), 0xAA);
     ASSERT_EQ(calc.frames().size(), 2u);
-    // The capture after the clear holds the three pixels alone (where a pixel
-    // lies in its byte, the PNG frames of `torvex run` show).
-    const std::array<uint8_t, 768>& captured = calc.frames()[1].graphBuffer;
-    EXPECT_EQ(std::count(captured.begin(), captured.end(), 0), 765);
-    EXPECT_EQ(calc.lcd(), captured);
+    EXPECT_EQ(calc.frames()[1].graphBuffer, (std::array<uint8_t, 768>{}));
 }
 
 TEST(Ti83, TstatesOfKnownSequencePerFrame) {
@@ -224,36 +217,28 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     EXPECT_EQ(stepped.pc(), kReturnAddress);
 }
 
-// The TI-83 Plus family: IY = 89F0h, ROM calls as rst 28h and the routine's
-// address word, returning past the word, the graph buffer at 9340h; an
-// unknown routine, or a TI-83 style call of one, stops the run.
+// The TI-83 Plus family (its drawing and keys: the engine's Plus tests): IY =
+// 89F0h; an unknown rst 28h routine, a TI-83 style call or a jump into
+// protected RAM stops the run.
 TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
     const CalculatorModel& plus = calculatorModel(Model::Ti83Plus);
-    const auto run = [](Ti83& calc, const std::string& body) {
+    Ti83 calc(Model::Ti83Plus);
+    const auto run = [&](const std::string& body) {
         calc.loadProgram(
             assemble("#include \"ti83plus.inc\"\n .org 9D93h\n .db 0BBh,6Dh\n" + body, "p.z80")
                 .bytes);
-        calc.setKeys({key::Del});
         return calc.run();
     };
-    Ti83 calc(Model::Ti83Plus);
-    const RunResult r = run(calc, " push iy \\ pop hl \\ ld (appBackUpScreen),hl\n"
-                                  " rst 28h \\ .dw _GetKey \\ ld (appBackUpScreen+2),a\n"
-                                  " ld a,0F0h \\ ld (plotSScreen),a \\ rst 28h \\ .dw _GrBufCpy\n"
-                                  " rst 28h \\ .dw _GrBufClr \\ rst 28h \\ .dw _GrBufCpy\n"
-                                  " rst 28h \\ .dw 1234h");
-    EXPECT_EQ(r.reason, StopReason::Fault);
-    EXPECT_NE(r.message.find("rst 28h called 1234h"), std::string::npos) << r.message;
+    for (const auto& [body, message] : std::vector<std::pair<std::string, std::string>>{
+             {" push iy \\ pop hl \\ ld (appBackUpScreen),hl \\ rst 28h \\ .dw 1234h",
+              "rst 28h called 1234h"},
+             {" call 4CFEh", "4CFEh"},
+             {" jp 0C000h", "C000h"}}) {
+        const RunResult r = run(body);
+        EXPECT_EQ(r.reason, StopReason::Fault);
+        EXPECT_NE(r.message.find(message), std::string::npos) << r.message;
+    }
     EXPECT_EQ(calc.peekWord(plus.programRam.first), plus.systemFlags);
-    EXPECT_EQ(calc.peek(plus.programRam.first + 2), key::Del);
-    ASSERT_EQ(calc.frames().size(), 2u);
-    EXPECT_TRUE(calc.frames()[0].pixel(3, 0) && !calc.frames()[0].pixel(4, 0));
-    EXPECT_EQ(calc.frames()[1].graphBuffer, (std::array<uint8_t, 768>{}));
-    Ti83 other(Model::Ti83Plus);
-    EXPECT_EQ(run(other, " call 4CFEh\n ret").reason, StopReason::Fault);
-    const RunResult protectedRam = run(other, " jp 0C000h");
-    EXPECT_EQ(protectedRam.reason, StopReason::Fault);
-    EXPECT_NE(protectedRam.message.find("C000h"), std::string::npos) << protectedRam.message;
 }
 
 TEST(Ti83, APrefixedInstructionMayWrapThroughAddressZero) {

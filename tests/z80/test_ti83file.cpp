@@ -64,9 +64,6 @@ TEST(Ti83File, LayoutOfTheFile) {
         EXPECT_TRUE(family.entryHeader != 0x0D || word(f, entry + 13) == 0);
         EXPECT_EQ(word(f, lengthAt), varLength);
         EXPECT_EQ(word(f, lengthAt + 2), static_cast<int>(family.program.size()));
-        const ProgramVariable v = readProgramFile(f);
-        EXPECT_EQ(v.model, family.model);
-        EXPECT_EQ(v.machineCode(), family.code());
     }
     // A Plus assembly program without its two tokens would not run with Asm(.
     EXPECT_THROW(makePlusProgramFile({0xC9}, "A1"), ProgramFileError);
