@@ -1,6 +1,7 @@
 #include "codegen/text_line_file.h"
 
 #include "base/failure.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>
@@ -17,25 +18,14 @@ using torvex::FileSizeLimit;
 using torvex::readTextLineFile;
 using torvex::TextLines;
 using torvex::writeTextLineFile;
+using torvex::test::fileBytes;
+using torvex::test::writeFileBytes;
 
 namespace {
 
 class TextLineFile : public ::testing::Test {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
-    static std::string contents(const QString& fileName) {
-        QFile file(fileName);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << fileName.toStdString();
-        return file.readAll().toStdString();
-    }
-
-    static void store(const QString& fileName, std::string_view bytes) {
-        QFile file(fileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())),
-                  static_cast<qint64>(bytes.size()));
-    }
 
     template <class Action> static std::string failureOf(Action&& action) {
         try {
@@ -58,10 +48,10 @@ TEST_F(TextLineFile, ReplacingALongerFileLeavesNothingOfIt) {
     const QString name = path("list.txt");
     writeTextLineFile(name, TextLines(100, "   1,   2,   3,   4,   5,   6"));
     writeTextLineFile(name, {"a", ""});
-    EXPECT_EQ(contents(name), "a\r\n\r\n");
+    EXPECT_EQ(fileBytes(name), "a\r\n\r\n");
     EXPECT_EQ(readTextLineFile(name), (TextLines{"a", ""}));
     writeTextLineFile(name, {});
-    EXPECT_EQ(contents(name), "");
+    EXPECT_EQ(fileBytes(name), "");
     EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
 }
 
@@ -114,8 +104,8 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     const QString folder = path("read-only");
     const QString inFolder = folder + QStringLiteral("/list.txt");
     ASSERT_TRUE(QDir().mkdir(folder));
-    store(readOnly, "old\r\n");
-    store(inFolder, "old\r\n");
+    ASSERT_TRUE(writeFileBytes(readOnly, "old\r\n"));
+    ASSERT_TRUE(writeFileBytes(inFolder, "old\r\n"));
     const auto setMode = [](const QString& name, mode_t mode) {
         ::chmod(QFile::encodeName(name).constData(), mode);
     };
@@ -146,8 +136,8 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_NE(WEXITSTATUS(status), 99) << "cannot run as an ordinary user";
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(contents(readOnly), "old\r\n");
-    EXPECT_EQ(contents(inFolder), "new\r\n");
+    EXPECT_EQ(fileBytes(readOnly), "old\r\n");
+    EXPECT_EQ(fileBytes(inFolder), "new\r\n");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")});
 }
 
@@ -158,14 +148,14 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
     // one is written at once; both must fail the same way.
     for (const std::size_t records : {40u, 1000u}) {
         writeTextLineFile(name, oldLines);
-        const std::string oldBytes = contents(name);
+        const std::string oldBytes = fileBytes(name);
         const TextLines bigger(records, "  -7,   0,   0,   7,   0,   0");
         {
             FileSizeLimit limit(oldBytes.size() + 100);
             EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }), "Stream write error")
                 << records;
         }
-        EXPECT_EQ(contents(name), oldBytes) << records;
+        EXPECT_EQ(fileBytes(name), oldBytes) << records;
         // Nothing is left behind beside it.
         EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
         // The same write succeeds once there is room again.
@@ -179,12 +169,12 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
 TEST_F(TextLineFile, ReplacingKeepsLinksAndPermissions) {
     const QString real = path("real.txt");
     const QString link = path("link.txt");
-    store(real, "old\r\n");
+    ASSERT_TRUE(writeFileBytes(real, "old\r\n"));
     QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     ASSERT_TRUE(QFile::link(real, link));
     writeTextLineFile(link, {"new"});
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(contents(real), "new\r\n");
+    EXPECT_EQ(fileBytes(real), "new\r\n");
     const auto modeBits = QFile::Permissions::fromInt(0x7077); // owner, group, other
     EXPECT_EQ(QFile::permissions(real) & modeBits,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);

@@ -3,6 +3,7 @@
 #include "codegen/engine_template.h"
 #include "codegen/string_list.h"
 #include "codegen/text_line_file.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_desktop.h"
 
@@ -89,17 +90,7 @@ protected:
         return form.findChild<QPushButton*>(QString::fromLatin1(name));
     }
     static std::string golden(const char* name) {
-        return contents(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/") + QLatin1String(name));
-    }
-
-    static std::string contents(const QString& fileName) {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-    }
-    static void store(const QString& fileName, std::string_view bytes) {
-        QFile file(fileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return test::fileBytes(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/") + QLatin1String(name));
     }
 
     ScriptedDesktop shell;
@@ -117,7 +108,7 @@ TEST_F(Wizard, CancelledDialogsWarnAndTouchNothing) {
 
     shell.shown.clear();
     const QString listFile = path("scene.txt");
-    store(listFile, kRecord + "\r\n");
+    ASSERT_TRUE(test::writeFileBytes(listFile, kRecord + "\r\n"));
     run(listFile, std::nullopt);
     EXPECT_EQ(steps(),
               (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
@@ -130,7 +121,7 @@ TEST_F(Wizard, CancelledDialogsWarnAndTouchNothing) {
 // The list file chosen as its own output is read whole, then replaced.
 TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
     const QString listFile = path("list.txt");
-    store(listFile, golden("line_list.txt"));
+    ASSERT_TRUE(test::writeFileBytes(listFile, golden("line_list.txt")));
     const std::string expected =
         joinTextLines(engineTemplateLines()) + golden("preview_source_tail.z80");
     for (const char* output : {"first.z80", "list.txt"}) {
@@ -139,12 +130,12 @@ TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
         EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
                                               dialog(listFile + QStringLiteral(".z80")),
                                               info(kThird), info(kReady)}));
-        EXPECT_EQ(contents(path(output)), expected);
+        EXPECT_EQ(test::fileBytes(path(output)), expected);
     }
     // A list starting with NUL is empty: the template and the end lines.
-    store(listFile, std::string(1, '\0') + kRecord);
+    ASSERT_TRUE(test::writeFileBytes(listFile, std::string(1, '\0') + kRecord));
     run(listFile, path("empty.z80"));
-    EXPECT_EQ(contents(path("empty.z80")),
+    EXPECT_EQ(test::fileBytes(path("empty.z80")),
               joinTextLines(engineTemplateLines()) + "        .db 128\r\n.end\r\nEND\r\n");
 }
 
@@ -171,12 +162,12 @@ TEST_F(Wizard, AFileThatCannotBeReadOrCreatedIsReportedAfterTheThirdMessage) {
 TEST_F(Wizard, FailingWriteOverTheListFileLeavesItIntact) {
     const QString listFile = path("scene.txt");
     writeTextLineFile(listFile, TextLines(200, kRecord));
-    const std::string before = contents(listFile);
+    const std::string before = test::fileBytes(listFile);
     {
         FileSizeLimit limit(before.size()); // room for the list, not for the source
         run(listFile, listFile);
     }
     EXPECT_EQ(shell.errorReports(), std::vector<QString>{QStringLiteral("Stream write error.")});
-    EXPECT_EQ(contents(listFile), before);
+    EXPECT_EQ(test::fileBytes(listFile), before);
     EXPECT_EQ(shell.of(Kind::MessageDialog).back().text, kThird);
 }

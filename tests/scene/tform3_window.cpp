@@ -6,11 +6,11 @@
 
 #include "preview/tform5.h"
 #include "scene/designer_state.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,19 +32,6 @@ using Kind = ScriptedDesktop::Kind;
 // 60 up; half way it passes (685,408). Neither point is a grid dot.
 constexpr QPoint segmentStart{640, 438};
 constexpr QPoint segmentMiddle{685, 408};
-
-QByteArray fileBytes(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeBytes(const QString& name, const QByteArray& bytes) {
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 class PanelTest : public ::testing::Test {
 protected:
@@ -258,7 +245,7 @@ TEST_F(PanelTest, TheCloseQuestionSavesOnYesAndClosesWhateverTheDialogSays) {
     scripted.boxAnswers = {BoxAnswer::Yes};
     scripted.fileAnswers = {path("scene.lst")};
     EXPECT_TRUE(panel.closePanel());
-    EXPECT_EQ(fileBytes(path("scene.lst")), "   1,   2,   3,   4,   5,   6\r\n");
+    EXPECT_EQ(test::fileBytes(path("scene.lst")), "   1,   2,   3,   4,   5,   6\r\n");
     EXPECT_FALSE(panel.isVisible());
 
     showPanel();
@@ -296,17 +283,17 @@ TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
 
 TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
     showPanel();
-    QByteArray bytes = "   1,   2,   3,   4,   5,   6\r\n\t lead and trail \t\r\n";
+    std::string bytes = "   1,   2,   3,   4,   5,   6\r\n\t lead and trail \t\r\n";
     for (int byte = 1; byte < 256; ++byte)
         if (byte != '\r' && byte != '\n')
-            bytes.append(char(byte));
-    bytes.append("\r\n");
-    writeBytes(path("bytes.lst"), bytes);
+            bytes += char(byte);
+    bytes += "\r\n";
+    ASSERT_TRUE(test::writeFileBytes(path("bytes.lst"), bytes));
     scripted.fileAnswers = {path("bytes.lst"), path("copy.lst")};
     QTest::mouseClick(button(6), Qt::LeftButton);
     ASSERT_EQ(entries().size(), 3u);
     QTest::mouseClick(button(5), Qt::LeftButton);
-    EXPECT_EQ(fileBytes(path("copy.lst")), bytes);
+    EXPECT_EQ(test::fileBytes(path("copy.lst")), bytes);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Save);
 
     // A cancelled save writes nothing.
@@ -315,12 +302,12 @@ TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
     QTest::mouseClick(button(5), Qt::LeftButton);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("copy.lst"));
     EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
-    EXPECT_EQ(fileBytes(path("copy.lst")), bytes);
+    EXPECT_EQ(test::fileBytes(path("copy.lst")), bytes);
 }
 
 TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
     showPanel();
-    writeBytes(path("old.lst"), "   1,   2,   3,   4,   5,   6\r\n");
+    ASSERT_TRUE(test::writeFileBytes(path("old.lst"), "   1,   2,   3,   4,   5,   6\r\n"));
     for (int i = 0; i < 200; ++i)
         addEntries({"  -7,   0,   0,   7,   0,   0"});
     scripted.fileAnswers = {path("old.lst")};
@@ -329,14 +316,15 @@ TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
         QTest::mouseClick(button(5), Qt::LeftButton);
     }
     EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Stream write error."});
-    EXPECT_EQ(fileBytes(path("old.lst")), "   1,   2,   3,   4,   5,   6\r\n");
+    EXPECT_EQ(test::fileBytes(path("old.lst")), "   1,   2,   3,   4,   5,   6\r\n");
     EXPECT_EQ(entries().size(), 200u);
 }
 
 TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) {
     showPanel();
     addEntries({"   9,   9,   9,   9,   9,   9"});
-    writeBytes(path("b.lst"), "  10,  10,  10,  40,  10,  10\r\n   1,   2,   3,   4,   5,   6");
+    ASSERT_TRUE(test::writeFileBytes(
+        path("b.lst"), "  10,  10,  10,  40,  10,  10\r\n   1,   2,   3,   4,   5,   6"));
     scripted.fileAnswers = {path("b.lst")};
     QTest::mouseClick(button(6), Qt::LeftButton);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Open);
@@ -367,8 +355,8 @@ TEST_F(PanelTest, TheSceneDataFileAndTheLineListShareTheSaveDialog) {
     addEntries({"   1,   2,   3,   4,   5,   6"});
     scripted.fileAnswers = {path("scene.z80"), std::nullopt};
     QTest::mouseClick(button(8), Qt::LeftButton);
-    EXPECT_TRUE(fileBytes(path("scene.z80"))
-                    .endsWith("scene:\r\n        .db    1,   2,   3,   4,   5,   6\r\n"));
+    EXPECT_TRUE(test::fileBytes(path("scene.z80"))
+                    .ends_with("scene:\r\n        .db    1,   2,   3,   4,   5,   6\r\n"));
     QTest::mouseClick(button(5), Qt::LeftButton);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("scene.z80"));
 }
