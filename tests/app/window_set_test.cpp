@@ -30,7 +30,6 @@ struct Program : ::testing::Test {
         ASSERT_NE(button, nullptr) << name;
         QTest::mouseClick(button, Qt::LeftButton);
     }
-    void addTheFieldsSegment() { click(panel, "Button2"); }
 };
 
 TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessage) {
@@ -75,7 +74,7 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
         {BoxAnswer::Yes, list, true, nullptr},
     };
     click(menu, "Button2");
-    addTheFieldsSegment();
+    click(panel, "Button2"); // adds the fields' segment
     for (const Case& c : cases) {
         scripted.shown.clear();
         scripted.boxAnswers = {c.answer};

@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -59,16 +57,6 @@ TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
     // A window larger than the screen starts at its edge.
     EXPECT_EQ(firstShowPosition({640, 480}, {800, 300}), QPoint(0, 90));
     EXPECT_EQ(firstShowPosition({640, 480}, {300, 481}), QPoint(170, 0));
-}
-
-TEST(FileDialogPosition, CentresHorizontallyWithAThirdOfTheRestAbove) {
-    EXPECT_EQ(fileDialogPosition({1280, 1024}, {600, 424}), QPoint(340, 200));
-}
-
-TEST(MessageWidth, OneLineForShortTextsWrappedAtHalfTheScreenForLongOnes) {
-    const int half = QGuiApplication::primaryScreen()->geometry().width() / 2;
-    EXPECT_EQ(messageWidth(120), 121);
-    EXPECT_EQ(messageWidth(half * 3), half);
 }
 
 TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {

@@ -70,8 +70,6 @@ TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
         paragraphLabel(&window, "Clear", QString(), {70, 10, 60, 40}, Backdrop::Transparent);
     window.show();
 
-    EXPECT_TRUE(opaque->autoFillBackground());
-    EXPECT_FALSE(clear->autoFillBackground());
     const QImage image = rendered();
     EXPECT_TRUE(inkedRows(image, opaque->geometry()).empty())
         << "an opaque label created later paints over the earlier one";

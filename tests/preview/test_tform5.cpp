@@ -1,5 +1,5 @@
-// The preview window: its captions through a regeneration, the canvas shown
-// as it is drawn, and closing through the designer panel's question.
+// The preview window: its captions through a regeneration and the canvas shown
+// as it is drawn.
 #include "preview/tform5.h"
 
 #include "base/failure.h"
@@ -41,23 +41,6 @@ TEST_F(PreviewWindow, RegenerationShowsMaximisedWalksThroughItsCaptionsAndShowsT
     // Drawing between regenerations reaches the screen without any copy step.
     form.canvas().setPixel(5, 6, colours::red);
     EXPECT_EQ(shown(5, 6), colours::red);
-}
-
-TEST_F(PreviewWindow, ClosingAsksTheDesignerPanelWhoseRefusalOrFailureKeepsItOpen) {
-    form.beginRegeneration(defaultPanelHeight);
-    EXPECT_TRUE(form.close()) << "without a panel closing just hides";
-    form.beginRegeneration(defaultPanelHeight);
-    int asked = 0;
-    form.closeRequested = [&] { return ++asked == 2; };
-    EXPECT_FALSE(form.close());
-    EXPECT_TRUE(form.isVisible());
-    form.closeRequested = []() -> bool { throw Failure("Cannot create file /x/y"); };
-    EXPECT_FALSE(form.close());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(desktop.errorReports(), std::vector<QString>{"Cannot create file /x/y."});
-    form.closeRequested = [&] { return ++asked == 2; };
-    EXPECT_TRUE(form.close());
-    EXPECT_FALSE(form.isVisible());
 }
 
 } // namespace

@@ -61,18 +61,14 @@ protected:
         ASSERT_EQ(QApplication::activeWindow(), &panel);
     }
 
-    template <class T> T* control(const char* name) {
-        T* found = panel.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
+    template <class T> T* control(const QString& name) {
+        T* found = panel.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    QLineEdit* field(int number) {
-        return control<QLineEdit>(QByteArray("Edit" + QByteArray::number(number)).constData());
-    }
-    QPushButton* button(int number) {
-        return control<QPushButton>(QByteArray("Button" + QByteArray::number(number)).constData());
-    }
-    QListWidget* list() { return control<QListWidget>("Linl"); }
+    QLineEdit* field(int n) { return control<QLineEdit>(QStringLiteral("Edit%1").arg(n)); }
+    QPushButton* button(int n) { return control<QPushButton>(QStringLiteral("Button%1").arg(n)); }
+    QListWidget* list() { return control<QListWidget>(QStringLiteral("Linl")); }
 
     QWidget* focus() const { return QApplication::focusWidget(); }
     void type(const QString& text) { QTest::keyClicks(focus(), text); }
@@ -248,7 +244,7 @@ TEST_F(PanelTest, TheCloseQuestionSavesOnYesAndClosesWhateverTheDialogSays) {
     showPanel();
     addEntries({"   1,   2,   3,   4,   5,   6"});
     scripted.boxAnswers = {BoxAnswer::No};
-    QTest::mouseClick(control<QLabel>("Label7"), Qt::LeftButton);
+    QTest::mouseClick(control<QLabel>(QStringLiteral("Label7")), Qt::LeftButton);
     const auto boxes = scripted.of(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save the linelist before closing this window?");
@@ -296,11 +292,6 @@ TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
     EXPECT_EQ(scripted.errorReports().size(), 2u);
     EXPECT_TRUE(panel.isVisible());
     EXPECT_TRUE(preview.isVisible());
-
-    scripted.boxAnswers = {BoxAnswer::No};
-    preview.close();
-    EXPECT_FALSE(panel.isVisible());
-    EXPECT_FALSE(preview.isVisible());
 }
 
 TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {

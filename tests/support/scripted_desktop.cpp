@@ -6,12 +6,16 @@
 namespace torvex {
 
 void ScriptedDesktop::messageDialog(MessageType type, const QString& text) {
-    shown.push_back({Kind::MessageDialog, type, text, {}, BoxButtons::OkCancel, {}, {}, nullptr});
+    shown.push_back({.kind = Kind::MessageDialog, .type = type, .text = text});
 }
 
 BoxAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& text, const QString& caption,
                                       BoxButtons buttons) {
-    shown.push_back({Kind::MessageBox, {}, text, caption, buttons, {}, {}, owner});
+    shown.push_back({.kind = Kind::MessageBox,
+                     .text = text,
+                     .caption = caption,
+                     .buttons = buttons,
+                     .owner = owner});
     if (const auto hook = std::exchange(whileBoxOpen, nullptr))
         hook();
     if (boxAnswers.empty())
@@ -22,21 +26,15 @@ BoxAnswer ScriptedDesktop::messageBox(QWidget* owner, const QString& text, const
 }
 
 void ScriptedDesktop::errorReport(const QString& text) {
-    shown.push_back({Kind::ErrorReport,
-                     MessageType::Error,
-                     text,
-                     QStringLiteral("Torvex Designer"),
-                     BoxButtons::OkCancel,
-                     {},
-                     {},
-                     nullptr});
+    shown.push_back({.kind = Kind::ErrorReport, .type = MessageType::Error, .text = text});
     if (onErrorReport)
         onErrorReport();
 }
 
 std::optional<QString> ScriptedDesktop::fileDialog(QWidget* owner, FileDialogKind kind,
                                                    const QString& initialName) {
-    shown.push_back({Kind::FileDialog, {}, {}, {}, {}, kind, initialName, owner});
+    shown.push_back(
+        {.kind = Kind::FileDialog, .fileKind = kind, .initialName = initialName, .owner = owner});
     if (fileAnswers.empty()) {
         ADD_FAILURE() << "a file dialog ran without a scripted answer";
         return std::nullopt;
@@ -47,7 +45,7 @@ std::optional<QString> ScriptedDesktop::fileDialog(QWidget* owner, FileDialogKin
 }
 
 void ScriptedDesktop::mailLink(QWidget* owner, const QString& url) {
-    shown.push_back({Kind::MailLink, {}, url, {}, {}, {}, {}, owner});
+    shown.push_back({.kind = Kind::MailLink, .text = url, .owner = owner});
 }
 
 std::vector<ScriptedDesktop::Shown> ScriptedDesktop::of(Kind kind) const {

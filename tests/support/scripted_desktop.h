@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,12 +22,12 @@ public:
     struct Shown {
         Kind kind;
         MessageType type = MessageType::Information;
-        QString text; // message, box text, report text or mail URL
-        QString caption;
+        QString text{}; // message, box text, report text or mail URL
+        QString caption{};
         BoxButtons buttons = BoxButtons::OkCancel;
         FileDialogKind fileKind = FileDialogKind::Open;
-        QString initialName;
-        QPointer<QWidget> owner;
+        QString initialName{};
+        QPointer<QWidget> owner{};
     };
 
     std::vector<Shown> shown;
