@@ -9,8 +9,6 @@
 #include "engine/engine_model.h"
 #include "tests/cli/run_torvex.h"
 
-#include <QDir>
-#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>

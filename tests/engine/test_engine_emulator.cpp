@@ -15,18 +15,22 @@ namespace z80 = torvex::z80;
 
 namespace {
 
-// Runs the program with the keys in the emulator and the model; compares
-// every frame.
+// The calculator's frames are the model's for the keys.
+void expectModelsFrames(const std::vector<z80::Frame>& got, const Scene& scene,
+                        const std::vector<uint8_t>& k) {
+    const std::vector<Frame> want = run(scene, k);
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        if (const std::string d = frameDifference(got[i], want[i]); !d.empty())
+            return ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
+}
+
 void expectSameFrames(const z80::Assembly& a, const Scene& scene, const std::vector<uint8_t>& k) {
     const RunOutcome out = runProgram(a, k);
-    const std::vector<Frame> want = run(scene, k);
     const bool quits = std::find(k.begin(), k.end(), keys::Mode) != k.end();
     EXPECT_EQ(out.result.reason, quits ? z80::StopReason::Returned : z80::StopReason::KeysExhausted)
         << out.result.message;
-    ASSERT_EQ(out.frames.size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i)
-        if (const std::string d = frameDifference(out.frames[i], want[i]); !d.empty())
-            return ADD_FAILURE() << "frame " << i << " (after " << i << " keys) differs: " << d;
+    expectModelsFrames(out.frames, scene, k);
 }
 
 void expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
@@ -202,10 +206,7 @@ TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
     z80::Ti83 calc;
     const std::vector<z80::Frame> frames =
         stepped(calc, assemblePreview(previewSource(lineRecords(scene))), k, 2);
-    const std::vector<Frame> want = run(scene, k);
-    ASSERT_EQ(frames.size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i)
-        EXPECT_EQ(frameDifference(frames[i], want[i]), "") << "frame " << i;
+    expectModelsFrames(frames, scene, k);
     // The display did go over saveSScreen, behind the variables.
     EXPECT_EQ(calc.peek(0x8265 + 767), frames[2].graphBuffer[767]);
     EXPECT_EQ(calc.peek(0x828C + 100), frames[2].graphBuffer[39 + 100]);
