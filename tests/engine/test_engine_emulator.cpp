@@ -1,6 +1,4 @@
-// Torvex Designer - the preview source run in the emulated TI-83 under the
-// write guard: every frame equals the reference model's bit for bit; routines
-// the main loop does not call, called directly; the benchmark frame's budget.
+// The preview source run in the emulated TI-83 under the write guard.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +13,6 @@ namespace z80 = torvex::z80;
 
 namespace {
 
-// The calculator's frames are the model's for the keys.
 void expectModelsFrames(const std::vector<z80::Frame>& got, const Scene& scene,
                         const std::vector<uint8_t>& k) {
     const std::vector<Frame> want = run(scene, k);
@@ -34,7 +31,7 @@ void expectSameFrames(const z80::Assembly& a, const Scene& scene, const std::vec
 }
 
 void expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
-    expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
+    expectSameFrames(assemblePreview(previewSourceText(lineRecords(scene))), scene, keys);
 }
 
 bool visible(const std::array<uint8_t, 768>& graphBuffer) {
@@ -199,13 +196,12 @@ TEST(EngineEmulator, EveryFrameOfTheWalksIsTheModels) {
 }
 
 TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
-    // The calculator saves the display over the engine's variables while the
-    // engine waits for its third key; the walk goes on where it was.
+    // The display is saved over the engine's variables at the third key.
     const Scene scene = parseLineRecords(sceneText("house.txt"));
     const std::vector<uint8_t> k = keysOf("DD>DV^");
     z80::Ti83 calc;
     const std::vector<z80::Frame> frames =
-        stepped(calc, assemblePreview(previewSource(lineRecords(scene))), k, 2);
+        stepped(calc, assemblePreview(previewSourceText(lineRecords(scene))), k, 2);
     expectModelsFrames(frames, scene, k);
     // The display did go over saveSScreen, behind the variables.
     EXPECT_EQ(calc.peek(0x8265 + 767), frames[2].graphBuffer[767]);
@@ -227,12 +223,8 @@ TEST(EngineEmulator, RandomScenesAndKeys) {
     EXPECT_GT(visibleFrames, 350); // the scenes were seen, not only empty frames compared
 }
 
-// The TI-83 Plus family's build of a scene (the engine made from the same
-// template for its memory map and rst 28h ROM calls) draws exactly the frames
-// of the TI-83 build for the same keys, under the family's write guard, a
-// power-down inside _GetKey included. Its code is the TI-83's: each frame
-// costs the same T-states but for its three ROM calls, an rst 28h taking 6
-// fewer than a call.
+// Same frames, power-down included; each frame's three rst 28h take 6 fewer
+// T-states than the TI-83's calls.
 TEST(EngineEmulator, ThePlusFamilyDrawsTheFramesOfTheTi83) {
     std::mt19937 rng(8302);
     int visibleFrames = 0;
@@ -248,8 +240,9 @@ TEST(EngineEmulator, ThePlusFamilyDrawsTheFramesOfTheTi83) {
             z80::Ti83 calc(model);
             const bool plus = model == z80::Model::Ti83Plus;
             frames[plus] = stepped(
-                calc, assemblePreview(plus ? plusPreviewSource(records) : previewSource(records)),
-                k, 5);
+                calc,
+                assemblePreview(plus ? plusPreviewSource(records) : previewSourceText(records)), k,
+                5);
         }
         ASSERT_EQ(frames[1].size(), frames[0].size());
         for (size_t i = 0; i < frames[0].size(); ++i) {
@@ -266,9 +259,9 @@ TEST(EngineEmulator, TheSceneEndsAtAnXOfMinus128AndALonePointIsNotDrawn) {
     std::vector<std::string> records = lineRecords(scene);
     records.insert(records.begin() + 2, "-128,   5,   0,  10,  10,  10");
     const std::vector<uint8_t> k{keys::Del, keys::Right};
-    expectSameFrames(assemblePreview(previewSource(records)),
+    expectSameFrames(assemblePreview(previewSourceText(records)),
                      Scene(scene.begin(), scene.begin() + 4), k);
-    std::string source = previewSource(lineRecords(scene));
+    std::string source = previewSourceText(lineRecords(scene));
     const std::string marker = "        .db 128\r\n";
     source.replace(source.find(marker), marker.size(), "        .db 3,20,5\r\n" + marker);
     Scene withLone = scene;
@@ -278,11 +271,9 @@ TEST(EngineEmulator, TheSceneEndsAtAnXOfMinus128AndALonePointIsNotDrawn) {
 }
 
 TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
-    // Engine T-states alone (ROM calls excluded), 30 steps back from the
-    // 71-segment scene on each of the 36 headings: 20 frames a second of the
-    // engine's own work at 6 MHz.
+    // Engine T-states alone, 30 steps back on each heading: 20 frames/s at 6 MHz.
     const z80::Assembly a =
-        assemblePreview(previewSource(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
+        assemblePreview(previewSourceText(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
     std::vector<uint64_t> tstates;
     for (int heading = 0; heading < kHeadings; ++heading) {
         const RunOutcome out = runProgram(a, keysOf(times(heading, ">") + times(30, "S")));
@@ -292,8 +283,6 @@ TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
     std::sort(tstates.begin(), tstates.end());
     EXPECT_LE((tstates[17] + tstates[18]) / 2, 300'000u);
 }
-
-// ---- routines the main loop does not call, called directly ----
 
 TEST(EngineRoutines, TorvexTorvex2AndFindxyMatchTheModel) {
     std::mt19937 rng(2);

@@ -15,7 +15,7 @@ namespace {
 
 // The template's tab-indented lines after the line that starts with `labelLine`.
 std::vector<std::string> tableLines(const std::string& labelLine) {
-    const std::vector<std::string>& lines = templateLines();
+    const std::vector<std::string>& lines = torvex::engineTemplateLines();
     auto it = std::find_if(lines.begin(), lines.end(),
                            [&](const std::string& l) { return l.rfind(labelLine, 0) == 0; });
     EXPECT_NE(it, lines.end()) << labelLine;
