@@ -38,8 +38,6 @@ TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessag
     click(menu, "Button1");
     ASSERT_EQ(scripted.shown.size(), 1u);
     EXPECT_EQ(scripted.shown[0].type, MessageType::Error);
-    EXPECT_TRUE(scripted.shown[0].text.startsWith(
-        QStringLiteral("This option is not yet available in this version of Torvex Designer.")));
     click(menu, "Button2");
     click(menu, "Button5");
     click(menu, "Button3");

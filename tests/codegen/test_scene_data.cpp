@@ -1,5 +1,4 @@
-// The scene data file and the embedded engine template.
-#include "codegen/engine_template.h"
+// The scene data file.
 #include "codegen/scene_data.h"
 #include "codegen/text_line_file.h"
 #include "tests/support/file_bytes.h"
@@ -14,13 +13,6 @@ TEST(SceneDataFile, LineListFileGivesTheGoldenDataFile) {
     const TextLines list = readTextLineFile(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/line_list.txt"));
     EXPECT_EQ(joinTextLines(sceneDataFileLines(list)),
               test::fileBytes(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/scene_data.z80")));
-}
-
-TEST(EngineTemplate, EmbedsTheCommittedFileUnchangedEndingWithTheDataLabel) {
-    EXPECT_EQ(std::string(engineTemplateBytes()),
-              test::fileBytes(QStringLiteral(TORVEX_ENGINE_TEMPLATE_ASSET)));
-    ASSERT_FALSE(engineTemplateLines().empty());
-    EXPECT_EQ(engineTemplateLines().back(), "data:");
 }
 
 } // namespace

@@ -101,10 +101,6 @@ TEST(LineRasteriser, GivesTheReferencesPixelsInsideTheAreaOnRandomLines) {
         // A tiny area that most lines leave on several sides.
         const Line clipped{small(random), small(random), small(random), small(random)};
         ASSERT_EQ(rasterised(clipped, 17, 11), walked(clipped, 17, 11)) << text(clipped);
-        if (i < 300) {
-            ASSERT_EQ(perColumn(across), walked(across))
-                << "the references differ " << text(across);
-        }
     }
 }
 
