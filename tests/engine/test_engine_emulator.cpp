@@ -88,13 +88,6 @@ std::vector<uint8_t> keysOf(const std::string& text) {
     return k;
 }
 
-std::string times(int n, const std::string& text) {
-    std::string all;
-    while (n-- > 0)
-        all += text;
-    return all;
-}
-
 std::vector<uint8_t> randomKeys(std::mt19937& rng, int count) {
     // The engine's keys (forward steps more likely) and some that do nothing.
     std::vector<uint8_t> pool = keysOf("><^vCDDDSV><");
@@ -155,11 +148,12 @@ std::vector<Walk> walks() {
     const Scene house = parseLineRecords(sceneText("house.txt"));
     w.push_back({"the house, every key, MODE ends it", house, keysOf("DDDDDD>>CCVS^^v<MD")});
     w.push_back({"every heading, turning across 0 both ways", posts(20), // 0 -> 35 -> 0 -> 1
-                 keysOf(times(37, ">") + times(38, "<"))});
+                 keysOf(std::string(37, '>') + std::string(38, '<'))});
     w.push_back({"walking far enough for the bytes to wrap", posts(25), // x and y past 127
-                 keysOf(times(5, ">") + times(300, "D") + "<<" + times(60, "V") + times(40, "S"))});
-    w.push_back(
-        {"up and down round the byte", posts(15), keysOf(times(130, "^") + times(140, "v"))});
+                 keysOf(std::string(5, '>') + std::string(300, 'D') + "<<" + std::string(60, 'V') +
+                        std::string(40, 'S'))});
+    w.push_back({"up and down round the byte", posts(15),
+                 keysOf(std::string(130, '^') + std::string(140, 'v'))});
 
     Scene depths; // more depths in a frame than the graph buffer keeps tables for
     for (int d = 1; d <= 40; ++d)
@@ -276,7 +270,8 @@ TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
         assemblePreview(previewSourceText(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
     std::vector<uint64_t> tstates;
     for (int heading = 0; heading < kHeadings; ++heading) {
-        const RunOutcome out = runProgram(a, keysOf(times(heading, ">") + times(30, "S")));
+        const RunOutcome out =
+            runProgram(a, keysOf(std::string(heading, '>') + std::string(30, 'S')));
         ASSERT_EQ(out.result.reason, z80::StopReason::KeysExhausted) << out.result.message;
         tstates.push_back(out.frames.back().tstates);
     }

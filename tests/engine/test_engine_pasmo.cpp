@@ -1,6 +1,4 @@
-// Torvex Designer - the preview source (engine template + scene) assembled by
-// Debian's pasmo after a mechanical translation to pasmo's dialect gives the
-// same bytes as our assembler.
+// Debian's pasmo, on the translated preview source, gives our assembler's bytes.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
