@@ -1,5 +1,4 @@
-// What `torvex` reads and writes: only regular files come in, and no command
-// loses a file it meets, whatever goes wrong.
+// `torvex` reads only regular files and no command loses a file it meets.
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
 #include "tests/cli/run_torvex.h"
@@ -90,8 +89,7 @@ TEST_F(CompanionFiles, OnlyRegularFilesAreRead) {
     EXPECT_EQ(entries(), before);
 }
 
-// A full disk, stood in for by a file-size limit: the command fails and says
-// why, the earlier file is left whole and nothing is left beside it.
+// A full disk: the command fails and says why; nothing else changes.
 TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
     writeFileAtomically(dir.filePath(QStringLiteral("OLD.83p")), "earlier program");
     const QStringList before = entries();

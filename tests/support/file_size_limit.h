@@ -5,10 +5,8 @@
 
 namespace torvex {
 
-// Lowers the largest file size this process may write, so that a write runs
-// out of room part-way as on a full disk. The signal such a write raises is
-// left at its default action (ending the process): the writer under test
-// must be the one that keeps the program alive.
+// A full disk's stand-in: a lower file size limit, SIGXFSZ left to end the
+// process (the writer under test must be the one that keeps it alive).
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {

@@ -13,8 +13,7 @@
 namespace torvex {
 
 // Test double of the desktop services: records every box, dialog and mail
-// link in the order they were shown and answers from the scripts a test
-// gives. Nothing here ever opens a window.
+// link in order and answers from the test's scripts; never opens a window.
 class ScriptedDesktop final : public Desktop {
 public:
     enum class Kind { MessageDialog, MessageBox, ErrorReport, FileDialog, MailLink };

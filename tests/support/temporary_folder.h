@@ -1,5 +1,4 @@
-// A temporary folder for a test's files, removed with everything in it when
-// the test ends.
+// A test's temporary folder, removed with everything in it at the end.
 #pragma once
 
 #include <QDir>

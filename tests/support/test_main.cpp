@@ -1,5 +1,4 @@
-// Test entry for tests that drive widgets: one QApplication on the offscreen
-// platform, so nothing appears on a display and nothing waits on a user.
+// Test entry for tests that drive widgets: one offscreen QApplication.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// The independent .83p reader, libtifiles, initialised once for a test
-// program that includes this header.
+// libtifiles, the independent .83p reader, initialised once per test program.
 // Its header ticonv.h uses the C keyword restrict.
 #define restrict __restrict__
 extern "C" {

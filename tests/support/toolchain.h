@@ -10,17 +10,14 @@
 
 namespace torvex::test {
 
-// The preview source file's bytes for these line list lines, made by the
-// product's own code: the built-in engine template, one data line per line,
-// the end lines, CR LF after every line.
+// The preview source file's bytes for these line list lines, by the product's code.
 std::string previewSourceText(const std::vector<std::string>& listLines);
 
 // One TASM-dialect line in pasmo's dialect: directives (.org, .db, .equ, ...),
 // '^' and '&' as the words xor and and, octal numbers with a trailing q.
 std::string translateLineToPasmo(const std::string& line);
-// A whole TASM-dialect source in pasmo's dialect: #define NAME VALUE becomes
-// an equ (the text macros for equ and end are dropped), #include of a
-// built-in file is replaced by its translation, and reading stops at .end.
+// A whole source: #define NAME VALUE as equ, built-in #includes inlined,
+// reading stops at .end.
 std::string translateToPasmo(const std::string& source);
 
 // Fails the test unless pasmo assembles the text to the same origin-based
