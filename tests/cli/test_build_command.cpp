@@ -5,6 +5,7 @@
 #include "codegen/text_line_file.h"
 #include "codegen/tform4.h"
 #include "tests/cli/run_torvex.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scripted_desktop.h"
 
 #include <QFile>
@@ -16,21 +17,14 @@
 namespace torvex::cli {
 namespace {
 
-QByteArray contents(const QString& file) {
-    QFile f(file);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
-    return f.readAll();
-}
-
 struct BuildCommand : ::testing::Test {
     QTemporaryDir folder;
     std::string path(const char* name) const {
         return folder.filePath(QString::fromLatin1(name)).toStdString();
     }
-    QByteArray contents(const char* name) const {
-        return cli::contents(QString::fromStdString(path(name)));
+    std::string contents(const char* name) const {
+        return test::fileBytes(QString::fromStdString(path(name)));
     }
-    // A line list of the folder.
     std::string list(const char* name, const TextLines& lines) const {
         writeTextLineFile(QString::fromStdString(path(name)), lines);
         return path(name);
@@ -38,11 +32,9 @@ struct BuildCommand : ::testing::Test {
 };
 
 TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
-    // Whatever forms the panel accepted are written as typed and assemble.
     const std::string scene =
         list("scene.lst", {"   0,  10,   0,  10,  10,   0", "  -7,   0,   0,   7,   0,   0",
                            "  +7, $1F, 007,  -5,  -5,  -5"});
-    // The wizard writes the preview source through its dialogs.
     ScriptedDesktop scripted;
     ScriptedDesktop::Installed installed(scripted);
     QWidget notes;
@@ -52,13 +44,13 @@ TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     QTest::mouseClick(wizard.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
     ASSERT_TRUE(scripted.errorReports().empty());
     // Our own reconstruction of that source is byte for byte the wizard's.
-    EXPECT_EQ(QByteArray::fromStdString(previewSourceForList(scene)), contents("scene.z80"));
+    EXPECT_EQ(previewSourceForList(scene), contents("scene.z80"));
 
     const Result assembly =
         cli({"assemble", path("scene.z80"), "-o", path("a.83p"), "--name", "SCENE"});
     ASSERT_EQ(assembly.code, 0) << assembly.err;
     ASSERT_EQ(cli({"build", scene, "-o", path("b.83p"), "--name", "SCENE"}).code, 0);
-    EXPECT_FALSE(contents("b.83p").isEmpty());
+    EXPECT_NE(contents("b.83p"), "<missing>");
     EXPECT_EQ(contents("b.83p"), contents("a.83p"));
 
     // The Plus family's source, assembled on its own, is the Plus program file.
@@ -112,10 +104,10 @@ TEST_F(BuildCommand, SegmentsAreCountedInEveryKindOfInput) {
 }
 
 TEST(Readme, StandsBesideTheProgramAsPlainAsciiWithCrLf) {
-    const QByteArray text = contents(QStringLiteral(TORVEX_BUILT_README));
-    EXPECT_EQ(text, contents(QStringLiteral(TORVEX_README)));
-    // Plain ASCII with CR LF line ends, as the program's own text files.
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const std::string text = test::fileBytes(QStringLiteral(TORVEX_BUILT_README));
+    ASSERT_NE(text, "<missing>");
+    EXPECT_EQ(text, test::fileBytes(QStringLiteral(TORVEX_README)));
+    for (size_t i = 0; i < text.size(); ++i) {
         ASSERT_TRUE(text[i] > 0 && (text[i] >= ' ' || text[i] == '\r' || text[i] == '\n'));
         ASSERT_EQ(text[i] == '\n', i > 0 && text[i - 1] == '\r') << "at byte " << i;
     }

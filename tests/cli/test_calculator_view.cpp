@@ -1,6 +1,4 @@
-// The calculator view driven offscreen: what it shows is the engine program
-// running in the emulated TI-83, and it must equal the engine model's frame
-// for the same scene and keys at every step, also across live reloads.
+// The calculator view offscreen: at every step, reloads too, the model's frame.
 #include "cli/calculator_view.h"
 #include "cli/cli.h"
 #include "cli/scene_program.h"
@@ -57,8 +55,7 @@ struct CalculatorViewTest : ::testing::Test {
     }
 };
 
-// On both calculators: the TI-83 and the TI-83 Plus family, whose engine
-// keeps its variables elsewhere; the title says which.
+// On both calculators; the title says which.
 TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
     save(kHouse);
     for (z80::Model calculator : {z80::Model::Ti83, z80::Model::Ti83Plus}) {
@@ -68,8 +65,7 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
         EXPECT_TRUE(view.windowTitle().endsWith(
             QStringLiteral("(%1)").arg(QString::fromUtf8(name.data(), name.size()))));
         expectShows(view, expected(kHouse, {}), "at the start");
-        // Walk in, look around, climb and step sideways through the on-screen
-        // buttons and the PC keys that stand for them alike.
+        // On-screen buttons and the PC keys standing for them, alternately.
         std::vector<uint8_t> pressed;
         for (const char* button :
              {"DEL", "DEL", "RIGHT", "VARS", "UP", "LEFT", "LEFT", "CLEAR", "STAT", "DOWN"}) {
@@ -136,7 +132,6 @@ TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     broken.insert(broken.begin() + 2, "   0,   0, 300,   0,   0,   0");
     save(broken);
     view.reload();
-    // The bad value is reported at the list's own third line.
     EXPECT_TRUE(view.errorText().contains(list + QStringLiteral(":3:")))
         << view.errorText().toStdString();
     expectShows(view, expected(kHouse, {keys::Del}), "while the file is broken");

@@ -1,5 +1,4 @@
-// Tests of the command-line companion: argument handling, `torvex assemble`
-// and `torvex run` (frames as PNG files).
+// The command-line companion: arguments, `torvex assemble` and `torvex run`.
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/keys.h"
@@ -32,8 +31,7 @@ bool has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Runs that must fail: the exit code, nothing on standard output, and what
-// standard error says.
+// Runs that must fail: exit code, empty stdout, parts of stderr.
 struct Failing {
     std::vector<std::string> args;
     int code;
@@ -103,8 +101,6 @@ TEST(Cli, HelpGoesToStdoutAndUsageErrorsToStderr) {
          {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}}});
 }
 
-// The file written is the program file of the assembly, named after the
-// output file or as given.
 TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     TempDir dir;
     Result r = cli({"assemble", TORVEX_DEMO, "-o", (dir / "DEMO.83p").string()});
@@ -120,8 +116,6 @@ TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     EXPECT_EQ(torvex::z80::readProgramFile(readFile(dir / "other.83p")).name, "MY3D");
 }
 
-// A bad name, a program for another address or a source that does not
-// assemble: a clear error, and the folder is as it was.
 TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
     TempDir dir;
     const std::string good = dir.write("s.z80", kSmall).string();
@@ -193,7 +187,6 @@ TEST(CliRun, RunawayWriteGuardAndBadFilesAreErrors) {
     });
 }
 
-// The executable runs a .83p as the library runs its source; a usage error fails.
 TEST(CliExecutable, RunsA83pAsTheLibraryRunsItsSource) {
     TempDir dir;
     const std::string exe = TORVEX_EXE, program = (dir / "DEMO.83p").string();

@@ -3,10 +3,10 @@
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
 #include "tests/cli/run_torvex.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -22,9 +22,8 @@ struct CompanionFiles : ::testing::Test {
     std::string path(const char* name) const {
         return dir.filePath(QString::fromLatin1(name)).toStdString();
     }
-    QByteArray contents(const std::string& name) const {
-        QFile file(QString::fromStdString(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    static std::string contents(const std::string& name) {
+        return test::fileBytes(QString::fromStdString(name));
     }
     QStringList entries() const {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
@@ -48,7 +47,7 @@ TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
     ASSERT_EQ(::symlink(path("scene.z80").c_str(), path("source-link").c_str()), 0);
     ASSERT_EQ(::link(path("scene").c_str(), path("HARD.83p").c_str()), 0);
     const QStringList before = entries();
-    const QByteArray list = contents(path("scene")), source = contents(path("scene.z80"));
+    const std::string list = contents(path("scene")), source = contents(path("scene.z80"));
     const std::string respelt =
         dir.path().toStdString() + "/./../" + QDir(dir.path()).dirName().toStdString() + "/scene";
     const std::vector<std::vector<std::string>> commands{

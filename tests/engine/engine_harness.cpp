@@ -1,20 +1,14 @@
 // Torvex Designer - engine tests: see engine_harness.h.
 #include "engine_harness.h"
 
-#include "codegen/engine_template.h"
 #include "codegen/plus_family_engine.h"
 #include "codegen/scene_data.h"
-#include "tests/support/toolchain.h"
 
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 namespace torvex::engine::test {
-
-const std::vector<std::string>& templateLines() {
-    return engineTemplateLines();
-}
 
 std::string sceneText(const std::string& name) {
     std::ifstream in(std::string(TORVEX_ENGINE_SCENES) + "/" + name, std::ios::binary);
@@ -23,12 +17,8 @@ std::string sceneText(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string previewSource(const std::vector<std::string>& records) {
-    return torvex::test::previewSourceText(records);
-}
-
 std::string plusPreviewSource(const std::vector<std::string>& records) {
-    return joinTextLines(previewSourceLines(plusFamilyEngineLines(templateLines()), records));
+    return joinTextLines(previewSourceLines(plusFamilyEngineLines(engineTemplateLines()), records));
 }
 
 std::vector<std::string> lineRecords(const Scene& scene) {
@@ -45,7 +35,7 @@ z80::Assembly assemblePreview(const std::string& source) {
 }
 
 const z80::Assembly& bareEngine() {
-    static const z80::Assembly a = assemblePreview(previewSource({}));
+    static const z80::Assembly a = assemblePreview(previewSourceText({}));
     return a;
 }
 

@@ -2,7 +2,9 @@
 // assembled and run in the emulated calculator under the write guard.
 #pragma once
 
+#include "codegen/engine_template.h"
 #include "engine/engine_model.h"
+#include "tests/support/toolchain.h"
 #include "z80/assembler.h"
 #include "z80/ti83.h"
 
@@ -12,12 +14,8 @@
 
 namespace torvex::engine::test {
 
-// The engine template's lines, as the program holds them built in.
-const std::vector<std::string>& templateLines();
-
-// The preview source file as the wizard writes it, made by the wizard's own
-// code; the same for the TI-83 Plus family.
-std::string previewSource(const std::vector<std::string>& lineRecords);
+using torvex::test::previewSourceText;
+// The TI-83 Plus family's preview source, made by the wizard's own code.
 std::string plusPreviewSource(const std::vector<std::string>& lineRecords);
 // The line records of a scene (two points per record: the scene must be even).
 std::vector<std::string> lineRecords(const Scene& scene);

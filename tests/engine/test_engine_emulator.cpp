@@ -1,6 +1,4 @@
-// Torvex Designer - the preview source run in the emulated TI-83 under the
-// write guard: every frame equals the reference model's bit for bit; routines
-// the main loop does not call, called directly; the benchmark frame's budget.
+// The preview source run in the emulated TI-83 under the write guard.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +13,6 @@ namespace z80 = torvex::z80;
 
 namespace {
 
-// The calculator's frames are the model's for the keys.
 void expectModelsFrames(const std::vector<z80::Frame>& got, const Scene& scene,
                         const std::vector<uint8_t>& k) {
     const std::vector<Frame> want = run(scene, k);
@@ -34,7 +31,7 @@ void expectSameFrames(const z80::Assembly& a, const Scene& scene, const std::vec
 }
 
 void expectSameFrames(const Scene& scene, const std::vector<uint8_t>& keys) {
-    expectSameFrames(assemblePreview(previewSource(lineRecords(scene))), scene, keys);
+    expectSameFrames(assemblePreview(previewSourceText(lineRecords(scene))), scene, keys);
 }
 
 bool visible(const std::array<uint8_t, 768>& graphBuffer) {
@@ -89,13 +86,6 @@ std::vector<uint8_t> keysOf(const std::string& text) {
     for (char c : text)
         k.push_back(key.at(c));
     return k;
-}
-
-std::string times(int n, const std::string& text) {
-    std::string all;
-    while (n-- > 0)
-        all += text;
-    return all;
 }
 
 std::vector<uint8_t> randomKeys(std::mt19937& rng, int count) {
@@ -158,11 +148,12 @@ std::vector<Walk> walks() {
     const Scene house = parseLineRecords(sceneText("house.txt"));
     w.push_back({"the house, every key, MODE ends it", house, keysOf("DDDDDD>>CCVS^^v<MD")});
     w.push_back({"every heading, turning across 0 both ways", posts(20), // 0 -> 35 -> 0 -> 1
-                 keysOf(times(37, ">") + times(38, "<"))});
+                 keysOf(std::string(37, '>') + std::string(38, '<'))});
     w.push_back({"walking far enough for the bytes to wrap", posts(25), // x and y past 127
-                 keysOf(times(5, ">") + times(300, "D") + "<<" + times(60, "V") + times(40, "S"))});
-    w.push_back(
-        {"up and down round the byte", posts(15), keysOf(times(130, "^") + times(140, "v"))});
+                 keysOf(std::string(5, '>') + std::string(300, 'D') + "<<" + std::string(60, 'V') +
+                        std::string(40, 'S'))});
+    w.push_back({"up and down round the byte", posts(15),
+                 keysOf(std::string(130, '^') + std::string(140, 'v'))});
 
     Scene depths; // more depths in a frame than the graph buffer keeps tables for
     for (int d = 1; d <= 40; ++d)
@@ -199,13 +190,12 @@ TEST(EngineEmulator, EveryFrameOfTheWalksIsTheModels) {
 }
 
 TEST(EngineEmulator, APowerDownInGetkeyLosesNothing) {
-    // The calculator saves the display over the engine's variables while the
-    // engine waits for its third key; the walk goes on where it was.
+    // The display is saved over the engine's variables at the third key.
     const Scene scene = parseLineRecords(sceneText("house.txt"));
     const std::vector<uint8_t> k = keysOf("DD>DV^");
     z80::Ti83 calc;
     const std::vector<z80::Frame> frames =
-        stepped(calc, assemblePreview(previewSource(lineRecords(scene))), k, 2);
+        stepped(calc, assemblePreview(previewSourceText(lineRecords(scene))), k, 2);
     expectModelsFrames(frames, scene, k);
     // The display did go over saveSScreen, behind the variables.
     EXPECT_EQ(calc.peek(0x8265 + 767), frames[2].graphBuffer[767]);
@@ -227,12 +217,8 @@ TEST(EngineEmulator, RandomScenesAndKeys) {
     EXPECT_GT(visibleFrames, 350); // the scenes were seen, not only empty frames compared
 }
 
-// The TI-83 Plus family's build of a scene (the engine made from the same
-// template for its memory map and rst 28h ROM calls) draws exactly the frames
-// of the TI-83 build for the same keys, under the family's write guard, a
-// power-down inside _GetKey included. Its code is the TI-83's: each frame
-// costs the same T-states but for its three ROM calls, an rst 28h taking 6
-// fewer than a call.
+// Same frames, power-down included; each frame's three rst 28h take 6 fewer
+// T-states than the TI-83's calls.
 TEST(EngineEmulator, ThePlusFamilyDrawsTheFramesOfTheTi83) {
     std::mt19937 rng(8302);
     int visibleFrames = 0;
@@ -248,8 +234,9 @@ TEST(EngineEmulator, ThePlusFamilyDrawsTheFramesOfTheTi83) {
             z80::Ti83 calc(model);
             const bool plus = model == z80::Model::Ti83Plus;
             frames[plus] = stepped(
-                calc, assemblePreview(plus ? plusPreviewSource(records) : previewSource(records)),
-                k, 5);
+                calc,
+                assemblePreview(plus ? plusPreviewSource(records) : previewSourceText(records)), k,
+                5);
         }
         ASSERT_EQ(frames[1].size(), frames[0].size());
         for (size_t i = 0; i < frames[0].size(); ++i) {
@@ -266,9 +253,9 @@ TEST(EngineEmulator, TheSceneEndsAtAnXOfMinus128AndALonePointIsNotDrawn) {
     std::vector<std::string> records = lineRecords(scene);
     records.insert(records.begin() + 2, "-128,   5,   0,  10,  10,  10");
     const std::vector<uint8_t> k{keys::Del, keys::Right};
-    expectSameFrames(assemblePreview(previewSource(records)),
+    expectSameFrames(assemblePreview(previewSourceText(records)),
                      Scene(scene.begin(), scene.begin() + 4), k);
-    std::string source = previewSource(lineRecords(scene));
+    std::string source = previewSourceText(lineRecords(scene));
     const std::string marker = "        .db 128\r\n";
     source.replace(source.find(marker), marker.size(), "        .db 3,20,5\r\n" + marker);
     Scene withLone = scene;
@@ -278,22 +265,19 @@ TEST(EngineEmulator, TheSceneEndsAtAnXOfMinus128AndALonePointIsNotDrawn) {
 }
 
 TEST(EngineEmulator, TheBenchmarkScenesMedianFrameIsWithin300000Tstates) {
-    // Engine T-states alone (ROM calls excluded), 30 steps back from the
-    // 71-segment scene on each of the 36 headings: 20 frames a second of the
-    // engine's own work at 6 MHz.
+    // Engine T-states alone, 30 steps back on each heading: 20 frames/s at 6 MHz.
     const z80::Assembly a =
-        assemblePreview(previewSource(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
+        assemblePreview(previewSourceText(lineRecords(parseLineRecords(sceneText("bench71.txt")))));
     std::vector<uint64_t> tstates;
     for (int heading = 0; heading < kHeadings; ++heading) {
-        const RunOutcome out = runProgram(a, keysOf(times(heading, ">") + times(30, "S")));
+        const RunOutcome out =
+            runProgram(a, keysOf(std::string(heading, '>') + std::string(30, 'S')));
         ASSERT_EQ(out.result.reason, z80::StopReason::KeysExhausted) << out.result.message;
         tstates.push_back(out.frames.back().tstates);
     }
     std::sort(tstates.begin(), tstates.end());
     EXPECT_LE((tstates[17] + tstates[18]) / 2, 300'000u);
 }
-
-// ---- routines the main loop does not call, called directly ----
 
 TEST(EngineRoutines, TorvexTorvex2AndFindxyMatchTheModel) {
     std::mt19937 rng(2);

@@ -1,5 +1,4 @@
-// Torvex Designer - the reference model's projection against the exact
-// perspective (the model's frames are the engine's: the emulator tests).
+// The reference model's projection against the exact perspective.
 #include "engine/engine_model.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +11,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 } // namespace
 
-// The model's pixel of every visible point (x, y, z in -40..40, all 36
-// headings) against the exact perspective: column 48 + 48 * side / ahead, row
-// 31 - 48 * height / ahead, side and ahead turned exactly by the heading.
+// Every visible point in -40..40 on all headings: column 48 + 48 side / ahead,
+// row 31 - 48 height / ahead.
 TEST(EngineModel, ProjectionQuality) {
     double worst = 0, sum = 0, worstFar = 0, worstAxes = 0, sumAxes = 0;
     long count = 0, countAxes = 0, withinOne = 0;
@@ -54,9 +52,7 @@ TEST(EngineModel, ProjectionQuality) {
     EXPECT_LE(mean, 0.83);
     EXPECT_GE(static_cast<double>(withinOne) / count, 0.72);
     EXPECT_LE(worstFar, 6.6);
-    // On headings 0, 9, 18 and 27 the turn is exact: only the equates rows
-    // round, half a pixel on each axis (rows 45-50, which hold 1, lie beyond
-    // the draw distance on these headings).
+    // On headings 0, 9, 18 and 27 the turn is exact: only the equates rows round.
     EXPECT_LE(worstAxes, 0.72);
     EXPECT_LE(sumAxes / countAxes, 0.40);
 }

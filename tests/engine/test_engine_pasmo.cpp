@@ -1,8 +1,5 @@
-// Torvex Designer - the preview source (engine template + scene) assembled by
-// Debian's pasmo after a mechanical translation to pasmo's dialect gives the
-// same bytes as our assembler.
+// Debian's pasmo, on the translated preview source, gives our assembler's bytes.
 #include "engine_harness.h"
-#include "tests/support/toolchain.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +12,7 @@ namespace {
 
 // The TI-83 build, and for `plus` the TI-83 Plus family's.
 void expectSameBytes(const std::vector<std::string>& records, bool plus = false) {
-    const std::string source = plus ? plusPreviewSource(records) : previewSource(records);
+    const std::string source = plus ? plusPreviewSource(records) : previewSourceText(records);
     const torvex::z80::Assembly ours = assemblePreview(source);
     ASSERT_EQ(ours.origin, plus ? 0x9D93 : 0x9327);
     torvex::test::expectPasmoGivesSameBytes(ours, torvex::test::translateToPasmo(source));

@@ -1,6 +1,4 @@
-// Torvex Designer - the generated `equates` and `headingdata` rows: the
-// committed template holds them, the rows the engine has always had, and how
-// closely the heading rows follow the heading.
+// The generated `equates` and `headingdata` rows.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +13,7 @@ namespace {
 
 // The template's tab-indented lines after the line that starts with `labelLine`.
 std::vector<std::string> tableLines(const std::string& labelLine) {
-    const std::vector<std::string>& lines = templateLines();
+    const std::vector<std::string>& lines = torvex::engineTemplateLines();
     auto it = std::find_if(lines.begin(), lines.end(),
                            [&](const std::string& l) { return l.rfind(labelLine, 0) == 0; });
     EXPECT_NE(it, lines.end()) << labelLine;
@@ -45,8 +43,6 @@ TEST(EngineTables, TheTemplateHoldsTheGeneratedRowsAndTheRowsTheEngineAlwaysHad)
     EXPECT_EQ(hd[36], "\t.db 128");
 }
 
-// How closely the equates rows follow the perspective, the model's projection
-// test measures; the heading rows also set the pace of a walk.
 TEST(EngineTables, HeadingRowsFollowTheHeading) {
     for (int h = 0; h < kHeadings; ++h) {
         const std::vector<HeadingStep>& p = headingPattern(h);
@@ -57,9 +53,8 @@ TEST(EngineTables, HeadingRowsFollowTheHeading) {
             sx += s.x;
             sy += s.y;
         }
-        // The pattern points along the heading (within 2 degrees), a step is
-        // one unit long on average, and the view ray stays within 1.02 of
-        // k*sin, k*cos.
+        // Along the heading within 2 degrees, one unit a step on average, and
+        // the view ray within 1.02 of k*sin, k*cos.
         const double sumAngle = std::atan2(sx, sy) * 180 / 3.14159265358979323846;
         EXPECT_LE(std::fabs(std::remainder(sumAngle - 10 * h, 360.0)), 2.0) << "heading " << h;
         EXPECT_NEAR(std::hypot(sx, sy) / p.size(), 1.0, 0.05) << "heading " << h;

@@ -1,6 +1,4 @@
-// Torvex Designer - the text of the engine template (engine/engine_template.z80):
-// a text every TASM-dialect assembler reads alike, and the layout the write
-// guard of the emulator tests relies on.
+// The engine template's text: read alike by every TASM-dialect assembler.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +20,9 @@ std::string code(const std::string& line) {
 
 } // namespace
 
-// A statement in the first column would be a label (ours warns: no warnings,
-// below).
+// A statement in the first column would be a label.
 TEST(EngineTemplateText, LinesArePrintableAsciiOrTabs) {
-    for (const std::string& line : templateLines()) {
+    for (const std::string& line : torvex::engineTemplateLines()) {
         SCOPED_TRACE(line);
         EXPECT_LE(line.size(), 101u);
         for (char c : line)
@@ -35,10 +32,7 @@ TEST(EngineTemplateText, LinesArePrintableAsciiOrTabs) {
 }
 
 TEST(EngineTemplateText, OnlyPlainOperands) {
-    // Registers, conditions, plain numbers (decimal, or hex with a leading
-    // digit and a trailing h), labels and label plus or minus a number; (hl)
-    // style indirection and (ix+n); a page as ADDRESS>>8. No $, no operator
-    // precedence, no other macros than the three #defines and the variables.
+    // No $, no operator precedence, no macros but three #defines and the variables.
     static const std::regex number(R"(^([0-9]+|[0-9][0-9a-fA-F]*[hH](>>8)?)$)");
     static const std::regex dataNumber(R"(^-?[0-9]+$)"); // .db values: -1 in headingdata
     static const std::regex name(R"(^[A-Za-z_][A-Za-z0-9_]*$)");
@@ -48,7 +42,7 @@ TEST(EngineTemplateText, OnlyPlainOperands) {
     static const std::regex indirect(R"(^\(([A-Za-z_][A-Za-z0-9_]*|[0-9][0-9a-fA-F]*h)\)$)");
     static const std::regex variable(R"(^#define [a-z0-9]+ 8[0-9a-f]{3}h(\t;.*)?$)");
     int defines = 0;
-    for (const std::string& line : templateLines()) {
+    for (const std::string& line : torvex::engineTemplateLines()) {
         SCOPED_TRACE(line);
         if (line.rfind("#define", 0) == 0) {
             EXPECT_TRUE(++defines <= 3 || std::regex_search(line, variable));
@@ -73,7 +67,7 @@ TEST(EngineTemplateText, OnlyPlainOperands) {
 
 TEST(EngineTemplateText, TheDataEndsTheProgramAndTheGuardedAreasAreWhole) {
     const torvex::z80::Assembly& a = bareEngine();
-    EXPECT_EQ(templateLines().back(), "data:");
+    EXPECT_EQ(torvex::engineTemplateLines().back(), "data:");
     EXPECT_EQ(label(a, "data"), a.origin + a.bytes.size() - 1); // only the end marker follows
     // The work areas the write guard lets the engine write, each whole.
     EXPECT_EQ(label(a, "compare") - label(a, "drawpoints"), 288);

@@ -3,8 +3,8 @@
 #include "codegen/engine_template.h"
 #include "codegen/scene_data.h"
 #include "codegen/text_lines.h"
+#include "tests/support/file_bytes.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -98,22 +98,18 @@ void expectPasmoGivesSameBytes(const z80::Assembly& ours, const std::string& pas
         << "pasmo is not installed (./test installs the Debian package)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile source(dir.filePath("in.asm"));
-    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
-    source.write(pasmoText.data(), qint64(pasmoText.size()));
-    source.close();
+    const QString source = dir.filePath("in.asm");
+    ASSERT_TRUE(writeFileBytes(source, pasmoText));
     QProcess pasmo;
     pasmo.setProcessChannelMode(QProcess::MergedChannels);
     pasmo.start(QStringLiteral(TORVEX_PASMO),
-                {QStringLiteral("--bin"), source.fileName(), dir.filePath("out.bin")});
+                {QStringLiteral("--bin"), source, dir.filePath("out.bin")});
     ASSERT_TRUE(pasmo.waitForFinished(60000)) << "pasmo did not run: " << TORVEX_PASMO;
     ASSERT_EQ(pasmo.exitCode(), 0) << "pasmo failed:\n" << pasmo.readAll().toStdString();
-    QFile out(dir.filePath("out.bin"));
-    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
-    const QByteArray theirs = out.readAll();
+    const std::string theirs = fileBytes(dir.filePath("out.bin"));
     ASSERT_EQ(ours.bytes.size(), size_t(theirs.size())) << "sizes differ";
     for (size_t i = 0; i < ours.bytes.size(); ++i) {
-        if (ours.bytes[i] == uint8_t(theirs[qsizetype(i)]))
+        if (ours.bytes[i] == uint8_t(theirs[i]))
             continue;
         const auto address = uint16_t(ours.origin + i);
         std::string where;
@@ -122,7 +118,7 @@ void expectPasmoGivesSameBytes(const z80::Assembly& ours, const std::string& pas
                 where = e.file + ":" + std::to_string(e.line);
         char text[80];
         std::snprintf(text, sizeof text, "byte at %04Xh: ours %02Xh, pasmo %02Xh", address,
-                      ours.bytes[i], uint8_t(theirs[qsizetype(i)]));
+                      ours.bytes[i], uint8_t(theirs[i]));
         FAIL() << text << " (" << where << ")";
     }
 }

@@ -1,5 +1,4 @@
-// Proof of the encoding: our assembler and Debian's pasmo must give identical
-// bytes for a corpus of every documented instruction form.
+// Our assembler and Debian's pasmo give identical bytes for every instruction form.
 #include "tests/support/toolchain.h"
 #include "z80/assembler.h"
 
@@ -156,9 +155,7 @@ TEST(PasmoCrossCheck, EveryInstructionFormGivesIdenticalBytes) {
                                             torvex::test::translateToPasmo(tasm));
 }
 
-// The preview source means the same to every assembler its users have: one
-// that keeps a #define line's comment in the body (strict TASM), and one with
-// calculator-style headers beside it (read with -i, as such headers need).
+// Strict TASM keeps a #define's comment; headers beside the source need -i.
 TEST(PreviewSource, GivesTheSameBytesUnderEveryReadingOfItsDefinesAndHeaders) {
     using namespace torvex::z80;
     const std::string source = torvex::test::previewSourceText({"   0,   0,   0,  10,  10,  10",

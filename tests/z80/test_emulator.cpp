@@ -1,6 +1,4 @@
-// Tests of the emulated TI-83 on small programs of our own: how runs end and
-// what they report, the trapped ROM calls, T-states, stepping key by key, and
-// the write guard at the edges of its ranges.
+// The emulated TI-83 on small programs of our own.
 #include "z80/assembler.h"
 #include "z80/ti83.h"
 
@@ -24,9 +22,8 @@ std::string pcOf(const Assembly& a, const char* label) {
     return text;
 }
 
-// A program run with a key script: how it ends, what the message names
-// ("@here" stands for the address of the label here:), and words
-// of memory afterwards.
+// A run with a key script: how it ends, what the message names ("@here": the
+// label here:'s address), and words of memory afterwards.
 struct RunCase {
     const char* what;
     std::string body;
@@ -124,8 +121,6 @@ TEST(Ti83, RunsEndAndReportAsTheyShould) {
     }
 }
 
-// Where a pixel lies in its byte, the PNG frames of `torvex run` show; that
-// the display shows the captures, the calculator view.
 TEST(Ti83, TheRomRoutinesClearWhatTheyShould) {
     Ti83 calc;
     for (int i = -1; i <= 768; ++i)
@@ -216,9 +211,7 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     EXPECT_EQ(stepped.pc(), kReturnAddress);
 }
 
-// The TI-83 Plus family (its drawing and keys: the engine's Plus tests): IY =
-// 89F0h; an unknown rst 28h routine, a TI-83 style call or a jump into
-// protected RAM stops the run.
+// IY = 89F0h; an unknown rst 28h, a TI-83 call or a jump into protected RAM stops.
 TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
     const CalculatorModel& plus = calculatorModel(Model::Ti83Plus);
     Ti83 calc(Model::Ti83Plus);
@@ -266,9 +259,7 @@ TEST(Ti83, WriteGuardCoversEveryAddressOfItsRanges) {
             calc.poke(address, 0);
         return calc.run().reason;
     };
-    // Without ranges RAM is written and ROM writes are ignored; ranges reaching
-    // the ends of memory and ROM, one address wide ones; removing them removes
-    // the guard.
+    // Unguarded, ROM writes are ignored; ranges at memory's ends, one byte wide.
     const std::vector<AddressRange> edges = {
         {0xFFFF, 0xFFFF}, {0x0000, 0x0001}, {0x8268, 0x8268}, kStackRange};
     const struct {

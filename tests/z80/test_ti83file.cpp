@@ -1,5 +1,4 @@
-// Tests of the .83p and .8xp writer, read back by Debian's libtifiles (an
-// independent reader), and of our own reader.
+// The .83p and .8xp writer, read back by Debian's libtifiles, and our reader.
 #include "tests/support/temporary_folder.h"
 #include "z80/assembler.h"
 #include "z80/ti83.h"
@@ -14,9 +13,7 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-// The byte-level layout, for both families: they differ in the signature and
-// in the variable entry's header (the Plus family's holds a version and a flag
-// byte after the name).
+// The families differ in the signature and the variable entry's header.
 struct Family {
     Model model;
     Bytes program; // the variable's program bytes for the code C9h
@@ -39,14 +36,11 @@ int word(const Bytes& f, size_t at) {
 } // namespace
 
 TEST(Ti83File, HexTextForm) {
-    Bytes expected{'0', '0', 'C', '9', '3', 'A', 'A', 'F'};
-    for (int b : {0x3F, 0xD4, 0x3F, 0x30, 0x30, 0x30, 0x30, 0x3F, 0xD4})
-        expected.push_back(static_cast<uint8_t>(b));
-    EXPECT_EQ(hexTextProgram({0x00, 0xC9, 0x3A, 0xAF}), expected);
+    EXPECT_EQ(hexTextProgram({0x00, 0xC9, 0x3A, 0xAF}),
+              (Bytes{'0', '0', 'C', '9', '3', 'A', 'A', 'F', 0x3F, 0xD4, 0x3F, 0x30, 0x30, 0x30,
+                     0x30, 0x3F, 0xD4}));
 }
 
-// The header and length fields (name, type, data and checksum: the libtifiles
-// read-back below).
 TEST(Ti83File, LayoutOfTheFile) {
     for (const Family& family : {kTi83, kPlus}) {
         SCOPED_TRACE(family.signature);
