@@ -50,10 +50,8 @@ TEST(PlusFamilyEngine, RefusesWhatItCannotMove) {
     EXPECT_THROW(plusFamilyEngineLines({"\tret"}), EngineTransformError); // no .org
 }
 
-// Nothing of the TI-83's memory map or ROM is left in the Plus family's
-// engine: no instruction's address word in the RAM the TI-83 engine uses or
-// at a TI-83 ROM routine, and every ROM call an rst 28h followed by one of
-// the family's routines.
+// No instruction's address word lies in the TI-83 engine's RAM or at a TI-83
+// ROM routine; every ROM call is an rst 28h and one of the family's routines.
 TEST(PlusFamilyEngine, NoTi83AddressIsLeftInTheProgram) {
     const z80::CalculatorModel& ti83 = z80::calculatorModel(z80::Model::Ti83);
     const z80::CalculatorModel& plus = z80::calculatorModel(z80::Model::Ti83Plus);

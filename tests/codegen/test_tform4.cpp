@@ -132,11 +132,6 @@ TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
                                               info(kThird), info(kReady)}));
         EXPECT_EQ(test::fileBytes(path(output)), expected);
     }
-    // A list starting with NUL is empty: the template and the end lines.
-    ASSERT_TRUE(test::writeFileBytes(listFile, std::string(1, '\0') + kRecord));
-    run(listFile, path("empty.z80"));
-    EXPECT_EQ(test::fileBytes(path("empty.z80")),
-              joinTextLines(engineTemplateLines()) + "        .db 128\r\n.end\r\nEND\r\n");
 }
 
 TEST_F(Wizard, AFileThatCannotBeReadIsReportedAfterTheThirdMessage) {

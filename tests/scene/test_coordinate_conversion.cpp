@@ -32,7 +32,6 @@ TEST(CoordinateConversion, AcceptsSignedDecimalAndDollarHexadecimalWithLeadingSp
         {"0000000000000000000042", 42},
         {"2147483647", INT_MAX},
         {"-2147483648", INT_MIN},
-        {"+2147483647", INT_MAX},
         {"$1f", 31},
         {" $1F", 31},
         {"$0000000000064", 100},
