@@ -8,7 +8,6 @@
 namespace torvex {
 namespace {
 
-// A line list file with a blank line gives the data file kept in golden/.
 TEST(SceneDataFile, LineListFileGivesTheGoldenDataFile) {
     const TextLines list = readTextLineFile(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/line_list.txt"));
     EXPECT_EQ(joinTextLines(sceneDataFileLines(list)),
