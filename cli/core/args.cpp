@@ -25,8 +25,8 @@ std::string dashed(const std::string& name) {
 
 const OptionDefinition kHelp{"help", "h", "", "show this help"};
 const OptionDefinition kQuiet{"quiet", "q", "",
-                              "print nothing on success (errors and warnings still go to "
-                              "standard error)"};
+                              "no talk on success (data still goes to standard output, errors "
+                              "and warnings to standard error)"};
 
 std::vector<OptionDefinition> allOptions(const CommandDefinition& command) {
     std::vector<OptionDefinition> all = command.options;
