@@ -92,9 +92,13 @@ std::optional<std::string> ParsedArgs::value(const std::string& longName) const 
     return std::nullopt;
 }
 
-std::ostream& ParsedArgs::talk(Io& io) const {
+std::ostream& talkStream(Io& io, bool quiet) {
     static std::ostream nowhere(nullptr);
-    return quiet() ? nowhere : io.err;
+    return quiet ? nowhere : io.err;
+}
+
+std::ostream& ParsedArgs::talk(Io& io) const {
+    return talkStream(io, quiet());
 }
 
 std::string commandHelp(const CommandDefinition& command) {

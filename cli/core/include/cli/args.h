@@ -53,8 +53,7 @@ public:
     bool has(const std::string& longName) const;
     std::optional<std::string> value(const std::string& longName) const;
     bool quiet() const { return has("quiet"); }
-    // Where the command's talk about its success goes: standard error, or
-    // nowhere with --quiet. Standard output stays for data.
+    // Where the command's talk about its success goes (see talkStream()).
     std::ostream& talk(Io& io) const;
 
     // True when the command line itself ended the command (help shown, or a
@@ -76,6 +75,10 @@ ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::st
 // Reports a bad command line of the command ("torvex build: MESSAGE" and
 // where to find its help) and returns kExitUsage.
 int usageError(const CommandDefinition& command, const std::string& message, Io& io);
+
+// Where a command's talk about its success goes: standard error, or nowhere
+// when it is quiet. Standard output stays for data.
+std::ostream& talkStream(Io& io, bool quiet);
 
 // The command's help text: usage line, description, options.
 std::string commandHelp(const CommandDefinition& command);
