@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/calculator_view.h"
 #include "cli/cli.h"
+#include "cli/output.h"
 #include "cli/program_input.h"
 
 #include <QApplication>
@@ -21,17 +22,20 @@ const CommandDefinition& viewDefinition() {
                     key.action.toStdString() + "\n";
         return CommandDefinition{
             "view",
-            "FILE [--model ti83|ti83p]",
+            "FILE [--model ti83|ti83p] [--record WALK.gif [--scale N]]",
             "Walks through a scene as the calculator shows it: FILE (a line list saved by the\n"
             "designer, a preview source .z80 or a program file .83p or .8xp) is built into the\n"
             "engine program and run in the emulated calculator: a program file on its own\n"
             "family, a list on the TI-83 unless --model ti83p says the Plus family, a source on\n"
             "the --model's or the one its .org is for; the title names it. Whenever FILE\n"
             "changes on disk the view rebuilds it and carries on with the camera where it "
-            "was.\n\nKeys:\n" +
+            "was.\n"
+            "With --record the walk is written as an animated GIF when the view closes: every\n"
+            "frame the view shows, each for as long as the calculator takes to draw it.\n\n"
+            "Keys:\n" +
                 keys + "  Enter   start the program again after MODE\n",
             {"file"},
-            {modelOptionDefinition()}};
+            {recordOptionDefinition(), scaleOptionDefinition(), modelOptionDefinition()}};
     }();
     return definition;
 }
@@ -44,8 +48,15 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     if (p.finished())
         return p.exitCode();
     std::optional<z80::Model> model;
+    RecordOptions record;
     try {
         model = modelOption(p);
+        record = recordOptions(p);
+        if (record.gif)
+            refuseOutputOverInput(p.positional[0], *record.gif);
+    } catch (const OutputError& e) {
+        io.err << "torvex view: " << e.what() << "\n";
+        return kExitFailure;
     } catch (const UsageError& e) {
         return usageError(command, e.what(), io);
     }
@@ -54,8 +65,18 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
     CalculatorView view(QString::fromStdString(p.positional[0]), model);
+    if (record.gif)
+        view.startRecording(record);
     view.show();
-    return application.exec();
+    const int code = application.exec();
+    try {
+        if (const std::string recorded = view.finishRecording(); !recorded.empty())
+            p.talk(io) << recorded << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex view: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return code;
 }
 
 } // namespace torvex::cli
