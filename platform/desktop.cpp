@@ -85,6 +85,41 @@ private:
     bool connected_ = false;
 };
 
+// The windows that refuse closes while a close question is open, and the
+// application-wide filter that turns their close events away: a close reaches
+// the native window first, before Qt decides whether the widget is asked.
+class CloseRefusal final : public QObject {
+public:
+    static void add(QWidget* window) {
+        windows().push_back(window);
+        static QPointer<CloseRefusal> filter;
+        if (!filter && qApp) {
+            filter = new CloseRefusal(qApp);
+            qApp->installEventFilter(filter);
+        }
+    }
+    static inline int openQuestions = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close || openQuestions == 0 || !watched->isWindowType())
+            return false;
+        for (const auto& window : windows())
+            if (window && window->windowHandle() == watched) {
+                event->ignore();
+                return true;
+            }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    static std::vector<QPointer<QWidget>>& windows() {
+        static std::vector<QPointer<QWidget>> all;
+        return all;
+    }
+};
+
 QSize screenSize() {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize(1024, 768);
@@ -196,6 +231,20 @@ void showWindow(QWidget* window) {
 
 void registerTopmostWindow(QWidget* window) {
     TopmostWindows::instance().add(window);
+}
+
+CloseQuestionScope::CloseQuestionScope() {
+    ++CloseRefusal::openQuestions;
+}
+CloseQuestionScope::~CloseQuestionScope() {
+    --CloseRefusal::openQuestions;
+}
+bool CloseQuestionScope::open() {
+    return CloseRefusal::openQuestions > 0;
+}
+
+void refuseClosesDuringQuestions(QWidget* window) {
+    CloseRefusal::add(window);
 }
 
 ModalBoxScope::ModalBoxScope() {

@@ -134,6 +134,21 @@ void showWindow(QWidget* window);
 // application and none of our modal boxes is open.
 void registerTopmostWindow(QWidget* window);
 
+// Held while a question about closing is open (the designer panel's "Save
+// linelist?" and the save it may lead to). Meanwhile every request to close a
+// window that refuses closes during questions is ignored: the close box,
+// Alt+F4 and close() alike. Qt itself would take a close that arrives while
+// the same window's close is under way as done, and let the window go unasked.
+class CloseQuestionScope {
+public:
+    CloseQuestionScope();
+    ~CloseQuestionScope();
+    CloseQuestionScope(const CloseQuestionScope&) = delete;
+    CloseQuestionScope& operator=(const CloseQuestionScope&) = delete;
+    static bool open();
+};
+void refuseClosesDuringQuestions(QWidget* window);
+
 // Called around every modal box of ours: while one is open the topmost
 // windows are ordinary windows so that they cannot cover it.
 class ModalBoxScope {
