@@ -19,15 +19,10 @@ TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     for (int i = 0; i < 5; ++i)
         recorder.add(i % 2 ? second : first, durations[i]);
     EXPECT_EQ(recorder.centiseconds(), 1103u);
-    const std::string bytes = recorder.finish();
-
-    const test::Gif file = test::readGif(bytes);
+    const test::Gif file = test::readGif(recorder.finish());
     ASSERT_NE(file, nullptr);
     GifFileType* gif = file.get();
-    EXPECT_EQ(gif->SWidth, 192);
-    EXPECT_EQ(gif->SHeight, 128);
-    ASSERT_EQ(gif->ImageCount, 5);
-    EXPECT_EQ(test::gifDelays(gif), (std::vector<int>{2, 0, 1, 1, 1099}));
+    ASSERT_EQ(test::gifDelays(gif), (std::vector<int>{2, 0, 1, 1, 1099}));
     const ColorMapObject* map = gif->SColorMap;
     ASSERT_EQ(map->ColorCount, 2);
     EXPECT_EQ(map->Colors[1].Red, 0x1E);   // dark
