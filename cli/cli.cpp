@@ -1,6 +1,7 @@
 // Torvex Designer - dispatch of the command-line companion's subcommands.
 #include "cli/cli.h"
 
+#include <new>
 #include <ostream>
 
 namespace torvex::cli {
@@ -43,9 +44,18 @@ int runCli(const std::vector<std::string>& args, Io& io) {
         usage(io.out);
         return kExitOk;
     }
-    for (const auto& c : commands())
-        if (c.name == args[0])
+    for (const auto& c : commands()) {
+        if (c.name != args[0])
+            continue;
+        // Nothing is written before a command's work is done, so a command
+        // that runs out of memory leaves no file behind.
+        try {
             return c.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+        } catch (const std::bad_alloc&) {
+            io.err << "torvex " << c.name << ": not enough memory\n";
+            return kExitFailure;
+        }
+    }
     io.err << "torvex: unknown command '" << args[0] << "'\n\n";
     usage(io.err);
     return kExitUsage;

@@ -216,6 +216,8 @@ void CalculatorView::reload() {
         warnings_ = programWarnings(scene);
         session_ = std::move(rebuilt);
         error_->clear();
+    } catch (const std::bad_alloc&) {
+        error_->setText(QStringLiteral("Not enough memory to build and run %1").arg(file_));
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
     }
