@@ -4,6 +4,7 @@
 #include "cli/keys.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "cli/scene_exchange.h"
 
 #include "z80/ti83.h"
 
@@ -29,6 +30,8 @@ const std::vector<OptionDefinition>& runOptions() {
          "bytes, 'stack' the stack)"},
         {"--limit", "", true, "TSTATES",
          "stop a program that runs this many T-states without a frame (default 60000000)"},
+        recordOptionDefinition(),
+        scaleOptionDefinition(),
         modelOptionDefinition(),
         {"--help", "-h", false, "", "show this help"},
     };
@@ -37,7 +40,7 @@ const std::vector<OptionDefinition>& runOptions() {
 
 void runHelp(std::ostream& os) {
     os << "Usage: torvex run SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR]\n"
-          "                  [--model ti83|ti83p]\n"
+          "                  [--record WALK.gif [--scale N]] [--model ti83|ti83p]\n"
           "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
           "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
           "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
@@ -118,6 +121,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     std::string writable;
     std::vector<z80::AddressRange> ranges;
     uint64_t limit = 60'000'000;
+    RecordOptions record;
     try {
         p = parseArgs(args, runOptions());
         if (p.has("--help")) {
@@ -135,6 +139,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         }
         if (auto l = p.value("--limit"))
             limit = parseLimit(*l);
+        record = recordOptions(p);
     } catch (const UsageError& e) {
         io.err << "torvex run: " << e.what() << "\n"
                << "Run 'torvex run --help' for the options.\n";
@@ -145,8 +150,13 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     try {
         in = loadProgramInput(file, model);
         checkRunnable(in, file);
+        if (record.gif)
+            refuseOutputOverInput(file, *record.gif);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
+        return kExitFailure;
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
         return kExitFailure;
     }
     if (!writable.empty())
@@ -163,6 +173,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         }
     }
 
+    WalkRecorder recorder(record);
     z80::Ti83 calc(in.model);
     calc.loadProgram(in.code);
     calc.setKeys(keys);
@@ -182,6 +193,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             io.out << " -> " << png.string();
         }
         io.out << "\n";
+        recorder.add(frame);
     });
     z80::RunResult result;
     try {
@@ -190,6 +202,16 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         io.out << "\n";
         io.err << "torvex run: " << e.what() << "\n";
         return kExitFailure;
+    }
+    // The walk up to the end, whatever ended it.
+    try {
+        if (const std::string recorded = recorder.finish(); !recorded.empty())
+            io.out << recorded << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
+        if (result.reason == z80::StopReason::Returned ||
+            result.reason == z80::StopReason::KeysExhausted)
+            return kExitFailure;
     }
     switch (result.reason) {
     case z80::StopReason::Returned:
