@@ -86,7 +86,8 @@ std::pair<int, int> parsePictureSize(const std::string& text) {
 int renderListPicture(const RenderCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.list, options.output);
-        const TextLines lines = readTextLineFile(QString::fromStdString(options.list.string()));
+        const TextLines lines =
+            readTextLineFile(QString::fromStdString(options.list.string()), kLargestInputFile);
         QStringList entries;
         for (const std::string& line : lines)
             entries.push_back(decodeWindows1252(line));
