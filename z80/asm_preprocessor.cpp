@@ -113,7 +113,8 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
     text = text.substr(0, ctrlZ);
     const auto lines = splitLines(text);
     const size_t conditionalDepth = conditionals_.size();
-    for (size_t n = 0; n < lines.size() && !ended_; ++n) {
+    size_t n = 0;
+    for (; n < lines.size() && !ended_; ++n) {
         int lineNo = static_cast<int>(n) + 1;
         try {
             std::string_view t = trim(lines[n]);
@@ -133,6 +134,8 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
             diags_.error(file, lineNo, e.message);
         }
     }
+    if (endSeen_)
+        warnAfterEnd(lines, n, file);
     if (conditionals_.size() > conditionalDepth && !ended_) {
         diags_.error(file, static_cast<int>(lines.size()), "#if without #endif");
         conditionals_.resize(conditionalDepth);
@@ -142,6 +145,22 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
         diags_.warning(file, static_cast<int>(lines.size() + (ownLine ? 1 : 0)),
                        "a Ctrl-Z (1Ah, the end of a DOS file) ends the file here: the rest of "
                        "the file is not assembled");
+    }
+}
+
+// The first line after .end (in the file holding it or in a file including
+// that one) that holds more than blanks and a comment.
+void Preprocessor::warnAfterEnd(const std::vector<std::string>& lines, size_t from, int file) {
+    if (!options_.warnAfterEnd || afterEndWarned_)
+        return;
+    for (size_t n = from; n < lines.size(); ++n) {
+        if (trim(stripComment(lines[n])).empty())
+            continue;
+        afterEndWarned_ = true;
+        diags_.warning(file, static_cast<int>(n) + 1,
+                       "this line follows .end: TASM stops at .end, but assemblers that read on "
+                       "past it (spasm-ng, pasmo) assemble this line");
+        return;
     }
 }
 
@@ -167,7 +186,7 @@ void Preprocessor::statements(const std::string& expanded, int file, int lineNo)
         bool end = isEndStatement(s);
         lines_.push_back({std::move(s), file, lineNo});
         if (end) {
-            ended_ = true;
+            ended_ = endSeen_ = true;
             return;
         }
     }

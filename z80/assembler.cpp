@@ -28,7 +28,8 @@ void Passes::run(Assembly& into) {
         into.origin = static_cast<uint16_t>(firstOrg_ < 0 ? 0 : firstOrg_);
     }
     for (auto& [k, s] : symbols_)
-        into.labels[s.name] = static_cast<uint16_t>(s.value.v);
+        if (s.failure.empty())
+            into.labels[s.name] = static_cast<uint16_t>(s.value.v);
     into.listing = std::move(listing_);
 }
 
@@ -100,6 +101,10 @@ Value Passes::lookup(const std::string& name) {
         return it->second.value;
     if (pass_ == 1)
         return {0, false};
+    if (it != symbols_.end() && !it->second.failure.empty())
+        throw Error{"'" + name + "' cannot be evaluated: its definition at " +
+                        where(it->second.line) + " says " + it->second.failure,
+                    true};
     if (it != symbols_.end())
         throw Error{"the value of '" + name + "' is not known here: its definition at " +
                     where(it->second.line) +
@@ -113,7 +118,7 @@ Value Passes::lookup(const std::string& name) {
         }
     if (hint.empty() && Encoder::isMnemonic(lower(name)))
         hint = " (an instruction where a value was expected)";
-    throw Error{"undefined label '" + name + "'" + hint};
+    throw Error{"undefined label '" + name + "'" + hint, true};
 }
 
 void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {

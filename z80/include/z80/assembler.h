@@ -54,6 +54,9 @@ struct AssemblyOptions {
     // that follow TASM's manual literally do (it swallows the rest of every line
     // the name is used in). By default the comment is dropped.
     bool defineKeepsComment = false;
+    // Warn at the first line after .end that holds a statement: assemblers
+    // that read on past .end (spasm-ng, pasmo) assemble it.
+    bool warnAfterEnd = true;
 };
 
 // Text safe to print: control bytes (C0, DEL, C1) and bytes that are not
