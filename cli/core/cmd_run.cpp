@@ -4,6 +4,7 @@
 #include "cli/keys.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "files/file_io.h"
 
 #include "z80/ti83.h"
 
@@ -164,7 +165,8 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
         if (ec) {
-            io.err << "torvex run: cannot create " << dir->string() << ": " << ec.message() << "\n";
+            io.err << "torvex run: cannot create " << shownName(*dir) << ": " << ec.message()
+                   << "\n";
             return kExitFailure;
         }
     }
@@ -183,7 +185,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
                 io.err << "torvex run: " << e.what() << "\n";
                 return kExitFailure;
             }
-            io.out << " -> " << png.string();
+            io.out << " -> " << shownName(png);
         }
         io.out << "\n";
     }

@@ -59,7 +59,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     char name[] = "torvex";
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
-    CalculatorView view(QString::fromStdString(p.positional[0]), model);
+    CalculatorView view(std::filesystem::path(p.positional[0]), model);
     view.show();
     return application.exec();
 }

@@ -59,7 +59,7 @@ struct CalculatorViewTest : ::testing::Test {
 TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
     save(kHouse);
     for (z80::Model calculator : {z80::Model::Ti83, z80::Model::Ti83Plus}) {
-        CalculatorView view(list, calculator);
+        CalculatorView view(fileNameOf(list), calculator);
         const std::string_view name = z80::calculatorModel(calculator).name;
         SCOPED_TRACE(name);
         EXPECT_TRUE(view.windowTitle().endsWith(
@@ -90,7 +90,7 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
 
 TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     save(kHouse);
-    CalculatorView view(list);
+    CalculatorView view(fileNameOf(list));
     view.pressKey(keys::Del);
     QTest::keyClick(&view, Qt::Key_Escape);
     ASSERT_TRUE(view.session()->ended());
@@ -105,7 +105,7 @@ TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
 
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
     save(kHouse);
-    CalculatorView view(list);
+    CalculatorView view(fileNameOf(list));
     const std::vector<uint8_t> walk = {keys::Del, keys::Right, keys::Up};
     for (uint8_t key : walk)
         view.pressKey(key);
@@ -126,7 +126,7 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
 
 TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     save(kHouse);
-    CalculatorView view(list);
+    CalculatorView view(fileNameOf(list));
     view.pressKey(keys::Del);
     TextLines broken = kHouse;
     broken.insert(broken.begin() + 2, "   0,   0, 300,   0,   0,   0");
@@ -152,7 +152,7 @@ TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     EXPECT_EQ(build.code, kExitOk);
     const std::string precedence = list.toStdString() + ":2: warning: '1+2*3' is 9";
     const std::string tooLarge = segmentLimitWarning(72);
-    CalculatorView view(list);
+    CalculatorView view(fileNameOf(list));
     for (const std::string& warning : {precedence, tooLarge}) {
         EXPECT_NE(build.err.find(warning), std::string::npos) << build.err;
         EXPECT_TRUE(view.statusText().contains(QString::fromStdString(warning)))

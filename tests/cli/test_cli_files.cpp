@@ -36,8 +36,7 @@ struct CompanionFiles : ::testing::Test {
     void SetUp() override {
         writeTextLineFile(dir.filePath(QStringLiteral("scene")),
                           {"   0,   0,   0,  10,  10,  10", "  -5,   0,   0,   5,   0,   0"});
-        writeFileAtomically(dir.filePath(QStringLiteral("scene.z80")),
-                            previewSourceForList(path("scene")));
+        writeFileAtomically(path("scene.z80"), previewSourceForList(path("scene")));
     }
 };
 
@@ -91,7 +90,7 @@ TEST_F(CompanionFiles, OnlyRegularFilesAreRead) {
 
 // A full disk: the command fails and says why; nothing else changes.
 TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
-    writeFileAtomically(dir.filePath(QStringLiteral("OLD.83p")), "earlier program");
+    writeFileAtomically(path("OLD.83p"), "earlier program");
     const QStringList before = entries();
     const std::vector<std::vector<std::string>> commands{
         {"build", path("scene"), "-o", path("OLD.83p")},

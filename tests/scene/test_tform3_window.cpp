@@ -238,8 +238,8 @@ TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
     scripted.boxAnswers = {BoxAnswer::Yes};
     scripted.fileAnswers = {unwritable};
     EXPECT_FALSE(panel.closePanel());
-    EXPECT_EQ(scripted.errorReports(),
-              std::vector<QString>{"Cannot create file " + unwritable + "."});
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Cannot create file " + unwritable +
+                                                            " (No such file or directory)"});
     EXPECT_TRUE(panel.isVisible());
     EXPECT_TRUE(preview.isVisible());
 
@@ -279,7 +279,7 @@ TEST_F(PanelTest, AFailingWriteLeavesTheEarlierFileIntact) {
         FileSizeLimit limit(1000); // the 6200-byte save fails part-way
         QTest::mouseClick(button(5), Qt::LeftButton);
     }
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Stream write error."});
+    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Stream write error (File too large)"});
     EXPECT_EQ(test::fileBytes(path("old.lst")), "   1,   2,   3,   4,   5,   6\r\n");
     EXPECT_EQ(entries().size(), 200u);
 }
@@ -303,7 +303,8 @@ TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) 
     const QString missing = path("nothing.lst");
     scripted.fileAnswers = {missing};
     QTest::mouseClick(button(6), Qt::LeftButton);
-    EXPECT_EQ(scripted.errorReports(), std::vector<QString>{"Cannot open file " + missing + "."});
+    EXPECT_EQ(scripted.errorReports(),
+              std::vector<QString>{"Cannot open file " + missing + " (No such file or directory)"});
     EXPECT_EQ(entries().size(), 2u);
     EXPECT_EQ(pixel(segmentMiddle), colours::blue) << "no regeneration";
 

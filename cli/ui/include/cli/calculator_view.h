@@ -1,6 +1,6 @@
 // Torvex Designer - the calculator view: a scene walked through as the TI-83
-// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated calculator, and
-// rebuilt whenever its file changes on disk.
+// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated
+// calculator, and rebuilt whenever its file changes on disk.
 #pragma once
 
 #include "cli/calculator_session.h"
@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -52,7 +53,8 @@ class CalculatorView : public QWidget {
 public:
     // `model` is the calculator a line list or a source is built for (TI-83
     // when not given); a program file is shown on its own family.
-    explicit CalculatorView(QString file, std::optional<z80::Model> model = std::nullopt,
+    explicit CalculatorView(std::filesystem::path file,
+                            std::optional<z80::Model> model = std::nullopt,
                             QWidget* parent = nullptr);
     ~CalculatorView() override;
 
@@ -74,9 +76,10 @@ protected:
 
 private:
     void fileChanged();
+    void watchThePath();
     void showState();
 
-    QString file_;
+    std::filesystem::path file_;
     std::unique_ptr<CalculatorSession> session_;
     QStringList warnings_; // of the last program built: the assembler's, the scene's size
     CalculatorDisplay* display_;

@@ -3,8 +3,8 @@
 // Every file the program reads or writes is a text line file: the line list
 // file, the scene data file and the preview source file.
 
-#include "codegen/file_io.h"
 #include "codegen/text_lines.h"
+#include "files/file_io.h"
 
 #include <QString>
 
@@ -13,10 +13,19 @@ namespace torvex {
 // Reads the whole file (readRegularFile) and splits it into lines. Nothing is
 // returned on a failure, so callers that read before touching their list keep
 // it unchanged.
-TextLines readTextLineFile(const QString& fileName);
+TextLines readTextLineFile(const FileName& fileName);
 
 // Writes the lines, each followed by CR LF, creating or replacing the file
 // through writeFileAtomically, with its failures.
-void writeTextLineFile(const QString& fileName, const TextLines& lines);
+void writeTextLineFile(const FileName& fileName, const TextLines& lines);
+
+// A name from a file dialog as the system spells it.
+FileName fileNameOf(const QString& name);
+inline TextLines readTextLineFile(const QString& fileName) {
+    return readTextLineFile(fileNameOf(fileName));
+}
+inline void writeTextLineFile(const QString& fileName, const TextLines& lines) {
+    writeTextLineFile(fileNameOf(fileName), lines);
+}
 
 } // namespace torvex
