@@ -4,6 +4,7 @@
 #include "cli/keys.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "cli/scene_exchange.h"
 #include "files/file_io.h"
 
 #include "z80/ti83.h"
@@ -30,6 +31,8 @@ const std::vector<OptionDefinition>& runOptions() {
          "bytes, 'stack' the stack)"},
         {"--limit", "", true, "TSTATES",
          "stop a program that runs this many T-states without a frame (default 60000000)"},
+        recordOptionDefinition(),
+        scaleOptionDefinition(),
         modelOptionDefinition(),
         {"--help", "-h", false, "", "show this help"},
     };
@@ -38,7 +41,7 @@ const std::vector<OptionDefinition>& runOptions() {
 
 void runHelp(std::ostream& os) {
     os << "Usage: torvex run SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR]\n"
-          "                  [--model ti83|ti83p]\n"
+          "                  [--record WALK.gif [--scale N]] [--model ti83|ti83p]\n"
           "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
           "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
           "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
@@ -48,8 +51,9 @@ void runHelp(std::ostream& os) {
           "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
           "charged for the ROM calls (the calculator's time in them, estimated).\n"
           "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
-          "error (runaway, write outside the writable ranges, unknown ROM call), 2 for a bad\n"
-          "command line.\n\nOptions:\n"
+          "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
+          "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n"
+          "\nOptions:\n"
        << describeOptions(runOptions());
 }
 
@@ -118,6 +122,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     std::string writable;
     std::vector<z80::AddressRange> ranges;
     uint64_t limit = 60'000'000;
+    RecordOptions record;
     try {
         p = parseArgs(args, runOptions());
         if (p.has("--help")) {
@@ -135,6 +140,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         }
         if (auto l = p.value("--limit"))
             limit = parseLimit(*l);
+        record = recordOptions(p);
     } catch (const UsageError& e) {
         io.err << "torvex run: " << e.what() << "\n"
                << "Run 'torvex run --help' for the options.\n";
@@ -145,19 +151,17 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     try {
         in = loadProgramInput(file, model);
         checkRunnable(in, file);
+        if (record.gif)
+            refuseOutputOverInput(file, *record.gif);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
+        return kExitFailure;
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
         return kExitFailure;
     }
     if (!writable.empty())
         ranges = parseRanges(writable, z80::calculatorModel(in.model), in.code.size());
-
-    z80::Ti83 calc(in.model);
-    calc.loadProgram(in.code);
-    calc.setKeys(keys);
-    calc.setWritableRanges(ranges);
-    calc.setRunawayLimit(limit);
-    z80::RunResult result = calc.run();
 
     std::optional<std::filesystem::path> dir;
     if (auto d = p.value("--frames")) {
@@ -170,24 +174,46 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             return kExitFailure;
         }
     }
-    const auto& frames = calc.frames();
-    for (size_t i = 0; i < frames.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04zu.png", i + 1);
-        io.out << "frame " << (i + 1) << ": " << frames[i].tstates << " T-states + "
-               << frames[i].romTstates << " in ROM calls (estimated)";
+
+    WalkRecorder recorder(record);
+    z80::Ti83 calc(in.model);
+    calc.loadProgram(in.code);
+    calc.setKeys(keys);
+    calc.setWritableRanges(ranges);
+    calc.setRunawayLimit(limit);
+    // Each frame is reported, and written, as the program draws it.
+    calc.setFrameListener([&](const z80::Frame& frame) {
+        const uint64_t n = calc.frameCount();
+        io.out << "frame " << n << ": " << frame.tstates << " T-states + " << frame.romTstates
+               << " in ROM calls (estimated)";
         if (dir) {
-            std::filesystem::path png = *dir / name;
-            try {
-                writeFramePng(frames[i], png);
-            } catch (const OutputError& e) {
-                io.out << "\n";
-                io.err << "torvex run: " << e.what() << "\n";
-                return kExitFailure;
-            }
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%04llu.png",
+                          static_cast<unsigned long long>(n));
+            const std::filesystem::path png = *dir / name;
+            writeFramePng(frame, png);
             io.out << " -> " << shownName(png);
         }
         io.out << "\n";
+        recorder.add(frame);
+    });
+    z80::RunResult result;
+    try {
+        result = calc.run();
+    } catch (const OutputError& e) {
+        io.out << "\n";
+        io.err << "torvex run: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    // The walk up to the end, whatever ended it.
+    try {
+        if (const std::string recorded = recorder.finish(); !recorded.empty())
+            io.out << recorded << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
+        if (result.reason == z80::StopReason::Returned ||
+            result.reason == z80::StopReason::KeysExhausted)
+            return kExitFailure;
     }
     switch (result.reason) {
     case z80::StopReason::Returned:

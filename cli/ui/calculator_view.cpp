@@ -1,9 +1,9 @@
 #include "cli/calculator_view.h"
 
-#include "files/file_io.h"
-
+#include "cli/program_input.h"
 #include "cli/scene_program.h"
 #include "codegen/engine_template.h"
+#include "files/file_io.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -127,7 +127,10 @@ QString statusLine(const CameraState& camera, const FrameCost& frame, const QStr
 CalculatorView::CalculatorView(std::filesystem::path file, std::optional<z80::Model> model,
                                QWidget* parent)
     : QWidget(parent), file_(std::move(file)), requestedModel_(model),
-      model_(model.value_or(z80::Model::Ti83)) {
+      // Until a program runs, the title names the family the file is for: a
+      // program file's own, else the one asked for.
+      model_(z80::modelFromExtension(lowerExtension(file_))
+                 .value_or(model.value_or(z80::Model::Ti83))) {
     setObjectName(QStringLiteral("CalculatorView"));
     setFocusPolicy(Qt::StrongFocus);
 
@@ -231,6 +234,7 @@ void CalculatorView::reload() {
         printWarnings(std::cerr, scene.program.warnings()); // as torvex build gives them
         warnings_ = programWarnings(scene);
         session_ = std::move(rebuilt);
+        recordFrom(*session_);
         error_->clear();
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
@@ -243,7 +247,34 @@ void CalculatorView::restart() {
         return;
     session_ =
         std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_, model_);
+    recordFrom(*session_);
     showState();
+}
+
+void CalculatorView::startRecording(RecordOptions options) {
+    recorder_ = std::make_unique<WalkRecorder>(std::move(options));
+    if (session_)
+        recordFrom(*session_);
+}
+
+// A new session's picture is what the view shows at once: it is recorded,
+// then every frame the session draws.
+void CalculatorView::recordFrom(CalculatorSession& session) {
+    if (!recorder_)
+        return;
+    if (session.lastFrame())
+        recorder_->add(*session.lastFrame());
+    session.setFrameSink(
+        [recorder = recorder_.get()](const z80::Frame& frame) { recorder->add(frame); });
+}
+
+std::string CalculatorView::finishRecording() {
+    if (!recorder_)
+        return {};
+    if (session_)
+        session_->setFrameSink({});
+    const std::unique_ptr<WalkRecorder> recorder = std::move(recorder_);
+    return recorder->finish();
 }
 
 void CalculatorView::pressKey(uint8_t code) {

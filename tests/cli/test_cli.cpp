@@ -177,6 +177,8 @@ TEST(CliRun, RunawayWriteGuardAndBadFilesAreErrors) {
     const std::string loop = dir.write("loop.z80", " .org 9327h\nagain: jr again\n").string();
     const std::string wild = dir.write("wild.z80", " .org 9327h\n ld (0C000h),a\n ret\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
+    const std::string copier =
+        dir.write("copy.z80", " .org 9327h\nagain: call 5164h\n jr again\n").string();
     expectFailures({
         {{"run", loop, "--limit", "5000"}, kExitFailure, {"runaway"}},
         {{"run", wild, "--writable", "graph,8265-828Bh,stack"},
@@ -185,6 +187,10 @@ TEST(CliRun, RunawayWriteGuardAndBadFilesAreErrors) {
         {{"run", wild, "--writable", "9000"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
     });
+    const Result copied = cli({"run", copier});
+    EXPECT_EQ(copied.code, kExitFailure);
+    EXPECT_TRUE(has(copied.err, "drew 10000 frames without reading a key")) << copied.err;
+    EXPECT_TRUE(has(copied.out, "\nframe 10000: 29 T-states") && !has(copied.out, "frame 10001"));
 }
 
 TEST(CliExecutable, RunsA83pAsTheLibraryRunsItsSource) {

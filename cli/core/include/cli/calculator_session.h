@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,9 @@ public:
     // keys are replayed.
     CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
                       const CalculatorSession& earlier, z80::Model model = z80::Model::Ti83);
+    // The calculator reports its frames to this object.
+    CalculatorSession(const CalculatorSession&) = delete;
+    CalculatorSession& operator=(const CalculatorSession&) = delete;
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);
@@ -68,11 +72,16 @@ public:
     const std::array<uint8_t, 768>& display() const;
     // T-states of the last frame drawn; zeros before one.
     FrameCost lastFrameCost() const;
+    // The last frame drawn, if any.
+    const std::optional<z80::Frame>& lastFrame() const { return lastFrame_; }
+    // Hands every frame drawn from now on to `sink` as well.
+    void setFrameSink(std::function<void(const z80::Frame&)> sink) { sink_ = std::move(sink); }
     CameraState camera() const;
     // The keys pressed that changed something, for replaying.
     const std::vector<uint8_t>& history() const { return history_; }
 
 private:
+    void listenToFrames();
     void runToKeyWait();
 
     std::vector<uint8_t> code_;
@@ -82,6 +91,8 @@ private:
     bool ended_ = false;
     bool returned_ = false;
     std::string stopMessage_;
+    std::optional<z80::Frame> lastFrame_;
+    std::function<void(const z80::Frame&)> sink_;
 };
 
 // Frames per second the calculator reaches for a frame of that many T-states.

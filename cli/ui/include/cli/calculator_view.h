@@ -4,6 +4,7 @@
 #pragma once
 
 #include "cli/calculator_session.h"
+#include "cli/scene_exchange.h"
 
 #include <QString>
 #include <QStringList>
@@ -66,6 +67,13 @@ public:
     // failure the error is shown and the last good picture stays.
     void reload();
 
+    // Records every frame the view shows from now on (the one on screen
+    // first) into a GIF, across rebuilds and restarts.
+    void startRecording(RecordOptions options);
+    // Ends the recording and writes the GIF; says what it wrote. Throws
+    // OutputError.
+    std::string finishRecording();
+
     const CalculatorSession* session() const { return session_.get(); }
     CalculatorDisplay* display() const { return display_; }
     QString statusText() const;
@@ -78,6 +86,7 @@ private:
     void fileChanged();
     void watchThePath();
     void showState();
+    void recordFrom(CalculatorSession& session);
 
     std::filesystem::path file_;
     std::unique_ptr<CalculatorSession> session_;
@@ -93,6 +102,7 @@ private:
     size_t engineBytes_ = 0;
     std::optional<z80::Model> requestedModel_;
     z80::Model model_ = z80::Model::Ti83; // of the program shown
+    std::unique_ptr<WalkRecorder> recorder_;
 };
 
 // The status line's text for a camera, a frame and the warnings about the
