@@ -6,22 +6,22 @@
 namespace torvex::cli {
 
 OptionDefinition recordOptionDefinition() {
-    return {"--record", "", true, "WALK.gif",
+    return {"record", "", "WALK.gif",
             "record the calculator's display as an animated GIF: one image per frame, each "
             "shown as long as the frame takes on a 6 MHz calculator (the ROM calls' time "
             "estimated), looping"};
 }
 
 OptionDefinition scaleOptionDefinition() {
-    return {"--scale", "", true, "N",
+    return {"scale", "", "N",
             "each calculator pixel of the recording as N x N pixels, 1 to 16 (default 3)"};
 }
 
 RecordOptions recordOptions(const ParsedArgs& args) {
     RecordOptions options;
-    if (auto gif = args.value("--record"))
+    if (auto gif = args.value("record"))
         options.gif = *gif;
-    if (auto scale = args.value("--scale")) {
+    if (auto scale = args.value("scale")) {
         if (!options.gif)
             throw UsageError("--scale is for --record");
         options.scale = parseIntegerIn("--scale", *scale, 1, 16);

@@ -21,6 +21,7 @@ struct ImportCommandOptions {
     std::filesystem::path model;
     std::filesystem::path output;
     exchange::ImportOptions import;
+    bool quiet = false; // no summary, no "wrote" line
 };
 // Writes the model's segments as a line list; a summary goes to the error
 // stream. Returns the exit code.
@@ -30,6 +31,7 @@ struct RenderCommandOptions {
     std::filesystem::path list;
     std::filesystem::path output;
     int width = 1280, height = 1024;
+    bool quiet = false;
 };
 // Writes the preview window's picture of the list as a PNG. Returns the exit
 // code.
