@@ -292,6 +292,7 @@ void CalculatorView::showState() {
         status_->setText(QStringLiteral("No program yet."));
         ended_->hide();
         restart_->hide();
+        keepDisplayScale();
         return;
     }
     display_->setPixels(session_->display());
@@ -304,6 +305,23 @@ void CalculatorView::showState() {
                             ? QStringLiteral("The program stopped: %1")
                                   .arg(QString::fromStdString(session_->stopMessage()))
                             : QStringLiteral("MODE returned to the calculator."));
+    keepDisplayScale();
+}
+
+void CalculatorView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    shownScale_ = display_->scale();
+}
+
+// A row that appears below the display, or goes, makes the window taller or
+// shorter rather than the picture smaller or larger.
+void CalculatorView::keepDisplayScale() {
+    const int scale = shownScale_;
+    if (!isVisible() || scale == 0)
+        return;
+    layout()->activate();
+    if (display_->scale() != scale)
+        resize(width(), height() + 64 * scale - display_->height());
 }
 
 QString CalculatorView::statusText() const {
