@@ -38,7 +38,7 @@ void BM_SaveToPictureShown(benchmark::State& state) {
     const QString list = folder.filePath(QStringLiteral("scene"));
     TextLines lines = benchScene();
     writeTextLineFile(list, lines);
-    cli::CalculatorView view(fileNameOf(list));
+    cli::CalculatorView view(list);
     view.show();
     for (uint8_t key : thousandKeys())
         view.pressKey(key);

@@ -61,7 +61,7 @@ struct CalculatorViewTest : ::testing::Test {
 TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
     save(kHouse);
     for (z80::Model calculator : {z80::Model::Ti83, z80::Model::Ti83Plus}) {
-        CalculatorView view(fileNameOf(list), calculator);
+        CalculatorView view(list, calculator);
         const std::string_view name = z80::calculatorModel(calculator).name;
         SCOPED_TRACE(name);
         EXPECT_TRUE(view.windowTitle().endsWith(
@@ -92,7 +92,7 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
 
 TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     save(kHouse);
-    CalculatorView view(fileNameOf(list));
+    CalculatorView view(list);
     view.pressKey(keys::Del);
     QTest::keyClick(&view, Qt::Key_Escape);
     ASSERT_TRUE(view.session()->ended());
@@ -111,13 +111,13 @@ TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(" .org 9327h\nagain: call 5164h\n jr again\n");
     file.close();
-    CalculatorView view(fileNameOf(source));
+    CalculatorView view(source);
     ASSERT_TRUE(view.session() && view.session()->endedWithError());
     EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("ended"))
                     ->text()
                     .contains(QStringLiteral("10000 frames without reading a key")));
     // A program file that cannot be read is still named with its family.
-    CalculatorView unreadable(fileNameOf(folder.filePath(QStringLiteral("NONE.8xp"))));
+    CalculatorView unreadable(folder.filePath(QStringLiteral("NONE.8xp")));
     EXPECT_EQ(unreadable.windowTitle(), QStringLiteral("Calculator view - NONE.8xp (TI-83 Plus)"));
     EXPECT_FALSE(unreadable.errorText().isEmpty());
 }
@@ -142,7 +142,7 @@ TEST_F(CalculatorViewTest, TheDisplayKeepsItsScaleWhenARowAppearsOrGoes) {
 
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
     save(kHouse);
-    CalculatorView view(fileNameOf(list));
+    CalculatorView view(list);
     const std::vector<uint8_t> walk = {keys::Del, keys::Right, keys::Up};
     for (uint8_t key : walk)
         view.pressKey(key);
@@ -163,7 +163,7 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {
 
 TEST_F(CalculatorViewTest, ABrokenFileShowsItsLineKeepsThePictureAndRecovers) {
     save(kHouse);
-    CalculatorView view(fileNameOf(list));
+    CalculatorView view(list);
     view.pressKey(keys::Del);
     TextLines broken = kHouse;
     broken.insert(broken.begin() + 2, "   0,   0, 300,   0,   0,   0");
@@ -189,7 +189,7 @@ TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     EXPECT_EQ(build.code, kExitOk);
     const std::string precedence = list.toStdString() + ":2: warning: '1+2*3' is 9";
     const std::string tooLarge = segmentLimitWarning(72);
-    CalculatorView view(fileNameOf(list));
+    CalculatorView view(list);
     for (const std::string& warning : {precedence, tooLarge}) {
         EXPECT_NE(build.err.find(warning), std::string::npos) << build.err;
         EXPECT_TRUE(view.statusText().contains(QString::fromStdString(warning)))

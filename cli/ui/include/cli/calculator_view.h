@@ -6,6 +6,7 @@
 #include "cli/calculator_session.h"
 #include "cli/scene_exchange.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -57,6 +58,11 @@ public:
     explicit CalculatorView(std::filesystem::path file,
                             std::optional<z80::Model> model = std::nullopt,
                             QWidget* parent = nullptr);
+    // A name from a dialog or a test, as the system spells it.
+    explicit CalculatorView(const QString& file, std::optional<z80::Model> model = std::nullopt,
+                            QWidget* parent = nullptr)
+        : CalculatorView(std::filesystem::path(QFile::encodeName(file).toStdString()), model,
+                         parent) {}
     ~CalculatorView() override;
 
     // Presses a calculator key (as its on-screen button does).

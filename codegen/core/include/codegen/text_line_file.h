@@ -27,5 +27,11 @@ inline TextLines readTextLineFile(const QString& fileName) {
 inline void writeTextLineFile(const QString& fileName, const TextLines& lines) {
     writeTextLineFile(fileNameOf(fileName), lines);
 }
+inline TextLines readTextLineFile(const char* fileName) {
+    return readTextLineFile(FileName(fileName));
+}
+inline void writeTextLineFile(const char* fileName, const TextLines& lines) {
+    writeTextLineFile(FileName(fileName), lines);
+}
 
 } // namespace torvex
