@@ -42,10 +42,10 @@ std::optional<z80::Model> modelOption(const ParsedArgs& args) {
 namespace {
 
 // Sources and program files are read as every file of the designer is: only
-// regular files, at most kLargestReadableFile bytes.
+// regular files, at most kLargestInputFile bytes.
 std::string readInputFile(const std::filesystem::path& file) {
     try {
-        return readRegularFile(file);
+        return readRegularFile(file, kLargestInputFile);
     } catch (const Failure& failure) {
         throw InputError(failure.what());
     }

@@ -78,7 +78,7 @@ SceneFileKind sceneFileKind(const std::filesystem::path& file) {
 std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
     const TextLines& engine = engineLines(model);
     try {
-        const TextLines list = readTextLineFile(listFile);
+        const TextLines list = readTextLineFile(listFile, kLargestInputFile);
         return joinTextLines(previewSourceLines(engine, list));
     } catch (const Failure& failure) {
         throw InputError(failure.what());

@@ -236,6 +236,9 @@ void CalculatorView::reload() {
         session_ = std::move(rebuilt);
         recordFrom(*session_);
         error_->clear();
+    } catch (const std::bad_alloc&) {
+        error_->setText(QStringLiteral("Not enough memory to build and run %1")
+                            .arg(QString::fromStdString(shownName(file_))));
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
     }

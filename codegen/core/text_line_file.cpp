@@ -5,8 +5,8 @@
 
 namespace torvex {
 
-TextLines readTextLineFile(const FileName& fileName) {
-    const std::string bytes = readRegularFile(fileName);
+TextLines readTextLineFile(const FileName& fileName, std::int64_t limit) {
+    const std::string bytes = readRegularFile(fileName, limit);
     try {
         return splitTextLines(bytes);
     } catch (const std::bad_alloc&) {

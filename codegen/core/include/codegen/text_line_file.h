@@ -13,7 +13,7 @@ namespace torvex {
 // Reads the whole file (readRegularFile) and splits it into lines. Nothing is
 // returned on a failure, so callers that read before touching their list keep
 // it unchanged.
-TextLines readTextLineFile(const FileName& fileName);
+TextLines readTextLineFile(const FileName& fileName, std::int64_t limit = kLargestReadableFile);
 
 // Writes the lines, each followed by CR LF, creating or replacing the file
 // through writeFileAtomically, with its failures.
@@ -21,8 +21,9 @@ void writeTextLineFile(const FileName& fileName, const TextLines& lines);
 
 // A name from a file dialog as the system spells it.
 FileName fileNameOf(const QString& name);
-inline TextLines readTextLineFile(const QString& fileName) {
-    return readTextLineFile(fileNameOf(fileName));
+inline TextLines readTextLineFile(const QString& fileName,
+                                  std::int64_t limit = kLargestReadableFile) {
+    return readTextLineFile(fileNameOf(fileName), limit);
 }
 inline void writeTextLineFile(const QString& fileName, const TextLines& lines) {
     writeTextLineFile(fileNameOf(fileName), lines);
