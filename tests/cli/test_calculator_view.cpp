@@ -117,6 +117,7 @@ TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
     EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("ended"))
                     ->text()
                     .contains(QStringLiteral("without reading a key (the T-state limit)")));
+    EXPECT_LE(view.minimumSizeHint().width(), 96 * 4 + 40) << "the message wraps";
     // A program file that cannot be read is still named with its family.
     CalculatorView unreadable(folder.filePath(QStringLiteral("NONE.8xp")));
     EXPECT_EQ(unreadable.windowTitle(), QStringLiteral("Calculator view - NONE.8xp (TI-83 Plus)"));
