@@ -172,17 +172,32 @@ TEST(CliRun, OneLinePerFrameAndPngsScaledFourTimes) {
     EXPECT_TRUE(has(r.out, "key script ended")) << r.out;
 }
 
-TEST(CliRun, RunawayWriteGuardAndBadFilesAreErrors) {
+// Every way a run can fail ends with status 1 (a bad command line with 2);
+// returning and running out of keys end with 0 (above), whatever the program type.
+TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     TempDir dir;
     const std::string loop = dir.write("loop.z80", " .org 9327h\nagain: jr again\n").string();
     const std::string wild = dir.write("wild.z80", " .org 9327h\n ld (0C000h),a\n ret\n").string();
+    const std::string rom = dir.write("rom.z80", " .org 9327h\n call 4000h\n ret\n").string();
+    const std::string plus =
+        dir.write("plus.z80", " .org 9D93h\n .db 0BBh,6Dh\n jp 0C000h\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
+    std::vector<uint8_t> unprotected = torvex::z80::makeProgramFile({0xC9}, "UN");
+    unprotected[0x37 + 4] = 0x05;
+    --unprotected[unprotected.size() - 2]; // the checksum, one less
+    const std::string un =
+        dir.write("UN.83p", std::string(unprotected.begin(), unprotected.end())).string();
+    EXPECT_EQ(cli({"run", un}).code, kExitOk);
     expectFailures({
         {{"run", loop, "--limit", "5000"}, kExitFailure, {"runaway"}},
         {{"run", wild, "--writable", "graph,8265-828Bh,stack"},
          kExitFailure,
          {"C000h", "PC 9327h"}},
+        {{"run", rom}, kExitFailure, {"4000h"}},
+        {{"run", plus}, kExitFailure, {"C000h"}},
         {{"run", wild, "--writable", "9000"}, kExitUsage},
+        {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},
+        {{"run", loop, "--limit", "0"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
     });
 }

@@ -116,9 +116,18 @@ TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     EXPECT_TRUE(scripted.shown.empty());
 }
 
+// Another window taking the focus is no reason to check the field.
 TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     showPanel();
     type("150");
+    QLineEdit otherWindow;
+    otherWindow.show();
+    QApplication::setActiveWindow(&otherWindow);
+    otherWindow.setFocus();
+    ASSERT_EQ(focus(), &otherWindow);
+    EXPECT_TRUE(scripted.shown.empty());
+    showPanel();
+    ASSERT_EQ(focus(), field(1));
     key(Qt::Key_Tab);
     const auto boxes = scripted.of(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
@@ -190,6 +199,29 @@ TEST_F(PanelTest, DeletingAnEntryErasesItAndLeavesNothingSelected) {
     EXPECT_EQ(pixel(segmentMiddle), colours::white);
     EXPECT_EQ(entries(), std::vector<QString>{"   1,   2,   3,   4,   5,   6"});
     EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_TRUE(scripted.shown.empty());
+}
+
+// From the keyboard, after the fields were edited, Delete line deletes the
+// selected entry, loads it into the fields and erases it; Clear linelist
+// redraws the picture without the entries.
+TEST_F(PanelTest, DeleteLineFromTheKeyboardAndClearLinelist) {
+    showPanel();
+    addEntries({"  10,  10,  10,  40,  10,  10", "   1,   2,   3,   4,   5,   6"});
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    setFields({"1", "2", "3", "4", "5", "6"});
+    button(3)->setFocus();
+    key(Qt::Key_Space);
+    EXPECT_EQ(entries(), std::vector<QString>{"   1,   2,   3,   4,   5,   6"});
+    EXPECT_EQ(fields(), (std::vector<QString>{"  10", "  10", "  10", "  40", "  10", "  10"}));
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
+
+    addEntries({"  10,  10,  10,  40,  10,  10"});
+    QTest::mouseClick(control<QLabel>(QStringLiteral("Label8")), Qt::LeftButton);
+    ASSERT_EQ(pixel(segmentMiddle), colours::black);
+    QTest::mouseClick(button(9), Qt::LeftButton);
+    EXPECT_TRUE(entries().empty());
+    EXPECT_EQ(pixel(segmentMiddle), colours::white);
     EXPECT_TRUE(scripted.shown.empty());
 }
 

@@ -231,6 +231,31 @@ TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
         EXPECT_NE(r.message.find(message), std::string::npos) << r.message;
     }
     EXPECT_EQ(calc.peekWord(plus.programRam.first), plus.systemFlags);
+    // Each call costs the routine and about 400 T-states of dispatch through rst 28h.
+    ASSERT_EQ(run(" rst 28h \\ .dw _GrBufCpy \\ rst 28h \\ .dw _GrBufClr\n rst 28h \\ .dw "
+                  "_GrBufCpy \\ ret")
+                  .reason,
+              StopReason::Returned);
+    ASSERT_EQ(calc.frames().size(), 2u);
+    EXPECT_EQ(calc.frames()[0].romTstates, 52'000u);
+    EXPECT_EQ(calc.frames()[1].romTstates, 16'573u + 52'000u);
+}
+
+// A program that keeps a value in BC, DE or HL across a ROM call breaks on the
+// calculator, so it must break here too.
+TEST(Ti83, RomCallsDestroyBcDeAndHl) {
+    for (const char* routine : {"_GRBUFCLR", "_GRBUFCPY_V", "_CLRLCDFULL", "_getkey"}) {
+        Ti83 calc;
+        calc.setKeys({key::Enter});
+        calc.loadProgram(
+            program(std::string(" ld bc,5A5Ah \\ ld d,b \\ ld e,c \\ ld h,b \\ ld l,c\n"
+                                " call ") +
+                    routine + "\n ld (8265h),bc \\ ld (8267h),de \\ ld (8269h),hl \\ ret")
+                .bytes);
+        ASSERT_EQ(calc.run().reason, StopReason::Returned);
+        for (uint16_t at : {0x8265, 0x8267, 0x8269})
+            EXPECT_NE(calc.peekWord(at), 0x5A5A) << routine << " kept " << std::hex << at;
+    }
 }
 
 TEST(Ti83, APrefixedInstructionMayWrapThroughAddressZero) {
