@@ -14,6 +14,9 @@ const std::vector<CommandInfo>& commands() {
          buildCommand},
         {"view", "walk through a scene in the emulated calculator, rebuilt as its file changes",
          viewCommand},
+        {"import", "turn a 3D model (OBJ, STL, PLY, glTF, ...) into a line list file",
+         importCommand},
+        {"render", "draw a line list file as the preview window shows it, as a PNG", renderCommand},
     };
     return list;
 }

@@ -33,6 +33,6 @@ function(torvex_require_no_widgets target)
 endfunction()
 
 foreach(core torvex_base torvex_scene_core torvex_preview_core torvex_codegen_core torvex_z80
-        torvex_engine torvex_cli_core)
+        torvex_engine torvex_exchange torvex_cli_core)
   torvex_require_no_widgets(${core})
 endforeach()

@@ -18,6 +18,8 @@ const char* toString(StopReason reason) {
         return "keys exhausted";
     case StopReason::Runaway:
         return "runaway";
+    case StopReason::FrameLimit:
+        return "frame limit";
     case StopReason::WriteGuard:
         return "write guard";
     case StopReason::KeyWanted:
@@ -80,6 +82,10 @@ struct Ti83::Impl {
     // Guarded writes: bit set = a RAM address inside the writable ranges.
     std::array<uint8_t, 65536 / 8> writableRam{};
     uint64_t runawayLimit = 60'000'000;
+    uint64_t frameLimit = kDefaultFrameLimit;
+    uint64_t frameCount = 0;       // frames since the start
+    uint64_t framesWithoutKey = 0; // since _getkey last returned a key (or the start)
+    std::function<void(const Frame&)> frameListener;
     bool clobber = true;
     std::vector<Frame> frames;
     std::array<uint8_t, 768> lcd{};
@@ -226,6 +232,7 @@ struct Ti83::Impl {
         push(kReturnAddress);
         setReg(regPC, entry);
         frames.clear();
+        frameCount = framesWithoutKey = 0;
         lcd.fill(0);
         total = frameStart = 0;
         romTotal = romSinceFrame = 0;
@@ -294,8 +301,10 @@ struct Ti83::Impl {
             std::fill(graphBuffer(), graphBuffer() + kGraphBufferSize, 0);
             break;
         case RomRoutine::CopyGraphBuffer: {
+            if (framesWithoutKey == frameLimit)
+                return false;
             charge(call->routine);
-            Frame& f = frames.emplace_back();
+            Frame f;
             std::copy(graphBuffer(), graphBuffer() + kGraphBufferSize, f.graphBuffer.begin());
             f.tstates = sinceFrame();
             f.romTstates = romSinceFrame;
@@ -304,6 +313,12 @@ struct Ti83::Impl {
             lcd = f.graphBuffer;
             frameStart = total;
             romSinceFrame = 0;
+            ++frameCount;
+            ++framesWithoutKey;
+            if (frameListener)
+                frameListener(f);
+            else
+                frames.push_back(f);
             break;
         }
         case RomRoutine::GetKey:
@@ -332,6 +347,7 @@ struct Ti83::Impl {
             af = static_cast<uint16_t>((keys.front() << 8) | (af & 0xFF));
             keys.pop_front();
             ++keysUsed;
+            framesWithoutKey = 0;
         }
         setReg(regAF, af);
         pop();
@@ -347,8 +363,8 @@ struct Ti83::Impl {
         setReg(regR, trapR);
         const uint16_t pc = trapPc;
         if (pc == kReturnAddress)
-            return stop(StopReason::Returned, "the program returned after " +
-                                                  std::to_string(frames.size()) + " frame(s)");
+            return stop(StopReason::Returned,
+                        "the program returned after " + std::to_string(frameCount) + " frame(s)");
         if (pc >= 0x8000)
             return stop(StopReason::Fault,
                         "execution reached " + hex(pc) + ", but the " + std::string(model->name) +
@@ -357,6 +373,13 @@ struct Ti83::Impl {
         bool keyWanted = false;
         if (romCall(pc, keyWanted))
             return std::nullopt;
+        if (const std::optional<Called> call = calledAt(pc);
+            call && call->routine == RomRoutine::CopyGraphBuffer)
+            return stop(StopReason::FrameLimit,
+                        "runaway: the program drew " + std::to_string(frameLimit) +
+                            " frames without reading a key (the frame limit); stopped at the "
+                            "next copy to the LCD, called from " +
+                            hex(call->returnTo - 3));
         if (keyWanted) {
             if (inRoutine)
                 return stop(StopReason::KeysExhausted, "_getkey called with no key left");
@@ -454,6 +477,12 @@ void Ti83::setWritableRanges(std::vector<AddressRange> ranges) {
 void Ti83::setRunawayLimit(uint64_t t) {
     d->runawayLimit = t;
 }
+void Ti83::setFrameLimit(uint64_t framesWithoutKey) {
+    d->frameLimit = framesWithoutKey;
+}
+void Ti83::setFrameListener(std::function<void(const Frame&)> listener) {
+    d->frameListener = std::move(listener);
+}
 void Ti83::setRomCallsClobberRegisters(bool clobber) {
     d->clobber = clobber;
 }
@@ -464,7 +493,7 @@ RunResult Ti83::run() {
     if (r.reason == StopReason::KeyWanted)
         r = d->stop(StopReason::KeysExhausted, "the key script ended after " +
                                                    std::to_string(d->keysUsed) + " key(s) and " +
-                                                   std::to_string(d->frames.size()) + " frame(s)");
+                                                   std::to_string(d->frameCount) + " frame(s)");
     return r;
 }
 
@@ -520,6 +549,8 @@ void Ti83::continueFrom(const Ti83& earlier) {
     d->finished = e.finished;
     d->last = e.last;
     d->frames.clear();
+    d->frameCount = 0;
+    d->framesWithoutKey = e.framesWithoutKey;
     d->total = d->frameStart = d->romTotal = d->romSinceFrame = 0;
     d->powerDownPending = false;
     d->violation.reset();
@@ -528,6 +559,9 @@ void Ti83::continueFrom(const Ti83& earlier) {
 
 const std::vector<Frame>& Ti83::frames() const {
     return d->frames;
+}
+uint64_t Ti83::frameCount() const {
+    return d->frameCount;
 }
 const std::array<uint8_t, 768>& Ti83::lcd() const {
     return d->lcd;

@@ -8,6 +8,7 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint
                                      size_t engineBytes, z80::Model model)
     : code_(std::move(code)), engineBytes_(engineBytes),
       calculator_(std::make_unique<z80::Ti83>(model)) {
+    keepLastFrameCost();
     calculator_->loadProgram(code_);
     calculator_->start();
     runToKeyWait();
@@ -25,6 +26,7 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineByt
         engineBytes == earlier.engineBytes_ && engineBytes <= code_.size() &&
         engineBytes <= earlier.code_.size() &&
         std::equal(code_.begin(), code_.begin() + engineBytes, earlier.code_.begin());
+    keepLastFrameCost();
     calculator_->loadProgram(code_);
     if (!sameEngine || earlier.ended_) {
         calculator_->start();
@@ -40,6 +42,13 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineByt
     // A key the engine does nothing with but draw the frame again.
     calculator_->pressKey(z80::key::Enter);
     runToKeyWait();
+}
+
+void CalculatorSession::keepLastFrameCost() {
+    // A session may run for hours: only the last frame's cost is kept.
+    calculator_->setFrameListener([this](const z80::Frame& frame) {
+        lastFrameCost_ = {frame.tstates, frame.romTstates};
+    });
 }
 
 void CalculatorSession::runToKeyWait() {
@@ -62,13 +71,6 @@ void CalculatorSession::press(uint8_t key) {
 
 const std::array<uint8_t, 768>& CalculatorSession::display() const {
     return calculator_->lcd();
-}
-
-FrameCost CalculatorSession::lastFrameCost() const {
-    const auto& frames = calculator_->frames();
-    if (frames.empty())
-        return {};
-    return {frames.back().tstates, frames.back().romTstates};
 }
 
 CameraState CalculatorSession::camera() const {

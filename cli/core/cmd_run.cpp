@@ -47,8 +47,9 @@ void runHelp(std::ostream& os) {
           "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
           "charged for the ROM calls (the calculator's time in them, estimated).\n"
           "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
-          "error (runaway, write outside the writable ranges, unknown ROM call), 2 for a bad\n"
-          "command line.\n\nOptions:\n"
+          "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
+          "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n"
+          "\nOptions:\n"
        << describeOptions(runOptions());
 }
 
@@ -151,13 +152,6 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     if (!writable.empty())
         ranges = parseRanges(writable, z80::calculatorModel(in.model), in.code.size());
 
-    z80::Ti83 calc(in.model);
-    calc.loadProgram(in.code);
-    calc.setKeys(keys);
-    calc.setWritableRanges(ranges);
-    calc.setRunawayLimit(limit);
-    z80::RunResult result = calc.run();
-
     std::optional<std::filesystem::path> dir;
     if (auto d = p.value("--frames")) {
         dir = *d;
@@ -168,24 +162,34 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             return kExitFailure;
         }
     }
-    const auto& frames = calc.frames();
-    for (size_t i = 0; i < frames.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%04zu.png", i + 1);
-        io.out << "frame " << (i + 1) << ": " << frames[i].tstates << " T-states + "
-               << frames[i].romTstates << " in ROM calls (estimated)";
+
+    z80::Ti83 calc(in.model);
+    calc.loadProgram(in.code);
+    calc.setKeys(keys);
+    calc.setWritableRanges(ranges);
+    calc.setRunawayLimit(limit);
+    // Each frame is reported, and written, as the program draws it.
+    calc.setFrameListener([&](const z80::Frame& frame) {
+        const uint64_t n = calc.frameCount();
+        io.out << "frame " << n << ": " << frame.tstates << " T-states + " << frame.romTstates
+               << " in ROM calls (estimated)";
         if (dir) {
-            std::filesystem::path png = *dir / name;
-            try {
-                writeFramePng(frames[i], png);
-            } catch (const OutputError& e) {
-                io.out << "\n";
-                io.err << "torvex run: " << e.what() << "\n";
-                return kExitFailure;
-            }
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%04llu.png",
+                          static_cast<unsigned long long>(n));
+            const std::filesystem::path png = *dir / name;
+            writeFramePng(frame, png);
             io.out << " -> " << png.string();
         }
         io.out << "\n";
+    });
+    z80::RunResult result;
+    try {
+        result = calc.run();
+    } catch (const OutputError& e) {
+        io.out << "\n";
+        io.err << "torvex run: " << e.what() << "\n";
+        return kExitFailure;
     }
     switch (result.reason) {
     case z80::StopReason::Returned:

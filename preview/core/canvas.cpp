@@ -49,4 +49,14 @@ int Canvas::text(std::int64_t x, std::int64_t y, std::string_view characters) {
     return int(left - x);
 }
 
+std::vector<std::uint32_t> clientAreaPixels(const Canvas& canvas, int width, int height) {
+    std::vector<std::uint32_t> area(std::size_t(width) * std::size_t(height),
+                                    opaque(colours::windowFace));
+    const int columns = std::min(width, Canvas::width);
+    for (int y = 0; y < std::min(height, Canvas::height); ++y)
+        std::copy_n(canvas.bits() + std::size_t(y) * Canvas::width, columns,
+                    area.begin() + std::ptrdiff_t(y) * width);
+    return area;
+}
+
 } // namespace torvex

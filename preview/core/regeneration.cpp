@@ -76,4 +76,29 @@ void line3D(Canvas& canvas, const CoordinateTexts& texts, int panelHeight) {
     canvas.penLine(StartScreenX, StartScreenY, ScreenX, ScreenY);
 }
 
+void drawLineListEntries(Canvas& canvas, const QStringList& entries, int panelHeight,
+                         CoordinateTexts& fields) {
+    if (entries.isEmpty())
+        return;
+    CoordinateTexts pieces;
+    for (const QString& entry : entries) {
+        CurrentLine = entry;
+        pieces = splitLineRecord(CurrentLine);
+        DrawMode = 0;
+        try {
+            line3D(canvas, pieces, panelHeight);
+        } catch (...) {
+            fields = pieces;
+            throw;
+        }
+    }
+    fields = pieces;
+}
+
+void drawPreview(Canvas& canvas, const QStringList& entries, int panelHeight,
+                 CoordinateTexts& fields) {
+    drawPreviewBackdrop(canvas, panelHeight);
+    drawLineListEntries(canvas, entries, panelHeight, fields);
+}
+
 } // namespace torvex

@@ -40,6 +40,10 @@ TForm5::TForm5(QWidget* parent)
     scrollArea->setFrameShape(QFrame::NoFrame);
     scrollArea->setWidgetResizable(false);
     scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette face = scrollArea->viewport()->palette();
+    face.setColor(QPalette::Window, QColor::fromRgb(colours::windowFace));
+    scrollArea->viewport()->setPalette(face);
+    scrollArea->viewport()->setAutoFillBackground(true);
     Image1 = new CanvasImage(canvas_, scrollArea);
     scrollArea->setWidget(Image1);
 
@@ -56,11 +60,10 @@ void TForm5::beginRegeneration(int panelHeight) {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
         showWindow(this);
     }
-    canvas_.clear();
+    // The captions change at once, the picture only when events are processed:
+    // the backdrop is drawn under the first caption.
     setWindowTitle(QString::fromLatin1(previewCaptionGrid));
-    drawGrid(canvas_, panelHeight);
-    drawOriginMark(canvas_, panelHeight);
-    drawAxisLetters(canvas_, panelHeight);
+    drawPreviewBackdrop(canvas_, panelHeight);
     setWindowTitle(QString::fromLatin1(previewCaptionLinelist));
     refresh();
 }

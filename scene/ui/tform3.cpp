@@ -10,7 +10,6 @@
 #include "preview/regeneration.h"
 #include "preview/tform5.h"
 #include "scene/designer_state.h"
-#include "scene/line_list_drawing.h"
 #include "scene/panel_accelerators.h"
 #include "scene/panel_controls.h"
 #include "scene/panel_field_check.h"

@@ -6,6 +6,8 @@
 #include "engine/engine_model.h"
 #include "tests/cli/run_torvex.h"
 
+#include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +102,19 @@ TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     QTest::mouseClick(restart, Qt::LeftButton);
     EXPECT_FALSE(view.session()->ended());
     expectShows(view, expected(kHouse, {}), "after starting again");
+}
+
+TEST_F(CalculatorViewTest, AProgramThatNeverWaitsForAKeyStopsWithItsReason) {
+    const QString source = folder.filePath(QStringLiteral("copy.z80"));
+    QFile file(source);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(" .org 9327h\nagain: call 5164h\n jr again\n");
+    file.close();
+    CalculatorView view(source);
+    ASSERT_TRUE(view.session() && view.session()->endedWithError());
+    EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("ended"))
+                    ->text()
+                    .contains(QStringLiteral("10000 frames without reading a key")));
 }
 
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndShowsTheChangedScene) {

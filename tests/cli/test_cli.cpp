@@ -188,6 +188,8 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string un =
         dir.write("UN.83p", std::string(unprotected.begin(), unprotected.end())).string();
     EXPECT_EQ(cli({"run", un}).code, kExitOk);
+    const std::string copier =
+        dir.write("copy.z80", " .org 9327h\nagain: call 5164h\n jr again\n").string();
     expectFailures({
         {{"run", loop, "--limit", "5000"}, kExitFailure, {"runaway"}},
         {{"run", wild, "--writable", "graph,8265-828Bh,stack"},
@@ -200,6 +202,10 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", loop, "--limit", "0"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
     });
+    const Result copied = cli({"run", copier});
+    EXPECT_EQ(copied.code, kExitFailure);
+    EXPECT_TRUE(has(copied.err, "drew 10000 frames without reading a key")) << copied.err;
+    EXPECT_TRUE(has(copied.out, "\nframe 10000: 29 T-states") && !has(copied.out, "frame 10001"));
 }
 
 TEST(CliExecutable, RunsA83pAsTheLibraryRunsItsSource) {

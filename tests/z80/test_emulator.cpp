@@ -33,6 +33,7 @@ struct RunCase {
     std::vector<uint8_t> keys = {};
     std::vector<AddressRange> writable = {};
     uint64_t runawayLimit = 60'000'000;
+    uint64_t frameLimit = kDefaultFrameLimit;
 };
 
 const std::vector<RunCase> kRuns = {
@@ -70,6 +71,18 @@ const std::vector<RunCase> kRuns = {
      .reason = StopReason::Returned,
      .messageHas = {"10 frame(s)"},
      .runawayLimit = 20'000},
+    {.what = "drawing without reading a key stops at the frame limit",
+     .body = "here:\n call _GRBUFCPY_V\n jr here",
+     .reason = StopReason::FrameLimit,
+     .messageHas = {"drew 3 frames without reading a key", "called from @here"},
+     .frameLimit = 3},
+    {.what = "a key read restarts the frame count",
+     .body = " ld b,3\nloop:\n push bc\n call _GRBUFCPY_V\n call _GRBUFCPY_V\n call _getkey\n"
+             " pop bc\n djnz loop\n ret",
+     .reason = StopReason::Returned,
+     .messageHas = {"6 frame(s)"},
+     .keys = {key::Del, key::Del, key::Del},
+     .frameLimit = 2},
     {"a jump into ROM outside the calls is a fault",
      " nop\nhere:\n jp 4000h",
      StopReason::Fault,
@@ -107,6 +120,7 @@ TEST(Ti83, RunsEndAndReportAsTheyShould) {
         calc.setKeys(c.keys);
         calc.setWritableRanges(c.writable);
         calc.setRunawayLimit(c.runawayLimit);
+        calc.setFrameLimit(c.frameLimit);
         const RunResult r = calc.run();
         EXPECT_EQ(r.reason, c.reason) << r.message;
         EXPECT_EQ(calc.finished(), true);
@@ -193,6 +207,8 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     }
     script.setKeys({key::Up, key::Down});
     ASSERT_EQ(script.run().reason, StopReason::Returned);
+    std::vector<Frame> streamed;
+    stepped.setFrameListener([&](const Frame& f) { streamed.push_back(f); });
     stepped.start();
     for (uint8_t k : {key::Up, key::Down}) {
         for (int wait = 0; wait < 3; ++wait) {
@@ -205,8 +221,10 @@ TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
     EXPECT_EQ(stepped.peek(0x8265), 4);
     EXPECT_EQ(stepped.peek(0x8266), 4);
     EXPECT_EQ(stepped.peekWord(0x8267), 0x1111);
-    ASSERT_EQ(stepped.frames().size(), 1u);
-    EXPECT_EQ(stepped.frames()[0].tstates, script.frames()[0].tstates);
+    ASSERT_EQ(streamed.size(), 1u);
+    EXPECT_EQ(streamed[0].tstates, script.frames()[0].tstates);
+    EXPECT_TRUE(stepped.frames().empty()) << "a listener's frames are not kept";
+    EXPECT_EQ(stepped.frameCount(), 1u);
     EXPECT_EQ(stepped.totalTstates(), script.totalTstates());
     EXPECT_EQ(stepped.pc(), kReturnAddress);
 }

@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,10 +103,15 @@ enum class StopReason {
     Returned,      // the program returned to the calculator
     KeysExhausted, // _getkey was called and the key script had ended (run())
     Runaway,       // more T-states without a frame than the limit
+    FrameLimit,    // more frames without reading a key than the limit
     WriteGuard,    // a write outside the writable ranges
     KeyWanted,     // runUntilKeyWanted(): _getkey waits for pressKey()
     Fault,         // execution entered ROM outside the trapped calls, or similar
 };
+
+// Frames a program may draw without reading a key: about 86 seconds of the
+// fastest full-screen copies the calculator makes (kRomCallCosts).
+inline constexpr uint64_t kDefaultFrameLimit = 10'000;
 
 struct RunResult {
     StopReason reason = StopReason::Returned;
@@ -148,6 +154,15 @@ public:
     void setWritableRanges(std::vector<AddressRange> ranges);
     // Maximum program T-states without a frame (default 60,000,000 = 10 s at 6 MHz).
     void setRunawayLimit(uint64_t tstatesWithoutFrame);
+    // Maximum frames without _getkey returning a key (default
+    // kDefaultFrameLimit): a program that copies the display over and over
+    // without waiting for a key stops there.
+    void setFrameLimit(uint64_t framesWithoutKey);
+    // Hands each frame, as the copy to the LCD makes it, to `listener`
+    // instead of keeping it in frames() (an empty function keeps them
+    // again). An exception the listener throws ends the run and reaches the
+    // caller of run() or runUntilKeyWanted(); start() again before running.
+    void setFrameListener(std::function<void(const Frame&)> listener);
     // When true (default) the trapped ROM calls leave F, BC, DE and HL (and A,
     // except for _getkey) scrambled, as the real routines destroy them; IX, IY
     // and SP are kept. false keeps every register.
@@ -180,7 +195,9 @@ public:
     // but data in the bytes that differ, e.g. one engine with another scene.
     void continueFrom(const Ti83& earlier);
 
+    // The frames since start(), unless a frame listener takes them.
     const std::vector<Frame>& frames() const;
+    uint64_t frameCount() const;                 // frames since start(), kept or handed on
     const std::array<uint8_t, 768>& lcd() const; // what the LCD shows now
     uint64_t totalTstates() const;               // program T-states since start()
     uint64_t romTstates() const;                 // T-states charged for ROM calls since start()

@@ -54,6 +54,9 @@ public:
     // keys are replayed.
     CalculatorSession(std::vector<uint8_t> code, size_t engineBytes,
                       const CalculatorSession& earlier, z80::Model model = z80::Model::Ti83);
+    // The calculator reports its frames to this object.
+    CalculatorSession(const CalculatorSession&) = delete;
+    CalculatorSession& operator=(const CalculatorSession&) = delete;
 
     // Presses a key and runs to the next key wait (or the end).
     void press(uint8_t key);
@@ -67,12 +70,13 @@ public:
     // What the display shows now (64 rows of 12 bytes, MSB leftmost).
     const std::array<uint8_t, 768>& display() const;
     // T-states of the last frame drawn; zeros before one.
-    FrameCost lastFrameCost() const;
+    FrameCost lastFrameCost() const { return lastFrameCost_; }
     CameraState camera() const;
     // The keys pressed that changed something, for replaying.
     const std::vector<uint8_t>& history() const { return history_; }
 
 private:
+    void keepLastFrameCost();
     void runToKeyWait();
 
     std::vector<uint8_t> code_;
@@ -82,6 +86,7 @@ private:
     bool ended_ = false;
     bool returned_ = false;
     std::string stopMessage_;
+    FrameCost lastFrameCost_;
 };
 
 // Frames per second the calculator reaches for a frame of that many T-states.

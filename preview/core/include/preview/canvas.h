@@ -60,4 +60,10 @@ private:
     Rgb pen_ = colours::black;
 };
 
+// What the preview window shows in a client area of width x height with the picture
+// scrolled to its top-left corner (scroll bars aside): the canvas, cut off at the
+// area's edges, and the window's face beside and below it. 0xFFRRGGBB words, row
+// after row.
+std::vector<std::uint32_t> clientAreaPixels(const Canvas& canvas, int width, int height);
+
 } // namespace torvex

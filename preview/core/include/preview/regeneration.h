@@ -3,6 +3,8 @@
 #include "preview/canvas.h"
 #include "scene/line_record.h"
 
+#include <QStringList>
+
 namespace torvex {
 
 // The designer panel's outer height with its fixed layout; it shifts the projection.
@@ -32,5 +34,23 @@ void drawPreviewBackdrop(Canvas& canvas, int panelHeight);
 // and project into StartScreenX/Y, then the end texts into GridX..Z and ScreenX/Y.
 // A text that does not convert throws the conversion failure before anything is drawn.
 void line3D(Canvas& canvas, const CoordinateTexts& texts, int panelHeight);
+
+// The line list part of a regeneration: for each entry in order, CurrentLine
+// takes the entry, its pieces become the segment, DrawMode becomes 0 and the
+// segment is drawn in black.
+//
+// The coordinate fields are the working storage of every step, but only their
+// final state can be seen, so they are written once: on success `fields` hold
+// the pieces of the last entry (unchanged for an empty list); when an entry
+// does not convert, `fields` hold that entry's pieces, the entries before it
+// stay drawn and the conversion failure propagates.
+void drawLineListEntries(Canvas& canvas, const QStringList& entries, int panelHeight,
+                         CoordinateTexts& fields);
+
+// The whole picture of a regeneration, as the preview window shows it: the
+// backdrop, then every entry. The designer's regeneration and `torvex render`
+// both draw it with these steps.
+void drawPreview(Canvas& canvas, const QStringList& entries, int panelHeight,
+                 CoordinateTexts& fields);
 
 } // namespace torvex

@@ -1,0 +1,159 @@
+// torvex import MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]
+#include "cli/args.h"
+#include "cli/output.h"
+#include "cli/scene_exchange.h"
+
+#include "codegen/engine_template.h"
+#include "codegen/text_lines.h"
+
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+
+namespace torvex::cli {
+
+namespace {
+
+const std::vector<OptionDefinition>& importOptions() {
+    static const std::vector<OptionDefinition> definitions{
+        {"--output", "-o", true, "LIST", "the line list file to write"},
+        {"--up", "", true, "AXIS",
+         "the model's axis that becomes the scene's height z: x, y or z (default: the file's "
+         "own up axis where the format records one, else z for STL and y for other formats)"},
+        {"--size", "", true, "N", "the model's largest extent on the grid, 1 to 200 (default 200)"},
+        {"--at", "", true, "X,Y,Z", "where the model's centre goes (default 0,0,0)"},
+        {"--max", "", true, "N", "keep at most N segments, the longest first"},
+        {"--help", "-h", false, "", "show this help"},
+    };
+    return definitions;
+}
+
+void importHelp(std::ostream& os) {
+    os << "Usage: torvex import MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]\n"
+          "Turns a 3D model (OBJ, STL, PLY, glTF 2, 3DS, Collada and the other formats the\n"
+          "Open Asset Import Library reads) into a line list for the designer: every edge of\n"
+          "every face and every line of the model, once. An edge between two faces that lie\n"
+          "in one plane (the diagonal of a quad split into triangles) is left out. The model\n"
+          "is centred and scaled so that its largest extent fills the grid -100..100, its up\n"
+          "axis becoming z; coordinates are rounded to whole numbers, and a segment that\n"
+          "becomes a point or a duplicate is dropped. A summary goes to standard error. A\n"
+          "model that cannot be read or has no edges writes nothing.\n\nOptions:\n"
+       << describeOptions(importOptions());
+}
+
+std::string count(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+exchange::Axis parseAxis(const std::string& text) {
+    if (text == "x" || text == "X")
+        return exchange::Axis::X;
+    if (text == "y" || text == "Y")
+        return exchange::Axis::Y;
+    if (text == "z" || text == "Z")
+        return exchange::Axis::Z;
+    throw UsageError("bad axis '" + text + "' (x, y or z)");
+}
+
+int parseIntegerIn(const std::string& option, const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+        throw UsageError("bad " + option + " '" + text + "' (a whole number from " +
+                         std::to_string(low) + " to " + std::to_string(high) + ")");
+    return value;
+}
+
+std::array<int, 3> parsePoint(const std::string& text) {
+    std::array<int, 3> point{};
+    size_t start = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t comma = text.find(',', start);
+        if ((i < 2) == (comma == std::string::npos))
+            throw UsageError("bad --at '" + text + "' (X,Y,Z, each from -100 to 100)");
+        point[i] = parseIntegerIn("--at", text.substr(start, comma - start), -100, 100);
+        start = comma + 1;
+    }
+    return point;
+}
+
+int importModelToList(const ImportCommandOptions& options, Io& io) {
+    exchange::ImportResult result;
+    try {
+        refuseOutputOverInput(options.model, options.output);
+        result = exchange::importModel(options.model, options.import);
+        writeFileAtomically(options.output, [&] {
+            const std::string text = joinTextLines(exchange::lineRecords(result.segments));
+            return std::vector<uint8_t>(text.begin(), text.end());
+        }());
+    } catch (const exchange::ImportError& e) {
+        io.err << "torvex import: " << e.what() << "; nothing was written\n";
+        return kExitFailure;
+    } catch (const OutputError& e) {
+        io.err << "torvex import: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    char scale[32];
+    std::snprintf(scale, sizeof scale, "%.6g", result.scale);
+    const size_t dropped = result.droppedInPlane + result.droppedRounding + result.droppedPastMax;
+    io.err << "torvex import: " << options.model.string() << ": "
+           << count(result.faces, "face", "faces") << ", " << count(result.edges, "edge", "edges")
+           << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
+           << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
+           << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
+           << " grid units per model unit; up axis " << exchange::axisName(result.up)
+           << (options.import.up   ? " (--up)"
+               : result.upFromFile ? " (the file's)"
+                                   : " (the format's usual; --up changes it)")
+           << "\n";
+    size_t outside = 0;
+    for (const exchange::Segment& s : result.segments)
+        outside += std::any_of(s.begin(), s.end(), [](int c) { return c < -100 || c > 100; });
+    if (outside)
+        io.err << "torvex import: " << count(outside, "segment reaches", "segments reach")
+               << " beyond the grid -100..100\n";
+    if (const std::string warning = segmentLimitWarning(result.segments.size()); !warning.empty())
+        io.err << "torvex import: " << warning << " (--max " << kEngineSegmentLimit
+               << " keeps the longest)\n";
+    if (result.droppedPastMax)
+        io.err << "torvex import: --max " << *options.import.max << " left out "
+               << count(result.droppedPastMax, "segment", "segments") << "\n";
+    io.out << "wrote " << options.output.string() << ": "
+           << count(result.segments.size(), "segment", "segments") << "\n";
+    return kExitOk;
+}
+
+int importCommand(const std::vector<std::string>& args, Io& io) {
+    ImportCommandOptions options;
+    try {
+        const ParsedArgs p = parseArgs(args, importOptions());
+        if (p.has("--help")) {
+            importHelp(io.out);
+            return kExitOk;
+        }
+        if (p.positional.size() != 1)
+            throw UsageError(p.positional.empty() ? "no model given" : "give exactly one model");
+        if (!p.has("--output"))
+            throw UsageError("no output file given (-o LIST)");
+        options.model = p.positional[0];
+        options.output = *p.value("--output");
+        if (auto up = p.value("--up"))
+            options.import.up = parseAxis(*up);
+        if (auto size = p.value("--size"))
+            options.import.size = parseIntegerIn("--size", *size, 1, 200);
+        if (auto at = p.value("--at"))
+            options.import.at = parsePoint(*at);
+        if (auto max = p.value("--max"))
+            options.import.max = parseIntegerIn("--max", *max, 1, 1'000'000);
+    } catch (const UsageError& e) {
+        io.err << "torvex import: " << e.what() << "\n"
+               << "Run 'torvex import --help' for the options.\n";
+        return kExitUsage;
+    }
+    return importModelToList(options, io);
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,132 @@
+// torvex render LIST -o PICTURE.png [--size WxH]
+#include "cli/args.h"
+#include "cli/output.h"
+#include "cli/scene_exchange.h"
+
+#include "codegen/text_line_file.h"
+#include "codegen/windows1252.h"
+#include "preview/regeneration.h"
+#include "scene/coordinate_conversion.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <ostream>
+
+namespace torvex::cli {
+
+namespace {
+
+const std::vector<OptionDefinition>& renderOptions() {
+    static const std::vector<OptionDefinition> definitions{
+        {"--output", "-o", true, "PICTURE", "the PNG file to write"},
+        {"--size", "", true, "WxH",
+         "the preview window's client size in pixels (default 1280x1024, the whole picture)"},
+        {"--help", "-h", false, "", "show this help"},
+    };
+    return definitions;
+}
+
+void renderHelp(std::ostream& os) {
+    os << "Usage: torvex render LIST -o PICTURE.png [--size WxH]\n"
+          "Draws the designer's preview of a line list file as a PNG: the grid, the origin\n"
+          "mark, the axis letters and every line, pixel for pixel what the preview window\n"
+          "shows in a client area of that size with its picture scrolled to the top left.\n"
+          "A list line that is not a line of six coordinates is an error at its line, and\n"
+          "nothing is written.\n\nOptions:\n"
+       << describeOptions(renderOptions());
+}
+
+// Every list line whose coordinates do not convert, as "LIST:LINE: error: ..."
+// lines; empty when all do.
+std::string badListLines(const std::filesystem::path& list, const QStringList& entries) {
+    std::string errors;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        for (const QString& text : splitLineRecord(entries[i])) {
+            try {
+                convertCoordinate(text);
+            } catch (const Failure& failure) {
+                errors += list.string() + ":" + std::to_string(i + 1) +
+                          ": error: " + failure.what() + "\n";
+                break;
+            }
+        }
+    }
+    return errors;
+}
+
+std::vector<uint8_t> pngOf(const std::vector<uint32_t>& pixels, int width, int height) {
+    const QImage image(reinterpret_cast<const uchar*>(pixels.data()), width, height,
+                       qsizetype(width) * 4, QImage::Format_RGB32);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw OutputError("cannot encode the picture as PNG");
+    return std::vector<uint8_t>(png.begin(), png.end());
+}
+
+} // namespace
+
+std::pair<int, int> parsePictureSize(const std::string& text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        throw UsageError("bad --size '" + text + "' (WIDTHxHEIGHT, e.g. 1280x1024)");
+    return {parseIntegerIn("--size width", text.substr(0, x), 1, 16384),
+            parseIntegerIn("--size height", text.substr(x + 1), 1, 16384)};
+}
+
+int renderListPicture(const RenderCommandOptions& options, Io& io) {
+    try {
+        refuseOutputOverInput(options.list, options.output);
+        QStringList entries;
+        for (const std::string& line :
+             readTextLineFile(QString::fromStdString(options.list.string())))
+            entries.push_back(decodeWindows1252(line));
+        if (const std::string errors = badListLines(options.list, entries); !errors.empty()) {
+            io.err << errors << "torvex render: nothing was written\n";
+            return kExitFailure;
+        }
+        Canvas canvas;
+        CoordinateTexts fields;
+        drawPreview(canvas, entries, defaultPanelHeight, fields);
+        writeFileAtomically(options.output,
+                            pngOf(clientAreaPixels(canvas, options.width, options.height),
+                                  options.width, options.height));
+        io.out << "wrote " << options.output.string() << ": " << entries.size()
+               << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
+               << options.height << " pixels\n";
+        return kExitOk;
+    } catch (const Failure& e) {
+        io.err << "torvex render: " << e.what() << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex render: " << e.what() << "\n";
+    }
+    return kExitFailure;
+}
+
+int renderCommand(const std::vector<std::string>& args, Io& io) {
+    RenderCommandOptions options;
+    try {
+        const ParsedArgs p = parseArgs(args, renderOptions());
+        if (p.has("--help")) {
+            renderHelp(io.out);
+            return kExitOk;
+        }
+        if (p.positional.size() != 1)
+            throw UsageError(p.positional.empty() ? "no line list file given"
+                                                  : "give exactly one line list file");
+        if (!p.has("--output"))
+            throw UsageError("no output file given (-o PICTURE.png)");
+        options.list = p.positional[0];
+        options.output = *p.value("--output");
+        if (auto size = p.value("--size"))
+            std::tie(options.width, options.height) = parsePictureSize(*size);
+    } catch (const UsageError& e) {
+        io.err << "torvex render: " << e.what() << "\n"
+               << "Run 'torvex render --help' for the options.\n";
+        return kExitUsage;
+    }
+    return renderListPicture(options, io);
+}
+
+} // namespace torvex::cli

@@ -1,0 +1,389 @@
+#include "exchange/model_import.h"
+
+#include "codegen/file_io.h"
+#include "scene/line_record.h"
+
+#include <assimp/IOSystem.hpp>
+#include <assimp/Importer.hpp>
+#include <assimp/MemoryIOWrapper.h>
+#include <assimp/scene.h>
+
+#include <QString>
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <numeric>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace torvex::exchange {
+
+namespace {
+
+// Two faces lie in one plane when the sine of the angle between their normals
+// is at most this: far below what the grid can show, far above the error of
+// the single-precision positions models store.
+constexpr double kPlaneTolerance = 1e-4;
+
+// --- Files: every one the library opens is read whole by the one reader -------
+
+struct Bytes {
+    QByteArray data;
+};
+
+class ReadStream : private Bytes, public Assimp::MemoryIOStream {
+public:
+    explicit ReadStream(QByteArray bytes)
+        : Bytes{std::move(bytes)},
+          MemoryIOStream(reinterpret_cast<const uint8_t*>(data.constData()),
+                         static_cast<size_t>(data.size())) {}
+};
+
+class ReaderIoSystem : public Assimp::IOSystem {
+public:
+    explicit ReaderIoSystem(std::string model) : model_(std::move(model)) {}
+
+    // The model itself always "exists", so that opening it says why it
+    // cannot be read.
+    bool Exists(const char* file) const override {
+        std::error_code ec;
+        return file == model_ || std::filesystem::exists(std::filesystem::path(file), ec);
+    }
+    char getOsSeparator() const override { return '/'; }
+    Assimp::IOStream* Open(const char* file, const char* mode) override {
+        if (std::strchr(mode, 'w') || std::strchr(mode, 'a') || std::strchr(mode, '+'))
+            return nullptr;
+        try {
+            return new ReadStream(readRegularFile(QString::fromStdString(file)));
+        } catch (const Failure& failure) {
+            if (file == model_)
+                modelFailure = failure.what();
+            return nullptr;
+        }
+    }
+    void Close(Assimp::IOStream* stream) override { delete stream; }
+
+    std::string modelFailure; // why the model's own file could not be read
+
+private:
+    std::string model_;
+};
+
+// --- The model's edges ----------------------------------------------------------
+
+using Point = std::array<double, 3>;
+
+Point minus(const Point& a, const Point& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+Point cross(const Point& a, const Point& b) {
+    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+double dot(const Point& a, const Point& b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+double length(const Point& a) {
+    return std::sqrt(dot(a, a));
+}
+
+struct PositionKey {
+    std::array<uint32_t, 3> bits;
+    bool operator==(const PositionKey&) const = default;
+};
+struct PositionHash {
+    size_t operator()(const PositionKey& k) const {
+        uint64_t h = k.bits[0];
+        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[1];
+        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[2];
+        return static_cast<size_t>(h ^ (h >> 29));
+    }
+};
+
+struct Edge {
+    uint32_t from, to;     // welded vertices, as the first face or line gives them
+    uint32_t faceUses = 0; // polygons that have this edge
+    uint32_t face[2]{};    // the first two of them
+    bool line = false;     // one of the model's line primitives
+};
+
+// The model flattened: welded vertices (equal positions are one vertex),
+// polygons with their normals, and every edge once in the order met.
+class EdgeCollector {
+public:
+    uint32_t vertex(const aiVector3D& v) {
+        const float zero = 0.0f; // -0 and +0 are one position
+        const PositionKey key{{std::bit_cast<uint32_t>(v.x == 0 ? zero : v.x),
+                               std::bit_cast<uint32_t>(v.y == 0 ? zero : v.y),
+                               std::bit_cast<uint32_t>(v.z == 0 ? zero : v.z)}};
+        const auto [it, added] = ids_.try_emplace(key, static_cast<uint32_t>(points.size()));
+        if (added)
+            points.push_back({v.x, v.y, v.z});
+        return it->second;
+    }
+
+    void polygon(const std::vector<uint32_t>& ids) {
+        ++faces;
+        Point normal{0, 0, 0}; // Newell's method: sound for any planar polygon
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const Point& a = points[ids[i]];
+            const Point& b = points[ids[(i + 1) % ids.size()]];
+            normal[0] += (a[1] - b[1]) * (a[2] + b[2]);
+            normal[1] += (a[2] - b[2]) * (a[0] + b[0]);
+            normal[2] += (a[0] - b[0]) * (a[1] + b[1]);
+        }
+        const double n = length(normal);
+        if (!(n > 0))
+            return; // no area: its edges lie along the others'
+        const auto face = static_cast<uint32_t>(normals.size());
+        normals.push_back({normal[0] / n, normal[1] / n, normal[2] / n});
+        faceStart.push_back(static_cast<uint32_t>(faceVertices.size()));
+        faceVertices.insert(faceVertices.end(), ids.begin(), ids.end());
+        for (size_t i = 0; i < ids.size(); ++i) {
+            Edge* e = edge(ids[i], ids[(i + 1) % ids.size()]);
+            if (!e)
+                continue;
+            if (e->faceUses < 2)
+                e->face[e->faceUses] = face;
+            ++e->faceUses;
+        }
+    }
+
+    void line(uint32_t a, uint32_t b) {
+        if (Edge* e = edge(a, b))
+            e->line = true;
+    }
+
+    // An edge between exactly two faces that lie in one plane, on either side
+    // of it: the diagonal of a split quad, the seam inside a flat region.
+    bool inPlane(const Edge& e) const {
+        if (e.line || e.faceUses != 2)
+            return false;
+        const Point& n1 = normals[e.face[0]];
+        const Point& n2 = normals[e.face[1]];
+        if (length(cross(n1, n2)) > kPlaneTolerance)
+            return false;
+        const Point& a = points[e.from];
+        const Point d = minus(points[e.to], a);
+        return side(e.face[0], a, d, n1) * side(e.face[1], a, d, n1) < 0;
+    }
+
+    std::vector<Point> points;
+    std::vector<Edge> edges;
+    size_t faces = 0;
+
+private:
+    Edge* edge(uint32_t a, uint32_t b) {
+        if (a == b)
+            return nullptr;
+        const uint64_t key = (uint64_t(std::min(a, b)) << 32) | std::max(a, b);
+        const auto [it, added] = edgeIds_.try_emplace(key, static_cast<uint32_t>(edges.size()));
+        if (added)
+            edges.push_back({a, b});
+        return &edges[it->second];
+    }
+
+    // Which side of the line a + t·d the face lies on, within the plane of n.
+    double side(uint32_t face, const Point& a, const Point& d, const Point& n) const {
+        const uint32_t end =
+            face + 1 < faceStart.size() ? faceStart[face + 1] : uint32_t(faceVertices.size());
+        double sum = 0;
+        for (uint32_t i = faceStart[face]; i < end; ++i)
+            sum += dot(cross(minus(points[faceVertices[i]], a), d), n);
+        return sum;
+    }
+
+    std::unordered_map<PositionKey, uint32_t, PositionHash> ids_;
+    std::unordered_map<uint64_t, uint32_t> edgeIds_;
+    std::vector<Point> normals;
+    std::vector<uint32_t> faceStart, faceVertices;
+};
+
+void collectNode(const aiScene& scene, const aiNode& node, const aiMatrix4x4& parent,
+                 EdgeCollector& collector) {
+    const aiMatrix4x4 transform = parent * node.mTransformation;
+    std::vector<uint32_t> ids;
+    for (unsigned m = 0; m < node.mNumMeshes; ++m) {
+        const aiMesh& mesh = *scene.mMeshes[node.mMeshes[m]];
+        std::vector<uint32_t> welded(mesh.mNumVertices);
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v)
+            welded[v] = collector.vertex(transform * mesh.mVertices[v]);
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            const aiFace& face = mesh.mFaces[f];
+            ids.clear();
+            for (unsigned i = 0; i < face.mNumIndices; ++i)
+                if (face.mIndices[i] < mesh.mNumVertices)
+                    ids.push_back(welded[face.mIndices[i]]);
+            if (ids.size() >= 3)
+                collector.polygon(ids);
+            else if (ids.size() == 2)
+                collector.line(ids[0], ids[1]);
+        }
+    }
+    for (unsigned c = 0; c < node.mNumChildren; ++c)
+        collectNode(scene, *node.mChildren[c], transform, collector);
+}
+
+// --- Axes -------------------------------------------------------------------------
+
+struct Up {
+    Axis axis;
+    bool negative = false;
+    bool fromFile = false;
+};
+
+Up upAxis(const aiScene& scene, const std::filesystem::path& file,
+          const std::optional<Axis>& given) {
+    if (given)
+        return {*given};
+    int32_t axis = 0, sign = 1;
+    if (scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis >= 0 && axis <= 2) {
+        scene.mMetaData->Get("UpAxisSign", sign);
+        return {static_cast<Axis>(axis), sign < 0, true};
+    }
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return {extension == ".stl" ? Axis::Z : Axis::Y};
+}
+
+// The model's point in scene axes: its up axis becomes z, turned so that the
+// axes stay right-handed (y up: x, -z, y; x up: y, z, x).
+Point toScene(const Point& p, const Up& up) {
+    Point s;
+    switch (up.axis) {
+    case Axis::X:
+        s = {p[1], p[2], p[0]};
+        break;
+    case Axis::Y:
+        s = {p[0], -p[2], p[1]};
+        break;
+    case Axis::Z:
+        s = p;
+        break;
+    }
+    if (up.negative) // upside down: half a turn about y
+        s = {-s[0], s[1], -s[2]};
+    return s;
+}
+
+std::string fileText(const std::filesystem::path& file) {
+    return file.string();
+}
+
+} // namespace
+
+char axisName(Axis axis) {
+    return axis == Axis::X ? 'x' : axis == Axis::Y ? 'y' : 'z';
+}
+
+ImportResult importModel(const std::filesystem::path& model, const ImportOptions& options) {
+    Assimp::Importer importer;
+    auto* io = new ReaderIoSystem(model.string());
+    importer.SetIOHandler(io); // the importer owns it
+    const aiScene* scene = importer.ReadFile(model.string(), 0);
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
+        std::string reason =
+            !io->modelFailure.empty() ? io->modelFailure : std::string(importer.GetErrorString());
+        while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
+            reason.pop_back();
+        if (reason.empty())
+            reason = "the model is incomplete";
+        if (reason.find(fileText(model)) == std::string::npos)
+            reason = fileText(model) + ": " + reason;
+        throw ImportError(reason);
+    }
+
+    EdgeCollector collector;
+    collectNode(*scene, *scene->mRootNode, aiMatrix4x4(), collector);
+
+    ImportResult result;
+    result.faces = collector.faces;
+    result.edges = collector.edges.size();
+    const Up up = upAxis(*scene, model, options.up);
+    result.up = up.axis;
+    result.upFromFile = up.fromFile;
+
+    std::vector<const Edge*> kept;
+    kept.reserve(collector.edges.size());
+    for (const Edge& e : collector.edges) {
+        if (collector.inPlane(e))
+            ++result.droppedInPlane;
+        else
+            kept.push_back(&e);
+    }
+    if (kept.empty())
+        throw ImportError(fileText(model) + ": the model holds no edges");
+
+    // Centre and scale on the points the kept edges use.
+    std::vector<Point> scenePoints(collector.points.size());
+    Point low{HUGE_VAL, HUGE_VAL, HUGE_VAL}, high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (const Edge* e : kept) {
+        for (const uint32_t id : {e->from, e->to}) {
+            scenePoints[id] = toScene(collector.points[id], up);
+            for (int a = 0; a < 3; ++a) {
+                if (!std::isfinite(scenePoints[id][a]))
+                    throw ImportError(fileText(model) + ": the model has a point at infinity");
+                low[a] = std::min(low[a], scenePoints[id][a]);
+                high[a] = std::max(high[a], scenePoints[id][a]);
+            }
+        }
+    }
+    const double extent = std::max({high[0] - low[0], high[1] - low[1], high[2] - low[2]});
+    if (!std::isfinite(extent))
+        throw ImportError(fileText(model) + ": the model is too large to measure");
+    result.scale = options.size / extent;
+    const auto grid = [&](const Point& p, int a) {
+        const double centre = (low[a] + high[a]) / 2;
+        return static_cast<int>(std::lround(options.at[a] + (p[a] - centre) * result.scale));
+    };
+
+    std::unordered_set<std::string> seen;
+    for (const Edge* e : kept) {
+        Segment s;
+        for (int a = 0; a < 3; ++a) {
+            s[a] = grid(scenePoints[e->from], a);
+            s[3 + a] = grid(scenePoints[e->to], a);
+        }
+        const std::array<int, 3> from{s[0], s[1], s[2]}, to{s[3], s[4], s[5]};
+        const auto [first, second] = std::minmax(from, to);
+        std::string key(sizeof(int) * 6, '\0');
+        std::memcpy(key.data(), first.data(), sizeof(int) * 3);
+        std::memcpy(key.data() + sizeof(int) * 3, second.data(), sizeof(int) * 3);
+        if (from == to || !seen.insert(std::move(key)).second) {
+            ++result.droppedRounding;
+            continue;
+        }
+        result.segments.push_back(s);
+    }
+    if (result.segments.empty())
+        throw ImportError(fileText(model) + ": every edge of the model is a point on the grid");
+
+    if (options.max && result.segments.size() > *options.max) {
+        const auto squared = [](const Segment& s) {
+            const int64_t dx = s[3] - s[0], dy = s[4] - s[1], dz = s[5] - s[2];
+            return dx * dx + dy * dy + dz * dz;
+        };
+        std::stable_sort(
+            result.segments.begin(), result.segments.end(),
+            [&](const Segment& a, const Segment& b) { return squared(a) > squared(b); });
+        result.droppedPastMax = result.segments.size() - *options.max;
+        result.segments.resize(*options.max);
+    }
+    return result;
+}
+
+TextLines lineRecords(const std::vector<Segment>& segments) {
+    TextLines lines;
+    lines.reserve(segments.size());
+    for (const Segment& s : segments) {
+        CoordinateTexts texts;
+        for (size_t i = 0; i < 6; ++i)
+            texts[i] = QString::number(s[i]);
+        padCoordinateTexts(texts);
+        lines.push_back(composeLineRecord(texts).toStdString());
+    }
+    return lines;
+}
+
+} // namespace torvex::exchange

@@ -1,0 +1,73 @@
+// Walks written as GIFs and read back with giflib.
+#include "exchange/gif_recorder.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace torvex::exchange {
+namespace {
+
+struct Reader {
+    const std::string& bytes;
+    size_t at = 0;
+    static int read(GifFileType* gif, GifByteType* into, int length) {
+        auto* r = static_cast<Reader*>(gif->UserData);
+        const size_t n = std::min<size_t>(static_cast<size_t>(length), r->bytes.size() - r->at);
+        std::memcpy(into, r->bytes.data() + r->at, n);
+        r->at += n;
+        return static_cast<int>(n);
+    }
+};
+
+TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
+    std::array<uint8_t, 768> first{}, second{};
+    first[0] = 0x80;    // the top-left pixel
+    second[767] = 0x01; // the bottom-right pixel
+    GifRecorder recorder(2);
+    // 1.67, 0.50, 0.50, 1.00 and 1099.00 hundredths of a second: rounded as
+    // they add up to 1.67, 2.17, 2.67, 3.67, 1102.67.
+    const uint64_t durations[] = {100'000, 29'999, 30'001, 60'000, 65'940'000};
+    for (int i = 0; i < 5; ++i)
+        recorder.add(i % 2 ? second : first, durations[i]);
+    EXPECT_EQ(recorder.centiseconds(), 1103u);
+    const std::string bytes = recorder.finish();
+
+    Reader reader{bytes};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, Reader::read, &error);
+    ASSERT_NE(gif, nullptr);
+    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    EXPECT_EQ(gif->SWidth, 192);
+    EXPECT_EQ(gif->SHeight, 128);
+    ASSERT_EQ(gif->ImageCount, 5);
+    std::vector<int> delays;
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        GraphicsControlBlock control;
+        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
+        delays.push_back(control.DelayTime);
+    }
+    EXPECT_EQ(delays, (std::vector<int>{2, 0, 1, 1, 1099}));
+    const ColorMapObject* map = gif->SColorMap;
+    ASSERT_EQ(map->ColorCount, 2);
+    EXPECT_EQ(map->Colors[1].Red, 0x1E);   // dark
+    EXPECT_EQ(map->Colors[0].Green, 0xB4); // glass
+    // Each calculator pixel is a 2 x 2 square.
+    const GifByteType* image = gif->SavedImages[0].RasterBits;
+    EXPECT_EQ(std::vector<int>({image[0], image[1], image[2], image[192], image[193], image[194]}),
+              (std::vector<int>{1, 1, 0, 1, 1, 0}));
+    const GifByteType* last = gif->SavedImages[1].RasterBits;
+    EXPECT_EQ(std::vector<int>({last[192 * 128 - 1], last[192 * 126 - 1], last[192 * 128 - 3]}),
+              (std::vector<int>{1, 0, 0}));
+    // It loops: the application extension before the first image.
+    const ExtensionBlock* loop = gif->SavedImages[0].ExtensionBlocks;
+    bool loops = false;
+    for (int i = 0; i < gif->SavedImages[0].ExtensionBlockCount; ++i)
+        loops |= loop[i].ByteCount == 11 && std::memcmp(loop[i].Bytes, "NETSCAPE2.0", 11) == 0;
+    EXPECT_TRUE(loops);
+    DGifCloseFile(gif, &error);
+}
+
+} // namespace
+} // namespace torvex::exchange
