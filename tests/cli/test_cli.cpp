@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -61,20 +62,7 @@ const char* kSmall = R"(#include "ti83asm.inc"
 
 } // namespace
 
-TEST(CliArgs, OptionsValuesFlagsPositionalsAndKeys) {
-    std::vector<OptionDefinition> definitions{{"--output", "-o", true, "FILE", ""},
-                                              {"--bin", "", false, "", ""}};
-    ParsedArgs p = parseArgs({"a.z80", "-o", "x.83p", "--bin"}, definitions);
-    EXPECT_EQ(p.positional, std::vector<std::string>{"a.z80"});
-    EXPECT_EQ(p.value("--output"), "x.83p");
-    EXPECT_TRUE(p.has("--bin"));
-    p = parseArgs({"--output=y", "--", "-weird"}, definitions);
-    EXPECT_EQ(p.value("--output"), "y");
-    EXPECT_EQ(p.positional, std::vector<std::string>{"-weird"});
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--nope"}, {"-o"}, {"-o", "a", "-o", "b"}, {"--bin=1"}})
-        EXPECT_THROW(parseArgs(bad, definitions), UsageError) << bad[0];
-
+TEST(CliKeys, NamesAndCodesOfGetkey) {
     using namespace torvex::z80::key;
     EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x10,7"),
               (std::vector<uint8_t>{Right, Left, Up, Down, Enter, Clear, Del, Stat, Vars, Mode,
@@ -208,17 +196,9 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     EXPECT_TRUE(has(copied.out, "\nframe 10000: 29 T-states") && !has(copied.out, "frame 10001"));
 }
 
-TEST(CliExecutable, RunsA83pAsTheLibraryRunsItsSource) {
-    TempDir dir;
-    const std::string exe = TORVEX_EXE, program = (dir / "DEMO.83p").string();
-    ASSERT_EQ(cli({"assemble", TORVEX_DEMO, "-o", program}).code, kExitOk);
-    ASSERT_EQ(std::system((exe + " run " + program + " --keys right,down,mode > " +
-                           (dir / "out.txt").string())
-                              .c_str()),
-              0);
-    const Result source = cli({"run", TORVEX_DEMO, "--keys", "right,down,mode"});
-    EXPECT_TRUE(has(source.out, "frame 3: ")) << source.out;
-    const std::vector<uint8_t> text = readFile(dir / "out.txt");
-    EXPECT_EQ(std::string(text.begin(), text.end()), source.out);
-    EXPECT_NE(std::system((exe + " assemble > /dev/null 2>&1").c_str()), 0);
+// The program's exit status is the command's.
+TEST(CliExecutable, ExitsWithTheCommandsStatus) {
+    const std::string exe = TORVEX_EXE;
+    EXPECT_EQ(std::system((exe + " run " TORVEX_DEMO " --keys mode > /dev/null").c_str()), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system((exe + " assemble > /dev/null 2>&1").c_str())), kExitUsage);
 }

@@ -68,6 +68,11 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("points.obj", "v 0 0 0\nv 1 1 1\np 1 2\n");
     folder.write("list", "keep");
     folder.write("bad-list", "   0,   0,   0,  10,   0,   0\r\n   0,   0,   0, abc,   0,   0\r\n");
+    // The points model with the options given: a bad option is a usage error.
+    const auto points = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"import", path("points.obj"), "-o", path("list")});
+        return options;
+    };
     const struct {
         std::vector<std::string> args;
         int code;
@@ -76,9 +81,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {{"import", path("broken.obj"), "-o", path("list")},
          1,
          "torvex import: " + path("broken.obj")},
-        {{"import", path("points.obj"), "-o", path("list")},
-         1,
-         "torvex import: " + path("points.obj")},
+        {points({}), 1, "torvex import: " + path("points.obj")},
         {{"import", path("missing.obj"), "-o", path("list")}, 1, "torvex import: Cannot open file"},
         {{"import", path("list"), "-o", path("list")}, 1, "torvex import: the output"},
         {{"render", path("bad-list"), "-o", path("list")},
@@ -86,27 +89,13 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
          path("bad-list") + ":2: error: ' abc' is not a valid integer value"},
         {{"render", path("missing"), "-o", path("list")}, 1, "torvex render: Cannot open file"},
         {{"import", path("points.obj")}, 2, "torvex import: no output file given"},
-        {{"import", path("points.obj"), "-o", path("list"), "--up", "w"},
-         2,
-         "torvex import: bad axis"},
-        {{"import", path("points.obj"), "-o", path("list"), "--size", "201"},
-         2,
-         "torvex import: bad --size"},
-        {{"import", path("points.obj"), "-o", path("list"), "--size", "0"},
-         2,
-         "torvex import: bad --size"},
-        {{"import", path("points.obj"), "-o", path("list"), "--max", "0"},
-         2,
-         "torvex import: bad --max"},
-        {{"import", path("points.obj"), "-o", path("list"), "--at", "1,2"},
-         2,
-         "torvex import: bad --at"},
-        {{"import", path("points.obj"), "-o", path("list"), "--at", "1,2,3,4"},
-         2,
-         "torvex import: bad --at"},
-        {{"import", path("points.obj"), "-o", path("list"), "--at", "0,-101,0"},
-         2,
-         "torvex import: bad --at"},
+        {points({"--up", "w"}), 2, "torvex import: bad axis"},
+        {points({"--size", "201"}), 2, "torvex import: bad --size"},
+        {points({"--size", "0"}), 2, "torvex import: bad --size"},
+        {points({"--max", "0"}), 2, "torvex import: bad --max"},
+        {points({"--at", "1,2"}), 2, "torvex import: bad --at"},
+        {points({"--at", "1,2,3,4"}), 2, "torvex import: bad --at"},
+        {points({"--at", "0,-101,0"}), 2, "torvex import: bad --at"},
         {{"render", path("bad-list"), "-o", path("list"), "--size", "640"},
          2,
          "torvex render: bad --size"},

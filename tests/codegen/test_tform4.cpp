@@ -136,26 +136,24 @@ TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
     }
 }
 
-TEST_F(Wizard, AFileThatCannotBeReadIsReportedAfterTheThirdMessage) {
-    const QString missing = path("missing.txt");
-    run(missing, path("missing.z80"));
-    EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
-                                          dialog(missing + QStringLiteral(".z80")), info(kThird),
-                                          report(QStringLiteral("Cannot open file ") + missing +
-                                                 QStringLiteral("."))}));
-    EXPECT_FALSE(QFile::exists(path("missing.z80")));
-}
-
-TEST_F(Wizard, FailingWriteOverTheListFileLeavesItIntact) {
-    const QString listFile = path("scene.txt");
+// A list that cannot be read, or a write that fails over the list itself, is
+// reported after the third message, and no file changes.
+TEST_F(Wizard, AFailingReadOrWriteIsReportedAfterTheThirdMessage) {
+    const QString missing = path("missing.txt"), listFile = path("scene.txt");
     writeTextLineFile(listFile, TextLines(200, kRecord));
     const std::string before = test::fileBytes(listFile);
-    {
-        FileSizeLimit limit(before.size()); // room for the list, not for the source
-        run(listFile, listFile);
+    for (const auto& [list, output, failure] :
+         {std::tuple{missing, path("missing.z80"), "Cannot open file " + missing + "."},
+          {listFile, listFile, QStringLiteral("Stream write error.")}}) {
+        shell.shown.clear();
+        {
+            FileSizeLimit limit(before.size()); // room for the list, not for the source
+            run(list, output);
+        }
+        EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
+                                              dialog(list + QStringLiteral(".z80")), info(kThird),
+                                              report(failure)}));
     }
-    EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
-                                          dialog(listFile + QStringLiteral(".z80")), info(kThird),
-                                          report(QStringLiteral("Stream write error."))}));
+    EXPECT_FALSE(QFile::exists(path("missing.z80")));
     EXPECT_EQ(test::fileBytes(listFile), before);
 }

@@ -2,6 +2,7 @@
 #include "exchange/model_import.h"
 #include "tests/support/temporary_folder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,8 +50,10 @@ struct ModelCase {
     std::string content;
     ImportOptions options;
     std::vector<std::string> edges; // line records, either way round
-    size_t faces, inPlane, rounding;
-    char up;
+    struct {
+        size_t faces, inPlane, rounding; // faces read, segments dropped
+        char up;
+    } counts;
 };
 
 // Line records as undirected edges: each with its smaller end first.
@@ -70,10 +73,7 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          cube + "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n",
          {},
          kCubeEdges,
-         6,
-         0,
-         0,
-         'y'},
+         {6, 0, 0, 'y'}},
         // The same cube split into triangles, two of them wound the other
         // way: the six diagonals lie in a plane.
         {"triangles.obj",
@@ -81,10 +81,7 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
                 "f 3 4 8\nf 3 8 7\nf 4 1 5\nf 4 5 8\n",
          {},
          kCubeEdges,
-         12,
-         6,
-         0,
-         'y'},
+         {12, 6, 0, 'y'}},
         // Two faces on one side of their edges (a quad seen from both
         // sides) keep every edge; the z-up file turned with --up.
         {"sheet.obj",
@@ -92,10 +89,7 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          options(Axis::Z),
          {"-100,-100,   0, 100,-100,   0", " 100,-100,   0, 100, 100,   0",
           " 100, 100,   0,-100, 100,   0", "-100, 100,   0,-100,-100,   0"},
-         2,
-         0,
-         0,
-         'z'},
+         {2, 0, 0, 'z'}},
         // STL is z up; every triangle has its own three corners.
         {"tetra.stl",
          binaryStl({{0, 0, 0, 0, 2, 0, 2, 0, 0},
@@ -106,10 +100,7 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          {"-100,-100,-100, 100,-100,-100", "-100,-100,-100,-100, 100,-100",
           "-100,-100,-100,-100,-100, 100", " 100,-100,-100,-100, 100,-100",
           " 100,-100,-100,-100,-100, 100", "-100, 100,-100,-100,-100, 100"},
-         4,
-         0,
-         0,
-         'z'},
+         {4, 0, 0, 'z'}},
         // A pyramid: a quad base and four triangles, made 40 high at (10, 0, -50).
         {"pyramid.ply",
          "ply\nformat ascii 1.0\nelement vertex 5\nproperty float x\nproperty float y\n"
@@ -120,48 +111,36 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
           "  30, -20, -70, -10, -20, -70", " -10, -20, -70, -10,  20, -70",
           "  10,   0, -30, -10,  20, -70", "  10,   0, -30,  30,  20, -70",
           "  10,   0, -30,  30, -20, -70", "  10,   0, -30, -10, -20, -70"},
-         5,
-         0,
-         0,
-         'y'},
+         {5, 0, 0, 'y'}},
         // Rounding: x 0, 1, 1.01 and 3 of a model 3 long land on -100, -33,
         // -33 and 100: a point and a duplicate are dropped.
         {"lines.obj",
          "v 0 0 0\nv 3 0 0\nv 1 0 0\nv 1.01 0 0\nl 1 2\nl 1 3\nl 3 4\nl 4 1\n",
          {},
          {"-100,   0,   0, 100,   0,   0", "-100,   0,   0, -33,   0,   0"},
-         0,
-         0,
-         2,
-         'y'},
+         {0, 0, 2, 'y'}},
         // Halves go away from zero.
         {"half.obj",
          "v 0 0 0\nv 1 0 0\nl 1 2\n",
          options({}, 1),
          {"  -1,   0,   0,   1,   0,   0"},
-         0,
-         0,
-         0,
-         'y'},
+         {0, 0, 0, 'y'}},
         // --max keeps the longest.
         {"longest.obj",
          "v 0 0 0\nv 3 0 0\nv 1 0 0\nl 1 3\nl 1 2\n",
          options({}, 200, {}, 1),
          {"-100,   0,   0, 100,   0,   0"},
-         0,
-         0,
-         0,
-         'y'},
+         {0, 0, 0, 'y'}},
     };
     test::TemporaryFolder folder;
     for (const ModelCase& c : cases) {
         SCOPED_TRACE(c.name);
         const ImportResult result = importModel(folder.write(c.name, c.content), c.options);
         EXPECT_EQ(edgeSet(lineRecords(result.segments)), edgeSet(c.edges));
-        EXPECT_EQ(result.faces, c.faces);
-        EXPECT_EQ(result.droppedInPlane, c.inPlane);
-        EXPECT_EQ(result.droppedRounding, c.rounding);
-        EXPECT_EQ(axisName(result.up), c.up);
+        EXPECT_EQ(result.faces, c.counts.faces);
+        EXPECT_EQ(result.droppedInPlane, c.counts.inPlane);
+        EXPECT_EQ(result.droppedRounding, c.counts.rounding);
+        EXPECT_EQ(axisName(result.up), c.counts.up);
     }
 }
 
@@ -176,12 +155,8 @@ TEST(ModelImport, BrokenOrEmptyModelsAreRefusedNamingTheFile) {
     for (const auto& [name, content] : models) {
         SCOPED_TRACE(name);
         const auto path = folder.write(name, content);
-        try {
-            importModel(path, {});
-            ADD_FAILURE() << "read";
-        } catch (const ImportError& e) {
-            EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos) << e.what();
-        }
+        EXPECT_THAT([&] { importModel(path, {}); },
+                    testing::ThrowsMessage<ImportError>(testing::HasSubstr(path.string())));
     }
 }
 

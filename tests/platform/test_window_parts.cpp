@@ -59,21 +59,6 @@ TEST_F(LabelBoxes, ParagraphWrapsInsideItsBoxAndIsCutAtTheBottom) {
     EXPECT_TRUE(gap) << "the text should wrap onto a second line";
 }
 
-TEST_F(LabelBoxes, OpaqueLabelCoversWhatLiesBelowAndTransparentOneDoesNot) {
-    const QString ink = QStringLiteral("MMMMMMMMMMMMMMMMMMMM");
-    paragraphLabel(&window, "Below", ink, {10, 10, 120, 40});
-    QLabel* opaque = paragraphLabel(&window, "Opaque", QString(), {10, 10, 60, 40});
-    QLabel* clear =
-        paragraphLabel(&window, "Clear", QString(), {70, 10, 60, 40}, Backdrop::Transparent);
-    window.show();
-
-    const QImage image = rendered();
-    EXPECT_TRUE(inkedRows(image, opaque->geometry()).empty())
-        << "an opaque label created later paints over the earlier one";
-    EXPECT_FALSE(inkedRows(image, clear->geometry()).empty())
-        << "a transparent label lets the earlier one show through";
-}
-
 // Enter and the keypad's Enter press the focused button, as Space does.
 TEST(HandButton, EnterPressesTheFocusedButton) {
     QWidget window;

@@ -137,7 +137,7 @@ TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     EXPECT_EQ(scripted.shown.size(), 1u) << "leaving Start Y for the button checks a valid 0";
 }
 
-TEST_F(PanelTest, HoldingThePreviewButtonDrawsBlueAndReleasingItErasesInWhite) {
+TEST_F(PanelTest, ThePreviewButtonDrawsBlueWhileHeldAndAFailingPressIsNotActivated) {
     showPanel();
     setFields({"10", "10", "10", "40", "10", "10"});
     QTest::mousePress(button(1), Qt::LeftButton);
@@ -152,10 +152,9 @@ TEST_F(PanelTest, HoldingThePreviewButtonDrawsBlueAndReleasingItErasesInWhite) {
     QTest::mouseRelease(button(1), Qt::LeftButton);
     EXPECT_EQ(pixel(segmentMiddle), colours::white);
     EXPECT_EQ(focus(), button(2)) << "the click activated the button";
-}
 
-TEST_F(PanelTest, AFailingPressIsCancelledSoTheButtonIsNotActivated) {
-    showPanel();
+    // A failing press is cancelled, so the button is not activated.
+    button(1)->setFocus();
     field(4)->setText(QStringLiteral("x"));
     QTest::mousePress(button(1), Qt::LeftButton);
     QTest::mouseRelease(button(1), Qt::LeftButton);
@@ -286,6 +285,14 @@ TEST_F(PanelTest, EveryByteButLineEndsAndNulSurvivesLoadAndSave) {
     QTest::mouseClick(button(5), Qt::LeftButton);
     EXPECT_EQ(test::fileBytes(path("copy.lst")), bytes);
     EXPECT_EQ(scripted.of(Kind::FileDialog).back().fileKind, FileDialogKind::Save);
+    // The scene data file shares the save dialog.
+    scripted.fileAnswers = {path("scene.z80")};
+    QTest::mouseClick(button(8), Qt::LeftButton);
+    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("copy.lst"));
+    EXPECT_TRUE(test::fileBytes(path("scene.z80"))
+                    .starts_with(";Scene data made by Torvex Designer\r\n;***** USE AT YOUR OWN "
+                                 "RISK *****\r\n;================================\r\nscene:\r\n"
+                                 "        .db    1,   2,   3,   4,   5,   6\r\n"));
 }
 
 TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) {
@@ -319,17 +326,6 @@ TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) 
     QTest::mouseClick(button(9), Qt::LeftButton);
     EXPECT_TRUE(entries().empty());
     EXPECT_EQ(pixel(segmentMiddle), colours::white) << "Clear linelist redraws";
-}
-
-TEST_F(PanelTest, TheSceneDataFileAndTheLineListShareTheSaveDialog) {
-    showPanel();
-    addEntries({"   1,   2,   3,   4,   5,   6"});
-    scripted.fileAnswers = {path("scene.z80"), std::nullopt};
-    QTest::mouseClick(button(8), Qt::LeftButton);
-    EXPECT_TRUE(test::fileBytes(path("scene.z80"))
-                    .ends_with("scene:\r\n        .db    1,   2,   3,   4,   5,   6\r\n"));
-    QTest::mouseClick(button(5), Qt::LeftButton);
-    EXPECT_EQ(scripted.of(Kind::FileDialog).back().initialName, path("scene.z80"));
 }
 
 } // namespace
