@@ -43,8 +43,14 @@ void Passes::directive(const std::string& op, std::string_view operands) {
         if (args.empty() || args.size() > 2)
             throw Error{op + " needs a count and optionally a fill value"};
         int64_t n = known(args[0], op.c_str());
-        if (n < 0 || pc_ + n > 0x10000)
-            throw Error{op + " count " + std::to_string(n) + " out of range"};
+        if (n < 0 || pc_ + n > 0x10000) {
+            // Values are 32-bit: 4294967295 is read as -1.
+            std::string count(trim(args[0]));
+            if (count != std::to_string(n))
+                count = "'" + count + "', which is " + std::to_string(n) + " in 32 bits,";
+            throw Error{op + " count " + count + " out of range (0.." +
+                        std::to_string(0x10000 - pc_) + " here)"};
+        }
         // .fill fills with FFh unless told otherwise; .block and .ds leave zeros
         int fill = args.size() == 2 ? value8(args[1]) : op == ".fill" ? 0xFF : 0;
         for (int64_t k = 0; k < n; ++k)

@@ -15,6 +15,11 @@ namespace {
 constexpr int kMaxIncludeDepth = 32;
 constexpr int kMaxDefineDepth = 32;
 constexpr size_t kMaxExpandedLine = 65536;
+// What one assembly may do in all: a source many times larger than any
+// calculator program needs stays well inside these.
+constexpr size_t kMaxExpandedBytes = size_t{32} << 20;
+constexpr size_t kMaxIncludedBytes = size_t{32} << 20;
+constexpr size_t kMaxIncludes = 4096;
 
 // True when the statement is .end (after an optional label).
 bool isEndStatement(std::string_view s) {
@@ -66,6 +71,12 @@ std::string Preprocessor::key(std::string_view name) const {
     return options_.ignoreCase ? lower(name) : std::string(name);
 }
 
+// Stops the whole assembly with an error on the line being read.
+void Preprocessor::tooMuchWork(std::string message) {
+    ended_ = true;
+    throw Error{std::move(message)};
+}
+
 bool Preprocessor::active() const {
     return std::all_of(conditionals_.begin(), conditionals_.end(),
                        [](const Conditional& c) { return c.active; });
@@ -91,8 +102,12 @@ std::vector<SourceLine> Preprocessor::run(std::string_view source, const std::st
 void Preprocessor::file(std::string_view text, int file, const std::filesystem::path& dir,
                         int depth) {
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);                // UTF-8 byte order mark
-    text = text.substr(0, text.find('\x1A')); // DOS editors end files with Ctrl-Z
+        text.remove_prefix(3); // UTF-8 byte order mark
+    // DOS editors end files with Ctrl-Z; one before the last line hides the
+    // lines after it.
+    const size_t ctrlZ = text.find('\x1A');
+    const std::string_view hidden = ctrlZ == std::string_view::npos ? "" : text.substr(ctrlZ);
+    text = text.substr(0, ctrlZ);
     const auto lines = splitLines(text);
     const size_t conditionalDepth = conditionals_.size();
     for (size_t n = 0; n < lines.size() && !ended_; ++n) {
@@ -118,6 +133,12 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
     if (conditionals_.size() > conditionalDepth && !ended_) {
         diags_.error(file, static_cast<int>(lines.size()), "#if without #endif");
         conditionals_.resize(conditionalDepth);
+    }
+    if (!ended_ && hidden.find_first_not_of("\x1A \t\r\n") != std::string_view::npos) {
+        const bool ownLine = text.empty() || text.back() == '\n' || text.back() == '\r';
+        diags_.warning(file, static_cast<int>(lines.size() + (ownLine ? 1 : 0)),
+                       "a Ctrl-Z (1Ah, the end of a DOS file) ends the file here: the rest of "
+                       "the file is not assembled");
     }
 }
 
@@ -160,23 +181,29 @@ void Preprocessor::directive(std::string_view t, int file, int lineNo,
         trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
     std::string_view commentText =
         comment == std::string_view::npos ? std::string_view() : t.substr(comment);
-    if (name == "ifdef" || name == "ifndef") {
-        std::string w = word(rest);
-        if (w.empty())
-            throw Error{"#" + name + " needs a name"};
-        bool defined = defines_.count(key(w)) > 0;
-        conditionals_.push_back({name == "ifdef" ? defined : !defined, false});
-        return;
-    }
-    if (name == "if") {
-        // A skipped #if is not evaluated (it may use names defined only elsewhere).
-        conditionals_.push_back({active() && condition(rest), false});
+    if (name == "ifdef" || name == "ifndef" || name == "if") {
+        // The block opens even when its condition is in error (which then
+        // skips both branches), so that its #endif closes it. A skipped #if
+        // is not evaluated (it may use names defined only elsewhere).
+        const bool outer = active();
+        conditionals_.push_back({false, false, true});
+        bool value = false;
+        if (name == "if") {
+            value = outer && condition(rest);
+        } else {
+            const std::string w = word(rest);
+            if (w.empty())
+                throw Error{"#" + name + " needs a name"};
+            value = (defines_.count(key(w)) > 0) == (name == "ifdef");
+        }
+        conditionals_.back() = {value, false};
         return;
     }
     if (name == "else") {
         if (conditionals_.empty() || conditionals_.back().elseSeen)
             throw Error{"#else without #if"};
-        conditionals_.back().active = !conditionals_.back().active;
+        if (!conditionals_.back().broken)
+            conditionals_.back().active = !conditionals_.back().active;
         conditionals_.back().elseSeen = true;
         return;
     }
@@ -285,6 +312,12 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
     }
     if (std::find(includeStack_.begin(), includeStack_.end(), key) != includeStack_.end())
         throw Error{"\"" + inc + "\" includes itself"};
+    if (++includes_ > kMaxIncludes)
+        tooMuchWork("more than " + std::to_string(kMaxIncludes) +
+                    " #include in one assembly (do files include one another many times over?)");
+    if ((includedBytes_ += text.size()) > kMaxIncludedBytes)
+        tooMuchWork("the included files add up to more than 32 MiB in one assembly (do files "
+                    "include one another many times over?)");
     int index = diags_.addFile(displayName);
     includeStack_.push_back(key);
     file(text, index, p.parent_path(), depth + 1);
@@ -305,6 +338,9 @@ void Preprocessor::expand(std::string_view s, int depth, std::vector<std::string
                           std::string& out, Swallow& swallow) {
     if (depth > kMaxDefineDepth)
         throw Error{"#define expansion nested too deeply (does a define refer to itself?)"};
+    if (depth > 0 && (expandedBytes_ += s.size() + 1) > kMaxExpandedBytes)
+        tooMuchWork("#define expansion takes more than 32 MiB of text in one assembly (do "
+                    "defines use one another many times over?)");
     for (size_t i = 0; i < s.size();) {
         char c = s[i];
         if (c == '"' || opensCharLiteral(s, i)) {

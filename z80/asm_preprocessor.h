@@ -36,6 +36,7 @@ private:
     struct Conditional {
         bool active;
         bool elseSeen;
+        bool broken = false; // its condition was in error: neither branch is read
     };
     // Per line: where a #define comment starts to swallow the rest of the line.
     struct Swallow {
@@ -50,7 +51,14 @@ private:
     std::string lastDefine_;                // key() of the last #define, for #defcont
     std::vector<Conditional> conditionals_;
     std::vector<std::filesystem::path> includeStack_;
-    bool ended_ = false;
+    bool ended_ = false; // .end, or the assembly took more work than it may
+    // The work this assembly has done so far, bounded so that defines or
+    // includes that use one another many times over end with an error.
+    size_t expandedBytes_ = 0; // of #define bodies and arguments
+    size_t includedBytes_ = 0;
+    size_t includes_ = 0;
+
+    [[noreturn]] void tooMuchWork(std::string message);
 
     std::string key(std::string_view name) const;
     bool active() const;

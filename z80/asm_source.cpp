@@ -6,6 +6,41 @@ namespace torvex::z80 {
 namespace {
 
 constexpr size_t kMaxErrors = 50;
+// Source text quoted in a message is cut to about a line's worth.
+constexpr size_t kMaxQuote = 72;
+
+// The message with each quoted text ('...') longer than kMaxQuote bytes cut
+// at a character boundary and marked with "...".
+std::string cutQuotes(std::string_view message) {
+    std::string out;
+    size_t i = 0;
+    while (i < message.size()) {
+        const size_t open = message.find('\'', i);
+        if (open == std::string_view::npos)
+            break;
+        size_t close = message.find('\'', open + 1);
+        if (close == std::string_view::npos)
+            close = message.size();
+        out.append(message, i, open + 1 - i);
+        size_t length = close - open - 1;
+        if (length > kMaxQuote) {
+            length = kMaxQuote;
+            while (length > 0 &&
+                   (static_cast<unsigned char>(message[open + 1 + length]) & 0xC0) == 0x80)
+                --length;
+            out.append(message, open + 1, length);
+            out += "...";
+        } else {
+            out.append(message, open + 1, length);
+        }
+        if (close < message.size())
+            out += '\'';
+        i = close + 1;
+    }
+    if (i < message.size())
+        out.append(message, i);
+    return out;
+}
 
 std::string joinDiagnostics(const std::vector<Diagnostic>& ds) {
     std::string s;
@@ -40,7 +75,7 @@ std::string Diagnostics::where(int file, int line) const {
 
 void Diagnostics::error(int file, int line, std::string message) {
     if (errors_.size() < kMaxErrors)
-        errors_.push_back({files_[file], line, printable(message)});
+        errors_.push_back({files_[file], line, printable(cutQuotes(message))});
     else
         errors_.push_back({files_[file], line, "too many errors; stopping"});
     if (errors_.size() > kMaxErrors)
@@ -48,7 +83,7 @@ void Diagnostics::error(int file, int line, std::string message) {
 }
 
 void Diagnostics::warning(int file, int line, std::string message) {
-    message = printable(message);
+    message = printable(cutQuotes(message));
     if (!warnings_.empty() && warnings_.back().line == line &&
         warnings_.back().file == files_[file] && warnings_.back().message == message)
         return; // one line that says the same twice (a macro using its argument twice)

@@ -1,5 +1,6 @@
 #include "cli/calculator_view.h"
 
+#include "cli/program_input.h"
 #include "cli/scene_program.h"
 #include "codegen/engine_template.h"
 
@@ -123,7 +124,10 @@ QString statusLine(const CameraState& camera, const FrameCost& frame, const QStr
 
 CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QWidget* parent)
     : QWidget(parent), file_(std::move(file)), requestedModel_(model),
-      model_(model.value_or(z80::Model::Ti83)) {
+      // Until a program runs, the title names the family the file is for: a
+      // program file's own, else the one asked for.
+      model_(z80::modelFromExtension(lowerExtension(file_.toStdString()))
+                 .value_or(model.value_or(z80::Model::Ti83))) {
     setObjectName(QStringLiteral("CalculatorView"));
     setFocusPolicy(Qt::StrongFocus);
 

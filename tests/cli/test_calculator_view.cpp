@@ -104,7 +104,7 @@ TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     expectShows(view, expected(kHouse, {}), "after starting again");
 }
 
-TEST_F(CalculatorViewTest, AProgramThatNeverWaitsForAKeyStopsWithItsReason) {
+TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
     const QString source = folder.filePath(QStringLiteral("copy.z80"));
     QFile file(source);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -115,6 +115,10 @@ TEST_F(CalculatorViewTest, AProgramThatNeverWaitsForAKeyStopsWithItsReason) {
     EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("ended"))
                     ->text()
                     .contains(QStringLiteral("10000 frames without reading a key")));
+    // A program file that cannot be read is still named with its family.
+    CalculatorView unreadable(folder.filePath(QStringLiteral("NONE.8xp")));
+    EXPECT_EQ(unreadable.windowTitle(), QStringLiteral("Calculator view - NONE.8xp (TI-83 Plus)"));
+    EXPECT_FALSE(unreadable.errorText().isEmpty());
 }
 
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndABrokenFileKeepsThePicture) {
