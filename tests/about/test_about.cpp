@@ -62,7 +62,7 @@ TEST(TInfoDlg, OnlyTheTwoLinksMailAndTheAuthorsIsTheMainMenusAndTheWizards) {
     EXPECT_TRUE(about.isVisible()) << "a link leaves the window as it is";
 }
 
-TEST(TInfoDlg, StaysOnTopExceptWhileOneOfOurModalBoxesIsOpen) {
+TEST(AboutWindows, StayOnTopExceptUnderOurModalBoxesAndClosingOnlyHidesThem) {
     TInfoDlg window;
     showWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -73,10 +73,9 @@ TEST(TInfoDlg, StaysOnTopExceptWhileOneOfOurModalBoxesIsOpen) {
         EXPECT_FALSE(onTop()) << "a modal box must be able to cover the about window";
     }
     EXPECT_TRUE(onTop());
-}
 
-TEST(AboutWindows, ClosingHidesAndTheNextShowingFindsThemWhereTheyWereMoved) {
-    TInfoDlg about;
+    // Closing hides the about and notes windows; the next showing finds them where they were.
+    TInfoDlg& about = window;
     TForm6 notes;
     for (QWidget* window : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&notes)}) {
         QPointer<QWidget> alive(window);

@@ -232,6 +232,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {"#define f(a) a\n .db f(1,2)\n", "t.z80:2: 'f' takes 1 argument, not 2"},
         {"#define f(a a\n", "t.z80:1: #define f( needs a ')' after its arguments"},
         {"#defcont 1\n", "t.z80:1: #defcont without a #define before it"},
+        {"#define V .db 1\n#defcont 0\n V\n",
+         "t.z80:3: unexpected '0' in expression"}, // a space joins
         {" .db LATE\n#define LATE 3\n", "t.z80:1: undefined label 'LATE'"},
         {"#define X X+1\n .db X\n", "t.z80:2: undefined label 'X'"},
         {".addinstr B_CALL * EF 3 NOP 1\n b_call\n", "t.z80:2: invalid operands for 'b_call': "},
