@@ -4,6 +4,7 @@
 #include "about/tinfodlg.h"
 #include "app/tform1.h"
 #include "assets/artwork.h"
+#include "base/version.h"
 #include "codegen/tform4.h"
 #include "platform/desktop.h"
 #include "preview/tform5.h"
@@ -22,7 +23,7 @@ char* programArguments[] = {programName, nullptr};
 
 DesignerApplication::DesignerApplication() : QApplication(argumentCount, programArguments) {
     setApplicationName(QString::fromLatin1(kApplicationTitle));
-    setApplicationVersion(QString::fromLatin1(kProductVersion));
+    setApplicationVersion(QString::fromLatin1(productVersion()));
     setWindowIcon(applicationIcon());
     // The classic desktop look the windows were laid out for: group box
     // captions in the top border, flat bevelled buttons.

@@ -14,13 +14,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 
 namespace torvex {
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent, fixedDialogFlags()) {
     const QString title = QString::fromLatin1(kApplicationTitle);
     setUpFixedWindow(this, "TForm1", title, {227, 289});
+    refuseClosesDuringQuestions(this);
 
     const TitleBlock block =
         addTitleBlock(this, applicationPicture(), title, 126, [this] { Label2Click(); });
@@ -103,11 +103,8 @@ void TForm1::Label2Click() {
 }
 
 // While the question is open the menu stays usable, but a second exit
-// waits for the answer to the first.
+// waits for the answer to the first (the question refuses it).
 bool TForm1::exitAllowed() {
-    if (askingToExit_)
-        return false;
-    const QScopedValueRollback<bool> asking(askingToExit_, true);
     return !targets_.mayExit || targets_.mayExit();
 }
 

@@ -1,6 +1,8 @@
 // Torvex Designer - dispatch of the command-line companion's subcommands.
 #include "cli/cli.h"
 
+#include "base/version.h"
+
 #include <ostream>
 
 namespace torvex::cli {
@@ -30,7 +32,21 @@ void usage(std::ostream& os) {
     for (const auto& c : commands())
         os << "  " << c.name << std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' ')
            << c.summary << "\n";
-    os << "\nRun 'torvex COMMAND --help' for the options of a command.\n";
+    os << "\nRun 'torvex help COMMAND' (or 'torvex COMMAND --help') for the options of a\n"
+          "command, 'torvex --version' for the version.\n";
+}
+
+const CommandInfo* findCommand(const std::string& name) {
+    for (const auto& c : commands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+int unknownCommand(const std::string& name, Io& io) {
+    io.err << "torvex: unknown command '" << name << "'\n\n";
+    usage(io.err);
+    return kExitUsage;
 }
 } // namespace
 
@@ -39,16 +55,26 @@ int runCli(const std::vector<std::string>& args, Io& io) {
         usage(io.err);
         return kExitUsage;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    const std::string& first = args[0];
+    if (first == "--version") {
+        io.out << "torvex (Torvex Designer) " << productVersion() << "\n";
+        return kExitOk;
+    }
+    if (first == "--help" || first == "-h" || (first == "help" && args.size() == 1)) {
         usage(io.out);
         return kExitOk;
     }
-    for (const auto& c : commands())
-        if (c.name == args[0])
-            return c.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
-    io.err << "torvex: unknown command '" << args[0] << "'\n\n";
-    usage(io.err);
-    return kExitUsage;
+    if (first == "help") {
+        if (args.size() > 2) {
+            io.err << "torvex help: give one command\n";
+            return kExitUsage;
+        }
+        const CommandInfo* command = findCommand(args[1]);
+        return command ? command->run({"--help"}, io) : unknownCommand(args[1], io);
+    }
+    if (const CommandInfo* command = findCommand(first))
+        return command->run(std::vector<std::string>(args.begin() + 1, args.end()), io);
+    return unknownCommand(first, io);
 }
 
 } // namespace torvex::cli

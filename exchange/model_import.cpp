@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace torvex::exchange {
@@ -87,17 +86,57 @@ double length(const Point& a) {
     return std::sqrt(dot(a, a));
 }
 
-struct PositionKey {
-    std::array<uint32_t, 3> bits;
-    bool operator==(const PositionKey&) const = default;
-};
-struct PositionHash {
-    size_t operator()(const PositionKey& k) const {
-        uint64_t h = k.bits[0];
-        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[1];
-        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[2];
-        return static_cast<size_t>(h ^ (h >> 29));
+// Numbers given to keys as they are first met: an open-addressing table that
+// doubles when half full, so a model of a million faces costs no allocation
+// per vertex or edge.
+template <class Key> class Numbering {
+public:
+    Numbering() : slots_(1024, Slot{Key{}, kEmpty}) {}
+
+    // The key's number, and whether it was new (and got `next`).
+    std::pair<uint32_t, bool> number(const Key& key, uint32_t next) {
+        if (2 * (used_ + 1) > slots_.size())
+            grow();
+        Slot& slot = find(slots_, key);
+        if (slot.id != kEmpty)
+            return {slot.id, false};
+        slot = {key, next};
+        ++used_;
+        return {next, true};
     }
+
+private:
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        Key key;
+        uint32_t id;
+    };
+    static Slot& find(std::vector<Slot>& table, const Key& key) {
+        const size_t mask = table.size() - 1;
+        for (size_t i = hash(key) & mask;; i = (i + 1) & mask)
+            if (table[i].id == kEmpty || table[i].key == key)
+                return table[i];
+    }
+    void grow() {
+        std::vector<Slot> larger(slots_.size() * 2, Slot{Key{}, kEmpty});
+        for (const Slot& slot : slots_)
+            if (slot.id != kEmpty)
+                find(larger, slot.key) = slot;
+        slots_.swap(larger);
+    }
+    static uint64_t mix(uint64_t x) { // splitmix64's finaliser
+        x ^= x >> 30;
+        x *= 0xBF58476D1CE4E5B9ull;
+        x ^= x >> 27;
+        x *= 0x94D049BB133111EBull;
+        return x ^ (x >> 31);
+    }
+    static size_t hash(const std::array<uint32_t, 3>& k) {
+        return static_cast<size_t>(mix(((uint64_t(k[0]) << 32) | k[1]) ^ mix(k[2])));
+    }
+    static size_t hash(uint64_t k) { return static_cast<size_t>(mix(k)); }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
 };
 
 struct Edge {
@@ -113,13 +152,13 @@ class EdgeCollector {
 public:
     uint32_t vertex(const aiVector3D& v) {
         const float zero = 0.0f; // -0 and +0 are one position
-        const PositionKey key{{std::bit_cast<uint32_t>(v.x == 0 ? zero : v.x),
-                               std::bit_cast<uint32_t>(v.y == 0 ? zero : v.y),
-                               std::bit_cast<uint32_t>(v.z == 0 ? zero : v.z)}};
-        const auto [it, added] = ids_.try_emplace(key, static_cast<uint32_t>(points.size()));
+        const std::array<uint32_t, 3> key{std::bit_cast<uint32_t>(v.x == 0 ? zero : v.x),
+                                          std::bit_cast<uint32_t>(v.y == 0 ? zero : v.y),
+                                          std::bit_cast<uint32_t>(v.z == 0 ? zero : v.z)};
+        const auto [id, added] = ids_.number(key, static_cast<uint32_t>(points.size()));
         if (added)
             points.push_back({v.x, v.y, v.z});
-        return it->second;
+        return id;
     }
 
     void polygon(const std::vector<uint32_t>& ids) {
@@ -177,10 +216,10 @@ private:
         if (a == b)
             return nullptr;
         const uint64_t key = (uint64_t(std::min(a, b)) << 32) | std::max(a, b);
-        const auto [it, added] = edgeIds_.try_emplace(key, static_cast<uint32_t>(edges.size()));
+        const auto [id, added] = edgeIds_.number(key, static_cast<uint32_t>(edges.size()));
         if (added)
             edges.push_back({a, b});
-        return &edges[it->second];
+        return &edges[id];
     }
 
     // Which side of the line a + t·d the face lies on, within the plane of n.
@@ -193,8 +232,8 @@ private:
         return sum;
     }
 
-    std::unordered_map<PositionKey, uint32_t, PositionHash> ids_;
-    std::unordered_map<uint64_t, uint32_t> edgeIds_;
+    Numbering<std::array<uint32_t, 3>> ids_;
+    Numbering<uint64_t> edgeIds_;
     std::vector<Point> normals;
     std::vector<uint32_t> faceStart, faceVertices;
 };
@@ -278,6 +317,10 @@ char axisName(Axis axis) {
 }
 
 ImportResult importModel(const std::filesystem::path& model, const ImportOptions& options) {
+    if (options.size < 1 || options.size > 200 ||
+        std::any_of(options.at.begin(), options.at.end(),
+                    [](int c) { return c < -100 || c > 100; }))
+        throw std::invalid_argument("a model's size is 1 to 200 and its centre on the grid");
     Assimp::Importer importer;
     auto* io = new ReaderIoSystem(model.string());
     importer.SetIOHandler(io); // the importer owns it
@@ -338,19 +381,20 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
         return static_cast<int>(std::lround(options.at[a] + (p[a] - centre) * result.scale));
     };
 
-    std::unordered_set<std::string> seen;
+    // Rounded segments, each end packed in 3 x 10 bits, either way round.
+    std::unordered_set<uint64_t> seen;
+    seen.reserve(kept.size());
+    const auto pack = [](int x, int y, int z) {
+        return (uint64_t(x + 512) << 20) | (uint64_t(y + 512) << 10) | uint64_t(z + 512);
+    };
     for (const Edge* e : kept) {
         Segment s;
         for (int a = 0; a < 3; ++a) {
             s[a] = grid(scenePoints[e->from], a);
             s[3 + a] = grid(scenePoints[e->to], a);
         }
-        const std::array<int, 3> from{s[0], s[1], s[2]}, to{s[3], s[4], s[5]};
-        const auto [first, second] = std::minmax(from, to);
-        std::string key(sizeof(int) * 6, '\0');
-        std::memcpy(key.data(), first.data(), sizeof(int) * 3);
-        std::memcpy(key.data() + sizeof(int) * 3, second.data(), sizeof(int) * 3);
-        if (from == to || !seen.insert(std::move(key)).second) {
+        const uint64_t from = pack(s[0], s[1], s[2]), to = pack(s[3], s[4], s[5]);
+        if (from == to || !seen.insert((std::min(from, to) << 30) | std::max(from, to)).second) {
             ++result.droppedRounding;
             continue;
         }

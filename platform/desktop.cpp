@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <vector>
 
 namespace torvex {
@@ -85,6 +86,41 @@ private:
     bool connected_ = false;
 };
 
+// The windows that refuse closes while a close question is open, and the
+// application-wide filter that turns their close events away: a close reaches
+// the native window first, before Qt decides whether the widget is asked.
+class CloseRefusal final : public QObject {
+public:
+    static void add(QWidget* window) {
+        windows().push_back(window);
+        static QPointer<CloseRefusal> filter;
+        if (!filter && qApp) {
+            filter = new CloseRefusal(qApp);
+            qApp->installEventFilter(filter);
+        }
+    }
+    static inline int openQuestions = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close || openQuestions == 0 || !watched->isWindowType())
+            return false;
+        for (const auto& window : windows())
+            if (window && window->windowHandle() == watched) {
+                event->ignore();
+                return true;
+            }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    static std::vector<QPointer<QWidget>>& windows() {
+        static std::vector<QPointer<QWidget>> all;
+        return all;
+    }
+};
+
 QSize screenSize() {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize(1024, 768);
@@ -97,42 +133,97 @@ QMargins framedMargins(const QWidget* window) {
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
-// The first window is shown before any frame is known: it is centred once
-// more as soon as the window manager has framed it (at once, before the user
-// could move it). Without a window manager nothing is framed and the watch
-// simply ends.
-class CentreWhenFramed final : public QObject {
+// Places a window by its outer frame: at once with the frame of a window of
+// ours that is already framed, and again, by its own frame, as soon as the
+// window manager has framed it (when it is first exposed, before the user
+// could move it). A size that the window sets itself while it is being shown
+// (a message box does) is followed; moves are left alone. Without a window
+// manager nothing is framed and the watch simply ends.
+class PlaceByOwnFrame final : public QObject {
 public:
-    explicit CentreWhenFramed(QWidget* window) : QObject(window) {
+    PlaceByOwnFrame(QWidget* window, OuterPlacement where)
+        : QObject(window), window_(window), where_(std::move(where)) {
+        place();
         window->installEventFilter(this);
-        QTimer::singleShot(2000, this, &QObject::deleteLater);
+        QTimer::singleShot(2000, this, &PlaceByOwnFrame::finish);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* window = static_cast<QWidget*>(watched);
         const auto type = event->type();
-        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
-            !framedMargins(window).isNull()) {
-            window->removeEventFilter(this);
-            centreOuterFrame(window);
-            deleteLater();
+        if (watched == window_ && type == QEvent::Show) {
+            if (window_->windowHandle())
+                window_->windowHandle()->installEventFilter(this);
+            // Once the showing is complete, whatever the window set itself.
+            QMetaObject::invokeMethod(this, &PlaceByOwnFrame::settle, Qt::QueuedConnection);
+        } else if (type == QEvent::Resize || type == QEvent::Expose) {
+            place();
+            if (window_->isVisible() && (frameless() || !framedMargins(window_).isNull()))
+                finish();
         }
         return false;
     }
+
+private:
+    // Until the window has its frame, a native window already created keeps
+    // the position of its frame, which the window manager adds around it.
+    void place() const {
+        const QMargins own = framedMargins(window_);
+        const QPoint outer = where_(
+            window_->size().grownBy(own.isNull() && !frameless() ? windowFrameMargins() : own));
+        QWindow* handle = window_->windowHandle();
+        if (own.isNull() && handle && handle->handle())
+            handle->setFramePosition(outer);
+        else
+            window_->move(outer);
+    }
+
+    void settle() {
+        if (window_->isVisible() && (frameless() || !framedMargins(window_).isNull())) {
+            place();
+            finish();
+        } else if (!window_->isVisible()) {
+            finish();
+        }
+    }
+
+    void finish() {
+        window_->removeEventFilter(this);
+        if (window_->windowHandle())
+            window_->windowHandle()->removeEventFilter(this);
+        deleteLater();
+    }
+
+    bool frameless() const { return window_->windowFlags() & Qt::FramelessWindowHint; }
+
+    QWidget* window_;
+    OuterPlacement where_;
 };
 
 } // namespace
 
+// A maximised window has lost part of its frame; any other framed one tells.
 QMargins windowFrameMargins() {
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && !framedMargins(widget).isNull())
+        if (widget->isVisible() && !(widget->windowState() & Qt::WindowMaximized) &&
+            !framedMargins(widget).isNull())
             return framedMargins(widget);
     return {};
 }
 
+void placeByOuterFrame(QWidget* window, OuterPlacement where) {
+    new PlaceByOwnFrame(window, std::move(where));
+}
+
 void centreOuterFrame(QWidget* window) {
-    window->move(firstShowPosition(screenSize(), window->size().grownBy(windowFrameMargins())));
+    placeByOuterFrame(window, [](QSize outer) { return firstShowPosition(screenSize(), outer); });
+}
+
+QPoint centredOnOwner(QRect owner, QSize outer, QSize screen) {
+    const QPoint centred = owner.topLeft() + QPoint((owner.width() - outer.width()) / 2,
+                                                    (owner.height() - outer.height()) / 2);
+    return {std::clamp(centred.x(), 0, std::max(screen.width() - outer.width(), 0)),
+            std::clamp(centred.y(), 0, std::max(screen.height() - outer.height(), 0))};
 }
 
 Desktop& desktop() {
@@ -181,21 +272,28 @@ void showWindow(QWidget* window) {
         return;
     const bool centre =
         window->property(kCentreAtFirstShow).toBool() && !window->property(kShownBefore).toBool();
-    const bool frameKnown = !windowFrameMargins().isNull();
     if (centre)
         centreOuterFrame(window);
     window->setProperty(kShownBefore, true);
     window->show();
-    if (centre && !frameKnown) {
-        if (framedMargins(window).isNull())
-            new CentreWhenFramed(window);
-        else
-            centreOuterFrame(window);
-    }
 }
 
 void registerTopmostWindow(QWidget* window) {
     TopmostWindows::instance().add(window);
+}
+
+CloseQuestionScope::CloseQuestionScope() {
+    ++CloseRefusal::openQuestions;
+}
+CloseQuestionScope::~CloseQuestionScope() {
+    --CloseRefusal::openQuestions;
+}
+bool CloseQuestionScope::open() {
+    return CloseRefusal::openQuestions > 0;
+}
+
+void refuseClosesDuringQuestions(QWidget* window) {
+    CloseRefusal::add(window);
 }
 
 ModalBoxScope::ModalBoxScope() {

@@ -114,6 +114,12 @@ BoxAnswer QtDesktop::messageBox(QWidget* owner, const QString& text, const QStri
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
     }
+    if (owner)
+        placeByOuterFrame(&box, [owner](QSize outer) {
+            return centredOnOwner(owner->frameGeometry(), outer, screenSize());
+        });
+    else
+        centreOuterFrame(&box);
     const int answer = box.exec();
     switch (answer) {
     case QMessageBox::Yes:
@@ -136,6 +142,7 @@ void QtDesktop::errorReport(const QString& text) {
     box.setIcon(QMessageBox::Critical);
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    centreOuterFrame(&box);
     box.exec();
 }
 
@@ -162,7 +169,7 @@ std::optional<QString> QtDesktop::fileDialog(QWidget* owner, FileDialogKind kind
     if (!initialName.isEmpty())
         dialog.selectFile(initialName);
     dialog.adjustSize();
-    dialog.move(fileDialogPosition(screenSize(), dialog.size().grownBy(windowFrameMargins())));
+    placeByOuterFrame(&dialog, [](QSize outer) { return fileDialogPosition(screenSize(), outer); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

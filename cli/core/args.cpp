@@ -1,98 +1,172 @@
 #include "cli/args.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
 #include <algorithm>
+#include <ostream>
 
 namespace torvex::cli {
 
-std::optional<std::string> ParsedArgs::value(const std::string& name) const {
-    auto it = values.find(name);
-    if (it == values.end())
-        return std::nullopt;
-    return it->second;
+namespace {
+
+// Arguments travel through Qt as Latin-1: every byte is one character and
+// comes back as the same byte, so file names in any encoding survive.
+QString carried(const std::string& text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+std::string returned(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
 }
 
-ParsedArgs parseArgs(const std::vector<std::string>& args,
-                     const std::vector<OptionDefinition>& definitions) {
-    ParsedArgs p;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || a.size() < 2 || a[0] != '-') {
-            p.positional.push_back(a);
-            continue;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        std::string name = a, inlineValue;
-        bool hasInline = false;
-        if (a.rfind("--", 0) == 0) {
-            if (auto eq = a.find('='); eq != std::string::npos) {
-                name = a.substr(0, eq);
-                inlineValue = a.substr(eq + 1);
-                hasInline = true;
-            }
-        }
-        auto definition =
-            std::find_if(definitions.begin(), definitions.end(), [&](const OptionDefinition& s) {
-                return s.name == name || (!s.shortName.empty() && s.shortName == name);
-            });
-        if (definition == definitions.end())
-            throw UsageError("unknown option '" + a + "'");
-        if (p.has(definition->name))
-            throw UsageError("option '" + definition->name + "' given twice");
-        if (definition->takesValue) {
-            if (hasInline) {
-                p.values[definition->name] = inlineValue;
-            } else {
-                if (i + 1 >= args.size())
-                    throw UsageError("option '" + name + "' needs a value (" +
-                                     definition->valueName + ")");
-                p.values[definition->name] = args[++i];
-            }
-        } else {
-            if (hasInline)
-                throw UsageError("option '" + definition->name + "' takes no value");
-            p.flags[definition->name] = true;
-        }
-    }
-    return p;
+std::string dashed(const std::string& name) {
+    return (name.size() == 1 ? "-" : "--") + name;
 }
 
+const OptionDefinition kHelp{"help", "h", "", "show this help"};
+const OptionDefinition kQuiet{"quiet", "q", "",
+                              "no talk on success (data still goes to standard output, errors "
+                              "and warnings to standard error)"};
+
+std::vector<OptionDefinition> allOptions(const CommandDefinition& command) {
+    std::vector<OptionDefinition> all = command.options;
+    all.push_back(kQuiet);
+    all.push_back(kHelp);
+    return all;
+}
+
+// Qt's messages end with a full stop and start with a capital; ours do not.
+std::string qtMessage(const QString& text) {
+    std::string message = returned(text);
+    if (!message.empty() && message.back() == '.')
+        message.pop_back();
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z')
+        message[0] = char(message[0] - 'A' + 'a');
+    return message;
+}
+
+// Help texts wrap at 79 columns, continued under the help column.
 std::string describeOptions(const std::vector<OptionDefinition>& definitions) {
     std::vector<std::pair<std::string, std::string>> rows;
     size_t width = 0;
-    for (const auto& s : definitions) {
-        std::string left = "  " + (s.shortName.empty() ? std::string("    ") : s.shortName + ", ") +
-                           s.name + (s.takesValue ? " " + s.valueName : "");
+    for (const auto& o : definitions) {
+        std::string left = "  " +
+                           (o.shortName.empty() ? std::string("    ") : "-" + o.shortName + ", ") +
+                           "--" + o.longName + (o.valueName.empty() ? "" : " " + o.valueName);
         width = std::max(width, left.size());
-        rows.emplace_back(left, s.help);
+        rows.emplace_back(left, o.help);
     }
-    // Help texts wrap at 79 columns, continued under the help column.
-    const size_t column = width + 2, limit = 79;
+    const size_t column = width + 2, room = std::max<size_t>(79 - std::min<size_t>(column, 59), 20);
     std::string out;
-    for (auto& [l, h] : rows) {
-        std::string line = l + std::string(column - l.size(), ' ');
+    for (const auto& [left, help] : rows) {
+        std::string line = left + std::string(column - left.size(), ' ');
         size_t start = 0;
-        while (start < h.size()) {
-            size_t room = limit > column + 20 ? limit - column : 40;
-            size_t end = h.size();
+        while (start < help.size()) {
+            size_t end = help.size();
             if (end - start > room) {
-                end = h.rfind(' ', start + room);
+                end = help.rfind(' ', start + room);
                 if (end == std::string::npos || end <= start)
-                    end = std::min(h.size(), start + room);
+                    end = std::min(help.size(), start + room);
             }
-            out += line + h.substr(start, end - start) + "\n";
+            out += line + help.substr(start, end - start) + "\n";
             line = std::string(column, ' ');
-            start = end;
-            while (start < h.size() && h[start] == ' ')
-                ++start;
+            start = help.find_first_not_of(' ', end);
+            if (start == std::string::npos)
+                break;
         }
-        if (h.empty())
-            out += l + "\n";
     }
     return out;
+}
+
+} // namespace
+
+bool ParsedArgs::has(const std::string& longName) const {
+    return std::any_of(values_.begin(), values_.end(),
+                       [&](const auto& v) { return v.first == longName; });
+}
+
+std::optional<std::string> ParsedArgs::value(const std::string& longName) const {
+    for (const auto& [name, text] : values_)
+        if (name == longName)
+            return text;
+    return std::nullopt;
+}
+
+std::ostream& talkStream(Io& io, bool quiet) {
+    static std::ostream nowhere(nullptr);
+    return quiet ? nowhere : io.err;
+}
+
+std::ostream& ParsedArgs::talk(Io& io) const {
+    return talkStream(io, quiet());
+}
+
+std::string commandHelp(const CommandDefinition& command) {
+    std::string text =
+        "Usage: torvex " + command.name + " " + command.synopsis + "\n" + command.description;
+    if (!text.empty() && text.back() != '\n')
+        text += "\n";
+    return text + "\nOptions:\n" + describeOptions(allOptions(command));
+}
+
+int usageError(const CommandDefinition& command, const std::string& message, Io& io) {
+    io.err << "torvex " << command.name << ": " << message << "\n"
+           << "Run 'torvex help " << command.name << "' for its options.\n";
+    return kExitUsage;
+}
+
+ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::string>& args,
+                     Io& io) {
+    ParsedArgs parsed;
+    const std::vector<OptionDefinition> options = allOptions(command);
+    QCommandLineParser parser;
+    // -oFILE is -o FILE; flags may be run together (-qi).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    for (const OptionDefinition& o : options) {
+        QStringList names{carried(o.longName)};
+        if (!o.shortName.empty())
+            names.prepend(carried(o.shortName));
+        QCommandLineOption option(names, carried(o.help), carried(o.valueName));
+        parser.addOption(option);
+    }
+    QStringList list{QStringLiteral("torvex")};
+    for (const std::string& a : args)
+        list << carried(a);
+    std::string error;
+    if (!parser.parse(list)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        error = unknown.isEmpty() ? qtMessage(parser.errorText())
+                                  : "unknown option '" + dashed(returned(unknown.first())) + "'";
+    }
+    if (error.empty()) {
+        for (const QString& given : parser.optionNames()) {
+            const std::string name = returned(given);
+            const auto o = std::find_if(options.begin(), options.end(), [&](const auto& d) {
+                return d.longName == name || d.shortName == name;
+            });
+            if (parsed.has(o->longName)) {
+                error = "option '--" + o->longName + "' given twice";
+                break;
+            }
+            parsed.values_.emplace_back(
+                o->longName, o->valueName.empty() ? std::string()
+                                                  : returned(parser.value(carried(o->longName))));
+        }
+    }
+    if (error.empty() && parsed.has("help")) {
+        io.out << commandHelp(command);
+        parsed.exitCode_ = kExitOk;
+        return parsed;
+    }
+    for (const QString& p : parser.positionalArguments())
+        parsed.positional.push_back(returned(p));
+    if (error.empty() && parsed.positional.size() < command.arguments.size())
+        error = "no " + command.arguments[parsed.positional.size()] + " given";
+    else if (error.empty() && parsed.positional.size() > command.arguments.size())
+        error = "unexpected argument '" + parsed.positional[command.arguments.size()] + "'";
+    if (!error.empty())
+        parsed.exitCode_ = usageError(command, error, io);
+    return parsed;
 }
 
 } // namespace torvex::cli

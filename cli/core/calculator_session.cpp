@@ -8,7 +8,7 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, std::vector<uint
                                      size_t engineBytes, z80::Model model)
     : code_(std::move(code)), engineBytes_(engineBytes),
       calculator_(std::make_unique<z80::Ti83>(model)) {
-    keepLastFrameCost();
+    listenToFrames();
     calculator_->loadProgram(code_);
     calculator_->start();
     runToKeyWait();
@@ -26,7 +26,7 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineByt
         engineBytes == earlier.engineBytes_ && engineBytes <= code_.size() &&
         engineBytes <= earlier.code_.size() &&
         std::equal(code_.begin(), code_.begin() + engineBytes, earlier.code_.begin());
-    keepLastFrameCost();
+    listenToFrames();
     calculator_->loadProgram(code_);
     if (!sameEngine || earlier.ended_) {
         calculator_->start();
@@ -44,11 +44,19 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineByt
     runToKeyWait();
 }
 
-void CalculatorSession::keepLastFrameCost() {
-    // A session may run for hours: only the last frame's cost is kept.
+void CalculatorSession::listenToFrames() {
+    // A session may run for hours: only the last frame is kept.
     calculator_->setFrameListener([this](const z80::Frame& frame) {
-        lastFrameCost_ = {frame.tstates, frame.romTstates};
+        lastFrame_ = frame;
+        if (sink_)
+            sink_(frame);
     });
+}
+
+FrameCost CalculatorSession::lastFrameCost() const {
+    if (!lastFrame_)
+        return {};
+    return {lastFrame_->tstates, lastFrame_->romTstates};
 }
 
 void CalculatorSession::runToKeyWait() {

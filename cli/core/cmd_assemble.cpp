@@ -14,54 +14,41 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionDefinition>& assembleOptions() {
-    static const std::vector<OptionDefinition> definitions{
-        {"--output", "-o", true, "FILE",
-         "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
-         "source's name with the extension of the family its .org is for, or .bin with --bin)"},
-        programNameOption(),
-        {"--bin", "", false, "", "write the raw machine code instead of a .83p file"},
-        {"--ignore-case", "-i", false, "",
-         "compare labels and #define names without regard to case (as TASM's -i)"},
-        {"--help", "-h", false, "", "show this help"},
-    };
-    return definitions;
-}
-
-void assembleHelp(std::ostream& os) {
-    os << "Usage: torvex assemble SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin]\n"
-          "                       [-i]\n"
-          "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
-          "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
-          "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
-          "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
-          "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
-          "a file beside the source or the built-in definitions. Warnings go to the error\n"
-          "stream and do not stop the assembly; on an error nothing is written.\n\nOptions:\n"
-       << describeOptions(assembleOptions());
+const CommandDefinition& assembleDefinition() {
+    static const CommandDefinition definition{
+        "assemble",
+        "SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin] [-i]",
+        "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
+        "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
+        "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
+        "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
+        "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
+        "a file beside the source or the built-in definitions. Warnings go to the error\n"
+        "stream and do not stop the assembly; on an error nothing is written.\n",
+        {"source file"},
+        {
+            {"output", "o", "FILE",
+             "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
+             "source's name with the extension of the family its .org is for, or .bin with "
+             "--bin)"},
+            programNameOption(),
+            {"bin", "", "", "write the raw machine code instead of a .83p file"},
+            {"ignore-case", "i", "",
+             "compare labels and #define names without regard to case (as TASM's -i)"},
+        }};
+    return definition;
 }
 
 } // namespace
 
 int assembleCommand(const std::vector<std::string>& args, Io& io) {
-    ParsedArgs p;
-    try {
-        p = parseArgs(args, assembleOptions());
-        if (p.has("--help")) {
-            assembleHelp(io.out);
-            return kExitOk;
-        }
-        if (p.positional.size() != 1)
-            throw UsageError(p.positional.empty() ? "no source file given"
-                                                  : "give exactly one source file");
-        if (p.has("--bin") && p.has("--name"))
-            throw UsageError("--name has no meaning with --bin");
-    } catch (const UsageError& e) {
-        io.err << "torvex assemble: " << e.what() << "\n"
-               << "Run 'torvex assemble --help' for the options.\n";
-        return kExitUsage;
-    }
-    const bool bin = p.has("--bin");
+    const CommandDefinition& command = assembleDefinition();
+    const ParsedArgs p = parseArgs(command, args, io);
+    if (p.finished())
+        return p.exitCode();
+    if (p.has("bin") && p.has("name"))
+        return usageError(command, "--name has no meaning with --bin", io);
+    const bool bin = p.has("bin");
     std::filesystem::path source = p.positional[0];
     if (isProgramFile(source)) {
         io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
@@ -71,21 +58,20 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     try {
         // The program file's family: the output's extension, else the source's origin.
         std::optional<z80::Model> model;
-        if (auto o = p.value("--output"))
+        if (auto o = p.value("output"))
             model = z80::modelFromExtension(lowerExtension(*o));
         z80::AssemblyOptions options;
-        options.ignoreCase = p.has("--ignore-case");
+        options.ignoreCase = p.has("ignore-case");
         in = loadProgramInput(source, bin ? std::nullopt : model, options);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
         return kExitFailure;
     }
-    std::filesystem::path output =
-        p.value("--output")
-            .value_or(std::filesystem::path(source)
-                          .replace_extension(bin ? std::string_view(".bin")
-                                                 : z80::calculatorModel(in.model).extension)
-                          .string());
+    std::filesystem::path output = p.value("output").value_or(
+        std::filesystem::path(source)
+            .replace_extension(bin ? std::string_view(".bin")
+                                   : z80::calculatorModel(in.model).extension)
+            .string());
     std::string name;
     if (!bin) {
         try {
@@ -109,11 +95,11 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         }
         writeFileAtomically(output, bytes);
         if (bin)
-            io.out << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
-                   << hexAddress(in.origin) << "\n";
+            p.talk(io) << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
+                       << hexAddress(in.origin) << "\n";
         else
-            io.out << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
-                   << " bytes of code (file " << bytes.size() << " bytes)\n";
+            p.talk(io) << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
+                       << " bytes of code (file " << bytes.size() << " bytes)\n";
         return kExitOk;
     } catch (const InputError& e) {
         io.err << e.what() << "\n";

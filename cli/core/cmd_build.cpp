@@ -14,31 +14,28 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionDefinition>& buildOptions() {
-    static const std::vector<OptionDefinition> definitions{
-        {"--output", "-o", true, "FILE", "the program file to write"},
-        programNameOption(),
-        modelOptionDefinition(),
-        {"--source", "", false, "",
-         "write the assembly source instead of the program file (for the TI-83 the wizard's "
-         "preview source; for the Plus family the same engine for its memory map and ROM calls, "
-         "to assemble with its include file ti83plus.inc)"},
-        {"--help", "-h", false, "", "show this help"},
-    };
-    return definitions;
-}
-
-void buildHelp(std::ostream& os) {
-    os << "Usage: torvex build LIST -o PROGRAM.83p|PROGRAM.8xp [--model ti83|ti83p] [--name NAME]\n"
-          "                    [--source]\n"
-          "Turns a line list file saved by the designer into a calculator program in one step:\n"
-          "the engine followed by the scene, assembled and stored as a program file.\n"
-          "  .83p  the original TI-83; run it with Send(9prgmNAME\n"
-          "  .8xp  the TI-83 Plus family (TI-83 Plus, 83 Plus SE, 84 Plus, 84 Plus SE); run it\n"
-          "        with Asm(prgmNAME)\n"
-          "The output's extension chooses the calculator unless --model names it. On an error\n"
-          "nothing is written.\n\nOptions:\n"
-       << describeOptions(buildOptions());
+const CommandDefinition& buildDefinition() {
+    static const CommandDefinition definition{
+        "build",
+        "LIST -o PROGRAM.83p|PROGRAM.8xp [--model ti83|ti83p] [--name NAME] [--source]",
+        "Turns a line list file saved by the designer into a calculator program in one step:\n"
+        "the engine followed by the scene, assembled and stored as a program file.\n"
+        "  .83p  the original TI-83; run it with Send(9prgmNAME\n"
+        "  .8xp  the TI-83 Plus family (TI-83 Plus, 83 Plus SE, 84 Plus, 84 Plus SE); run it\n"
+        "        with Asm(prgmNAME)\n"
+        "The output's extension chooses the calculator unless --model names it. On an error\n"
+        "nothing is written.\n",
+        {"line list file"},
+        {
+            {"output", "o", "FILE", "the program file to write"},
+            programNameOption(),
+            modelOptionDefinition(),
+            {"source", "", "",
+             "write the assembly source instead of the program file (for the TI-83 the wizard's "
+             "preview source; for the Plus family the same engine for its memory map and ROM "
+             "calls, to assemble with its include file ti83plus.inc)"},
+        }};
+    return definition;
 }
 
 // The calculator to build for: --model, else the output's extension (TI-83
@@ -46,7 +43,7 @@ void buildHelp(std::ostream& os) {
 z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) {
     const std::optional<z80::Model> given = modelOption(p);
     const std::optional<z80::Model> byExtension = z80::modelFromExtension(lowerExtension(output));
-    if (given && byExtension && *given != *byExtension && !p.has("--source"))
+    if (given && byExtension && *given != *byExtension && !p.has("source"))
         throw UsageError("a " + lowerExtension(output) + " file is for the " +
                          std::string(z80::calculatorModel(*byExtension).name) + "; the " +
                          std::string(z80::calculatorModel(*given).name) + "'s program file is " +
@@ -57,28 +54,17 @@ z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) 
 } // namespace
 
 int buildCommand(const std::vector<std::string>& args, Io& io) {
-    ParsedArgs p;
-    try {
-        p = parseArgs(args, buildOptions());
-        if (p.has("--help")) {
-            buildHelp(io.out);
-            return kExitOk;
-        }
-        if (p.positional.size() != 1)
-            throw UsageError(p.positional.empty() ? "no line list file given"
-                                                  : "give exactly one line list file");
-        if (!p.has("--output"))
-            throw UsageError("no output file given (-o PROGRAM.83p or PROGRAM.8xp)");
-        if (p.has("--source") && p.has("--name"))
-            throw UsageError("--name has no meaning with --source");
-    } catch (const UsageError& e) {
-        io.err << "torvex build: " << e.what() << "\n"
-               << "Run 'torvex build --help' for the options.\n";
-        return kExitUsage;
-    }
+    const CommandDefinition& command = buildDefinition();
+    const ParsedArgs p = parseArgs(command, args, io);
+    if (p.finished())
+        return p.exitCode();
+    if (!p.has("output"))
+        return usageError(command, "no output file given (-o PROGRAM.83p or PROGRAM.8xp)", io);
+    if (p.has("source") && p.has("name"))
+        return usageError(command, "--name has no meaning with --source", io);
     const std::filesystem::path list = p.positional[0];
-    const std::filesystem::path output = *p.value("--output");
-    const bool source = p.has("--source");
+    const std::filesystem::path output = *p.value("output");
+    const bool source = p.has("source");
     z80::Model model;
     std::string name;
     try {
@@ -86,11 +72,9 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         if (!source)
             name = programName(p, output);
     } catch (const z80::ProgramFileError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
-        return kExitUsage;
+        return usageError(command, e.what(), io);
     } catch (const UsageError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
-        return kExitUsage;
+        return usageError(command, e.what(), io);
     }
     const z80::CalculatorModel& calculator = z80::calculatorModel(model);
     try {
@@ -105,17 +89,17 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         if (source) {
             const std::string text = previewSourceForList(list, model);
             writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));
-            io.out << "wrote " << output.string() << ": the " << calculator.name
-                   << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
+            p.talk(io) << "wrote " << output.string() << ": the " << calculator.name
+                       << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
             return kExitOk;
         }
         const std::vector<uint8_t> bytes = z80::makeProgramFile(model, assembly.bytes, name);
         writeFileAtomically(output, bytes);
         std::string run(calculator.runCommand);
         run.replace(run.find("NAME"), 4, name);
-        io.out << "wrote " << output.string() << ": prgm" << name << " for the " << calculator.name
-               << ", " << assembly.bytes.size() << " bytes of code (file " << bytes.size()
-               << " bytes); run it with " << run << "\n";
+        p.talk(io) << "wrote " << output.string() << ": prgm" << name << " for the "
+                   << calculator.name << ", " << assembly.bytes.size() << " bytes of code (file "
+                   << bytes.size() << " bytes); run it with " << run << "\n";
         return kExitOk;
     } catch (const InputError& e) {
         io.err << "torvex build: " << e.what() << "\n";

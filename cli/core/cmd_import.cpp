@@ -14,31 +14,30 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionDefinition>& importOptions() {
-    static const std::vector<OptionDefinition> definitions{
-        {"--output", "-o", true, "LIST", "the line list file to write"},
-        {"--up", "", true, "AXIS",
-         "the model's axis that becomes the scene's height z: x, y or z (default: the file's "
-         "own up axis where the format records one, else z for STL and y for other formats)"},
-        {"--size", "", true, "N", "the model's largest extent on the grid, 1 to 200 (default 200)"},
-        {"--at", "", true, "X,Y,Z", "where the model's centre goes (default 0,0,0)"},
-        {"--max", "", true, "N", "keep at most N segments, the longest first"},
-        {"--help", "-h", false, "", "show this help"},
-    };
-    return definitions;
-}
-
-void importHelp(std::ostream& os) {
-    os << "Usage: torvex import MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]\n"
-          "Turns a 3D model (OBJ, STL, PLY, glTF 2, 3DS, Collada and the other formats the\n"
-          "Open Asset Import Library reads) into a line list for the designer: every edge of\n"
-          "every face and every line of the model, once. An edge between two faces that lie\n"
-          "in one plane (the diagonal of a quad split into triangles) is left out. The model\n"
-          "is centred and scaled so that its largest extent fills the grid -100..100, its up\n"
-          "axis becoming z; coordinates are rounded to whole numbers, and a segment that\n"
-          "becomes a point or a duplicate is dropped. A summary goes to standard error. A\n"
-          "model that cannot be read or has no edges writes nothing.\n\nOptions:\n"
-       << describeOptions(importOptions());
+const CommandDefinition& importDefinition() {
+    static const CommandDefinition definition{
+        "import",
+        "MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]",
+        "Turns a 3D model (OBJ, STL, PLY, glTF 2, 3DS, Collada and the other formats the\n"
+        "Open Asset Import Library reads) into a line list for the designer: every edge of\n"
+        "every face and every line of the model, once. An edge between two faces that lie\n"
+        "in one plane (the diagonal of a quad split into triangles) is left out. The model\n"
+        "is centred and scaled so that its largest extent fills the grid -100..100, its up\n"
+        "axis becoming z; coordinates are rounded to whole numbers, and a segment that\n"
+        "becomes a point or a duplicate is dropped. A summary goes to standard error. A\n"
+        "model that cannot be read or has no edges writes nothing.\n",
+        {"model"},
+        {
+            {"output", "o", "LIST", "the line list file to write"},
+            {"up", "", "AXIS",
+             "the model's axis that becomes the scene's height z: x, y or z (default: the "
+             "file's own up axis where the format records one, else z for STL and y for other "
+             "formats)"},
+            {"size", "", "N", "the model's largest extent on the grid, 1 to 200 (default 200)"},
+            {"at", "", "X,Y,Z", "where the model's centre goes (default 0,0,0)"},
+            {"max", "", "N", "keep at most N segments, the longest first"},
+        }};
+    return definition;
 }
 
 std::string count(size_t n, const char* one, const char* many) {
@@ -99,16 +98,17 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     char scale[32];
     std::snprintf(scale, sizeof scale, "%.6g", result.scale);
     const size_t dropped = result.droppedInPlane + result.droppedRounding + result.droppedPastMax;
-    io.err << "torvex import: " << options.model.string() << ": "
-           << count(result.faces, "face", "faces") << ", " << count(result.edges, "edge", "edges")
-           << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
-           << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
-           << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
-           << " grid units per model unit; up axis " << exchange::axisName(result.up)
-           << (options.import.up   ? " (--up)"
-               : result.upFromFile ? " (the file's)"
-                                   : " (the format's usual; --up changes it)")
-           << "\n";
+    std::ostream& talk = talkStream(io, options.quiet);
+    talk << "torvex import: " << options.model.string() << ": "
+         << count(result.faces, "face", "faces") << ", " << count(result.edges, "edge", "edges")
+         << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
+         << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
+         << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
+         << " grid units per model unit; up axis " << exchange::axisName(result.up)
+         << (options.import.up   ? " (--up)"
+             : result.upFromFile ? " (the file's)"
+                                 : " (the format's usual; --up changes it)")
+         << "\n";
     size_t outside = 0;
     for (const exchange::Segment& s : result.segments)
         outside += std::any_of(s.begin(), s.end(), [](int c) { return c < -100 || c > 100; });
@@ -121,38 +121,34 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
                << count(result.droppedPastMax, "segment", "segments") << "\n";
-    io.out << "wrote " << options.output.string() << ": "
-           << count(result.segments.size(), "segment", "segments") << "\n";
+    talk << "wrote " << options.output.string() << ": "
+         << count(result.segments.size(), "segment", "segments") << "\n";
     return kExitOk;
 }
 
 int importCommand(const std::vector<std::string>& args, Io& io) {
+    const CommandDefinition& command = importDefinition();
+    const ParsedArgs p = parseArgs(command, args, io);
+    if (p.finished())
+        return p.exitCode();
     ImportCommandOptions options;
     try {
-        const ParsedArgs p = parseArgs(args, importOptions());
-        if (p.has("--help")) {
-            importHelp(io.out);
-            return kExitOk;
-        }
-        if (p.positional.size() != 1)
-            throw UsageError(p.positional.empty() ? "no model given" : "give exactly one model");
-        if (!p.has("--output"))
+        if (!p.has("output"))
             throw UsageError("no output file given (-o LIST)");
         options.model = p.positional[0];
-        options.output = *p.value("--output");
-        if (auto up = p.value("--up"))
+        options.output = *p.value("output");
+        if (auto up = p.value("up"))
             options.import.up = parseAxis(*up);
-        if (auto size = p.value("--size"))
+        if (auto size = p.value("size"))
             options.import.size = parseIntegerIn("--size", *size, 1, 200);
-        if (auto at = p.value("--at"))
+        if (auto at = p.value("at"))
             options.import.at = parsePoint(*at);
-        if (auto max = p.value("--max"))
+        if (auto max = p.value("max"))
             options.import.max = parseIntegerIn("--max", *max, 1, 1'000'000);
     } catch (const UsageError& e) {
-        io.err << "torvex import: " << e.what() << "\n"
-               << "Run 'torvex import --help' for the options.\n";
-        return kExitUsage;
+        return usageError(command, e.what(), io);
     }
+    options.quiet = p.quiet();
     return importModelToList(options, io);
 }
 

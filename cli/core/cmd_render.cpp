@@ -16,24 +16,23 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionDefinition>& renderOptions() {
-    static const std::vector<OptionDefinition> definitions{
-        {"--output", "-o", true, "PICTURE", "the PNG file to write"},
-        {"--size", "", true, "WxH",
-         "the preview window's client size in pixels (default 1280x1024, the whole picture)"},
-        {"--help", "-h", false, "", "show this help"},
-    };
-    return definitions;
-}
-
-void renderHelp(std::ostream& os) {
-    os << "Usage: torvex render LIST -o PICTURE.png [--size WxH]\n"
-          "Draws the designer's preview of a line list file as a PNG: the grid, the origin\n"
-          "mark, the axis letters and every line, pixel for pixel what the preview window\n"
-          "shows in a client area of that size with its picture scrolled to the top left.\n"
-          "A list line that is not a line of six coordinates is an error at its line, and\n"
-          "nothing is written.\n\nOptions:\n"
-       << describeOptions(renderOptions());
+const CommandDefinition& renderDefinition() {
+    static const CommandDefinition definition{
+        "render",
+        "LIST -o PICTURE.png [--size WxH]",
+        "Draws the designer's preview of a line list file as a PNG: the grid, the origin\n"
+        "mark, the axis letters and every line, pixel for pixel what the preview window\n"
+        "shows in a client area of that size with its picture scrolled to the top left.\n"
+        "A list line that is not a line of six coordinates is an error at its line, and\n"
+        "nothing is written.\n",
+        {"line list file"},
+        {
+            {"output", "o", "PICTURE", "the PNG file to write"},
+            {"size", "", "WxH",
+             "the preview window's client size in pixels (default 1280x1024, the whole "
+             "picture)"},
+        }};
+    return definition;
 }
 
 // Every list line whose coordinates do not convert, as "LIST:LINE: error: ..."
@@ -92,9 +91,10 @@ int renderListPicture(const RenderCommandOptions& options, Io& io) {
         writeFileAtomically(options.output,
                             pngOf(clientAreaPixels(canvas, options.width, options.height),
                                   options.width, options.height));
-        io.out << "wrote " << options.output.string() << ": " << entries.size()
-               << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
-               << options.height << " pixels\n";
+        talkStream(io, options.quiet)
+            << "wrote " << options.output.string() << ": " << entries.size()
+            << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
+            << options.height << " pixels\n";
         return kExitOk;
     } catch (const Failure& e) {
         io.err << "torvex render: " << e.what() << "\n";
@@ -105,27 +105,22 @@ int renderListPicture(const RenderCommandOptions& options, Io& io) {
 }
 
 int renderCommand(const std::vector<std::string>& args, Io& io) {
+    const CommandDefinition& command = renderDefinition();
+    const ParsedArgs p = parseArgs(command, args, io);
+    if (p.finished())
+        return p.exitCode();
     RenderCommandOptions options;
     try {
-        const ParsedArgs p = parseArgs(args, renderOptions());
-        if (p.has("--help")) {
-            renderHelp(io.out);
-            return kExitOk;
-        }
-        if (p.positional.size() != 1)
-            throw UsageError(p.positional.empty() ? "no line list file given"
-                                                  : "give exactly one line list file");
-        if (!p.has("--output"))
+        if (!p.has("output"))
             throw UsageError("no output file given (-o PICTURE.png)");
         options.list = p.positional[0];
-        options.output = *p.value("--output");
-        if (auto size = p.value("--size"))
+        options.output = *p.value("output");
+        if (auto size = p.value("size"))
             std::tie(options.width, options.height) = parsePictureSize(*size);
     } catch (const UsageError& e) {
-        io.err << "torvex render: " << e.what() << "\n"
-               << "Run 'torvex render --help' for the options.\n";
-        return kExitUsage;
+        return usageError(command, e.what(), io);
     }
+    options.quiet = p.quiet();
     return renderListPicture(options, io);
 }
 

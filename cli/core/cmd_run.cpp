@@ -4,6 +4,7 @@
 #include "cli/keys.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "cli/scene_exchange.h"
 
 #include "z80/ti83.h"
 
@@ -15,42 +16,41 @@ namespace torvex::cli {
 
 namespace {
 
-const std::vector<OptionDefinition>& runOptions() {
-    static const std::vector<OptionDefinition> definitions{
-        {"--keys", "-k", true, "KEYS",
-         "the keys _getkey returns, in order, separated by commas: right left up down enter "
-         "clear del stat vars mode, or codes such as 45h; the run ends when they are used up"},
-        {"--frames", "-f", true, "DIR",
-         "write every frame as DIR/frame-0001.png ... (96 x 64 pixels scaled four times)"},
-        {"--writable", "", true, "RANGES",
-         "guard writes: only these ranges may be written, e.g. 8E29-9128,8265-828B,stack "
-         "(hex addresses, inclusive; on the program's calculator 'graph' is the graph buffer, "
-         "'ram' the 768 bytes the engine keeps its variables in, 'program' the program's own "
-         "bytes, 'stack' the stack)"},
-        {"--limit", "", true, "TSTATES",
-         "stop a program that runs this many T-states without a frame (default 60000000)"},
-        modelOptionDefinition(),
-        {"--help", "-h", false, "", "show this help"},
-    };
-    return definitions;
-}
-
-void runHelp(std::ostream& os) {
-    os << "Usage: torvex run SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR]\n"
-          "                  [--model ti83|ti83p]\n"
-          "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
-          "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
-          "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
-          "_GrBufCpy and _GetKey with rst 28h). A program file runs on its own family; a source\n"
-          "on the --model's, else on the family its .org is for. Every copy of the graph buffer "
-          "to\n"
-          "the LCD is a frame; one line per frame gives the program's own T-states and those\n"
-          "charged for the ROM calls (the calculator's time in them, estimated).\n"
-          "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
-          "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
-          "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n"
-          "\nOptions:\n"
-       << describeOptions(runOptions());
+const CommandDefinition& runDefinition() {
+    static const CommandDefinition definition{
+        "run",
+        "SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR] [--record WALK.gif\n"
+        "                  [--scale N]] [--model ti83|ti83p]",
+        "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
+        "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
+        "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
+        "_GrBufCpy and _GetKey with rst 28h). A program file runs on its own family; a source\n"
+        "on the --model's, else on the family its .org is for. Every copy of the graph buffer\n"
+        "to the LCD is a frame; one line per frame gives the program's own T-states and those\n"
+        "charged for the ROM calls (the calculator's time in them, estimated).\n"
+        "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
+        "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
+        "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n",
+        {"program"},
+        {
+            {"keys", "k", "KEYS",
+             "the keys _getkey returns, in order, separated by commas: right left up down enter "
+             "clear del stat vars mode, or codes such as 45h; the run ends when they are used "
+             "up"},
+            {"frames", "f", "DIR",
+             "write every frame as DIR/frame-0001.png ... (96 x 64 pixels scaled four times)"},
+            {"writable", "", "RANGES",
+             "guard writes: only these ranges may be written, e.g. 8E29-9128,8265-828B,stack "
+             "(hex addresses, inclusive; on the program's calculator 'graph' is the graph "
+             "buffer, 'ram' the 768 bytes the engine keeps its variables in, 'program' the "
+             "program's own bytes, 'stack' the stack)"},
+            {"limit", "", "TSTATES",
+             "stop a program that runs this many T-states without a frame (default 60000000)"},
+            recordOptionDefinition(),
+            scaleOptionDefinition(),
+            modelOptionDefinition(),
+        }};
+    return definition;
 }
 
 uint16_t parseAddress(const std::string& s) {
@@ -112,48 +112,48 @@ uint64_t parseLimit(const std::string& s) {
 } // namespace
 
 int runCommand(const std::vector<std::string>& args, Io& io) {
-    ParsedArgs p;
+    const CommandDefinition& command = runDefinition();
+    const ParsedArgs p = parseArgs(command, args, io);
+    if (p.finished())
+        return p.exitCode();
     std::vector<uint8_t> keys;
     std::optional<z80::Model> model;
     std::string writable;
     std::vector<z80::AddressRange> ranges;
     uint64_t limit = 60'000'000;
+    RecordOptions record;
     try {
-        p = parseArgs(args, runOptions());
-        if (p.has("--help")) {
-            runHelp(io.out);
-            return kExitOk;
-        }
-        if (p.positional.size() != 1)
-            throw UsageError(p.positional.empty() ? "no program given"
-                                                  : "give exactly one program");
-        keys = parseKeys(p.value("--keys").value_or(""));
+        keys = parseKeys(p.value("keys").value_or(""));
         model = modelOption(p);
-        if (auto w = p.value("--writable")) {
+        if (auto w = p.value("writable")) {
             writable = *w;
             parseRanges(writable, z80::calculatorModel(z80::Model::Ti83), 0); // checked early
         }
-        if (auto l = p.value("--limit"))
+        if (auto l = p.value("limit"))
             limit = parseLimit(*l);
+        record = recordOptions(p);
     } catch (const UsageError& e) {
-        io.err << "torvex run: " << e.what() << "\n"
-               << "Run 'torvex run --help' for the options.\n";
-        return kExitUsage;
+        return usageError(command, e.what(), io);
     }
     std::filesystem::path file = p.positional[0];
     ProgramInput in;
     try {
         in = loadProgramInput(file, model);
         checkRunnable(in, file);
+        if (record.gif)
+            refuseOutputOverInput(file, *record.gif);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";
+        return kExitFailure;
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
         return kExitFailure;
     }
     if (!writable.empty())
         ranges = parseRanges(writable, z80::calculatorModel(in.model), in.code.size());
 
     std::optional<std::filesystem::path> dir;
-    if (auto d = p.value("--frames")) {
+    if (auto d = p.value("frames")) {
         dir = *d;
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
@@ -163,6 +163,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         }
     }
 
+    WalkRecorder recorder(record);
     z80::Ti83 calc(in.model);
     calc.loadProgram(in.code);
     calc.setKeys(keys);
@@ -182,6 +183,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             io.out << " -> " << png.string();
         }
         io.out << "\n";
+        recorder.add(frame);
     });
     z80::RunResult result;
     try {
@@ -190,6 +192,16 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         io.out << "\n";
         io.err << "torvex run: " << e.what() << "\n";
         return kExitFailure;
+    }
+    // The walk up to the end, whatever ended it.
+    try {
+        if (const std::string recorded = recorder.finish(); !recorded.empty())
+            p.talk(io) << recorded << "\n";
+    } catch (const OutputError& e) {
+        io.err << "torvex run: " << e.what() << "\n";
+        if (result.reason == z80::StopReason::Returned ||
+            result.reason == z80::StopReason::KeysExhausted)
+            return kExitFailure;
     }
     switch (result.reason) {
     case z80::StopReason::Returned:

@@ -26,13 +26,13 @@ bool isProgramFile(const std::filesystem::path& file) {
 }
 
 OptionDefinition modelOptionDefinition() {
-    return {"--model", "", true, "MODEL",
+    return {"model", "", "MODEL",
             "ti83 for the original TI-83, ti83p for the TI-83 Plus family (TI-83 Plus, 83 Plus SE, "
             "84 Plus, 84 Plus SE)"};
 }
 
 std::optional<z80::Model> modelOption(const ParsedArgs& args) {
-    const std::optional<std::string> value = args.value("--model");
+    const std::optional<std::string> value = args.value("model");
     if (!value)
         return std::nullopt;
     if (auto model = z80::modelFromOption(*value))
@@ -133,13 +133,13 @@ std::string hexAddress(unsigned address) {
 }
 
 OptionDefinition programNameOption() {
-    return {"--name", "", true, "NAME",
+    return {"name", "", "NAME",
             "the program's name on the calculator: 1-8 upper-case letters and digits, starting "
             "with a letter (default: from the output file's name)"};
 }
 
 std::string programName(const ParsedArgs& args, const std::filesystem::path& output) {
-    if (const auto given = args.value("--name")) {
+    if (const auto given = args.value("name")) {
         z80::validateProgramName(*given);
         return *given;
     }

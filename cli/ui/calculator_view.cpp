@@ -215,6 +215,7 @@ void CalculatorView::reload() {
         printWarnings(std::cerr, scene.program.warnings()); // as torvex build gives them
         warnings_ = programWarnings(scene);
         session_ = std::move(rebuilt);
+        recordFrom(*session_);
         error_->clear();
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
@@ -227,7 +228,34 @@ void CalculatorView::restart() {
         return;
     session_ =
         std::make_unique<CalculatorSession>(code_, std::vector<uint8_t>{}, engineBytes_, model_);
+    recordFrom(*session_);
     showState();
+}
+
+void CalculatorView::startRecording(RecordOptions options) {
+    recorder_ = std::make_unique<WalkRecorder>(std::move(options));
+    if (session_)
+        recordFrom(*session_);
+}
+
+// A new session's picture is what the view shows at once: it is recorded,
+// then every frame the session draws.
+void CalculatorView::recordFrom(CalculatorSession& session) {
+    if (!recorder_)
+        return;
+    if (session.lastFrame())
+        recorder_->add(*session.lastFrame());
+    session.setFrameSink(
+        [recorder = recorder_.get()](const z80::Frame& frame) { recorder->add(frame); });
+}
+
+std::string CalculatorView::finishRecording() {
+    if (!recorder_)
+        return {};
+    if (session_)
+        session_->setFrameSink({});
+    const std::unique_ptr<WalkRecorder> recorder = std::move(recorder_);
+    return recorder->finish();
 }
 
 void CalculatorView::pressKey(uint8_t code) {

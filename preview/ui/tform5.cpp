@@ -31,6 +31,7 @@ TForm5::TForm5(QWidget* parent)
     setObjectName(QStringLiteral("TForm5"));
     // A secondary window: the program ends with the main menu, never with this one.
     setAttribute(Qt::WA_QuitOnClose, false);
+    refuseClosesDuringQuestions(this);
     setWindowTitle(QString::fromLatin1(previewCaption));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setRestoredBounds();

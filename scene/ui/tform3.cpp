@@ -91,6 +91,7 @@ TForm3::TForm3(TForm5* preview, QWidget* wizard, QWidget* parent)
     buildControls();
     connectHandlers();
     registerTopmostWindow(this);
+    refuseClosesDuringQuestions(this);
     guarded([this] { FormCreate(); });
 }
 
@@ -270,8 +271,11 @@ BoxAnswer TForm3::askToSave() {
 }
 
 // The panel's own close goes on after any answer but a failed save: a hidden
-// panel still holds the list.
+// panel still holds the list. Asked while a question is open, it is refused.
 bool TForm3::closeQuestion() {
+    if (CloseQuestionScope::open())
+        return false;
+    const CloseQuestionScope asking;
     if (askToSave() != BoxAnswer::Yes)
         return true;
     return guarded([this] { saveLineList(); });
@@ -280,8 +284,11 @@ bool TForm3::closeQuestion() {
 // At the end of the program nothing holds the list any more: only an explicit
 // No lets it go unsaved.
 bool TForm3::exitQuestion() {
+    if (CloseQuestionScope::open())
+        return false;
     if (!isVisible())
         return true;
+    const CloseQuestionScope asking;
     switch (askToSave()) {
     case BoxAnswer::No:
         return true;

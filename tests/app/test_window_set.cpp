@@ -50,7 +50,8 @@ TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessag
 // At Exit with the panel shown only No ends the program without saving, and
 // Yes once the list is saved. Esc or the close box (Cancel), a cancelled save
 // dialog and a save that fails all keep the program, the panel and the list.
-// While the question is open the main menu takes no second exit.
+// While the question is open every exit and close is refused, whether
+// "&Exit?" or the main menu's close box asked it.
 TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     QTemporaryDir folder;
     const QString list = folder.filePath(QStringLiteral("scene"));
@@ -70,17 +71,20 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     };
     click(menu, "Button2");
     click(panel, "Button2"); // adds the fields' segment
-    for (const Case& c : cases) {
+    for (int run = 0; run < 10; ++run) {
+        const Case& c = cases[run % 5];
         scripted.shown.clear();
         scripted.boxAnswers = {c.answer};
         scripted.whileBoxOpen = [&] {
             click(menu, "Button4");
-            menu->close();
+            pressCloseBox(menu);
+            pressCloseBox(preview);
         };
         if (c.answer == BoxAnswer::Yes)
             scripted.fileAnswers = {c.saveAs};
+        windows.showMainMenu();
         QTimer::singleShot(0, [&] {
-            click(menu, "Button4");
+            run < 5 ? click(menu, "Button4") : pressCloseBox(menu);
             // Still running: the loop is ended here only if the exit did not.
             QTimer::singleShot(0, [&] { QCoreApplication::exit(7); });
         });
@@ -96,6 +100,23 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     QFile saved(list);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), QByteArray("   0,   0,   0,   0,   0,   0\r\n"));
+}
+
+// While the panel asks, the main menu neither asks again nor ends the program.
+TEST_F(Program, ExitAndCloseWaitForThePanelsOwnQuestion) {
+    click(menu, "Button2");
+    scripted.whileBoxOpen = [&] {
+        click(menu, "Button4");
+        pressCloseBox(menu);
+    };
+    QTimer::singleShot(0, [&] {
+        pressCloseBox(preview);
+        QTimer::singleShot(0, [&] { QCoreApplication::exit(7); });
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(panel->isVisible()) << "the panel's No closes it";
 }
 
 // Then, with the panel hidden, Exit ends the program at once without a question.

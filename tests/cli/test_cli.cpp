@@ -62,7 +62,7 @@ const char* kSmall = R"(#include "ti83asm.inc"
 
 } // namespace
 
-TEST(CliKeys, NamesAndCodesOfGetkey) {
+TEST(CliArgs, KeysByNameOrCode) {
     using namespace torvex::z80::key;
     EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x10,7"),
               (std::vector<uint8_t>{Right, Left, Up, Down, Enter, Clear, Del, Stat, Vars, Mode,
@@ -74,34 +74,62 @@ TEST(CliKeys, NamesAndCodesOfGetkey) {
     EXPECT_EQ(keyName(0x77), "77h");
 }
 
-TEST(Cli, HelpGoesToStdoutAndUsageErrorsToStderr) {
-    for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-             {{"--help"}, "assemble"}, {{"run", "--help"}, "Usage: torvex run"}}) {
-        const Result r = cli(args);
-        EXPECT_EQ(r.code, kExitOk);
-        EXPECT_TRUE(has(r.out, text) && r.err.empty()) << r.out << r.err;
+// Every command answers -h, --help and `torvex help COMMAND` alike, on stdout.
+TEST(Cli, HelpVersionAndBadCommandLines) {
+    for (const CommandInfo& c : commands()) {
+        const Result dash = cli({c.name, "-h"}), word = cli({"help", c.name});
+        EXPECT_EQ(dash.code, kExitOk);
+        EXPECT_EQ(dash.out.rfind("Usage: torvex " + c.name + " ", 0), 0u) << dash.out;
+        EXPECT_TRUE(has(dash.out, "\n  -q, --quiet ") && dash.err.empty()) << dash.out;
+        EXPECT_EQ(word.out, dash.out);
+        EXPECT_EQ(cli({c.name, "x", "--help", "-q"}).out, dash.out);
     }
-    expectFailures(
-        {{{}, kExitUsage, {"Usage"}},
-         {{"frobnicate"}, kExitUsage, {"unknown command 'frobnicate'"}},
-         {{"assemble"}, kExitUsage, {"no source file given"}},
-         {{"assemble", "a.z80", "--what"}, kExitUsage, {"unknown option '--what'"}},
-         {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}}});
+    EXPECT_TRUE(has(cli({"help"}).out, "\n  assemble  "));
+    const Result version = cli({"--version"});
+    EXPECT_EQ(version.out, "torvex (Torvex Designer) 1.0.0.0\n");
+    EXPECT_EQ(version.code, kExitOk);
+    const std::string more = "Run 'torvex help assemble' for its options.\n";
+    expectFailures({
+        {{}, kExitUsage, {"Usage"}},
+        {{"frobnicate"}, kExitUsage, {"torvex: unknown command 'frobnicate'\n"}},
+        {{"help", "frobnicate"}, kExitUsage, {"torvex: unknown command 'frobnicate'\n"}},
+        {{"assemble"}, kExitUsage, {"torvex assemble: no source file given\n" + more}},
+        {{"assemble", "a.z80", "--what"},
+         kExitUsage,
+         {"torvex assemble: unknown option '--what'\n"}},
+        {{"assemble", "a.z80", "-x"}, kExitUsage, {"torvex assemble: unknown option '-x'\n"}},
+        {{"assemble", "a.z80", "-o"}, kExitUsage, {"torvex assemble: missing value after '-o'\n"}},
+        {{"assemble", "a.z80", "-oa", "--output=b"},
+         kExitUsage,
+         {"torvex assemble: option '--output' given twice\n"}},
+        {{"assemble", "a.z80", "--bin=1"}, kExitUsage, {"unexpected value after '--bin'\n"}},
+        {{"assemble", "a.z80", "b.z80"}, kExitUsage, {"unexpected argument 'b.z80'\n"}},
+        // after "--" an argument is a file, whatever it looks like
+        {{"assemble", "--", "-o"}, kExitFailure, {"Cannot open file -o"}},
+        {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}},
+    });
 }
 
 TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     TempDir dir;
-    Result r = cli({"assemble", TORVEX_DEMO, "-o", (dir / "DEMO.83p").string()});
+    Result r = cli({"assemble", TORVEX_DEMO, "-o" + (dir / "DEMO.83p").string()});
     ASSERT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_TRUE(has(r.out, "prgmDEMO")) << r.out;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(has(r.err, "prgmDEMO")) << r.err;
     EXPECT_EQ(readFile(dir / "DEMO.83p"),
               torvex::z80::makeProgramFile(torvex::z80::assembleFile(TORVEX_DEMO).bytes, "DEMO"));
     const fs::path src = dir.write("scene.z80", kSmall);
     ASSERT_EQ(cli({"assemble", src.string()}).code, kExitOk);
     EXPECT_EQ(torvex::z80::readProgramFile(readFile(dir / "scene.83p")).name, "SCENE");
-    r = cli({"assemble", src.string(), "-o", (dir / "other.83p").string(), "--name", "MY3D"});
+    r = cli(
+        {"assemble", src.string(), "--output=" + (dir / "other.83p").string(), "--name", "MY3D"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(torvex::z80::readProgramFile(readFile(dir / "other.83p")).name, "MY3D");
+    // --quiet: nothing on success; -q and -o run together
+    r = cli({"assemble", "-qo" + (dir / "quiet.83p").string(), src.string()});
+    EXPECT_EQ(r.code, kExitOk);
+    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(torvex::z80::readProgramFile(readFile(dir / "quiet.83p")).name, "QUIET");
 }
 
 TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {

@@ -1,11 +1,13 @@
 // torvex import and torvex render: the files they write, every way they end,
 // and the rendered picture against the preview window's own.
+#include "cli/calculator_view.h"
 #include "cli/scene_exchange.h"
 #include "codegen/text_line_file.h"
 #include "preview/regeneration.h"
 #include "preview/tform5.h"
 #include "tests/cli/run_torvex.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/gif_file.h"
 #include "tests/support/scripted_desktop.h"
 #include "tests/support/temporary_folder.h"
 
@@ -35,11 +37,12 @@ TEST_F(SceneExchange, ImportWritesTheDesignersRecordsAndSaysWhatItDropped) {
                              " 100,   0, 100,-100,   0,-100\r\n"
                              " 100,   0, 100,-100,   0, 100\r\n"
                              "-100,   0, 100,-100,   0,-100\r\n");
-    EXPECT_EQ(run.out, "wrote " + path("list") + ": 5 segments\n");
+    EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "torvex import: " + path("tri.obj") +
                            ": 2 faces, 5 edges: 5 segments kept, 0 dropped (0 in a plane, 0 after "
                            "rounding, 0 past --max); scale 100 grid units per model unit; up axis "
-                           "z (--up)\n");
+                           "z (--up)\nwrote " +
+                           path("list") + ": 5 segments\n");
 }
 
 TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
@@ -151,6 +154,70 @@ TEST_F(SceneExchange, RenderIsWhatThePreviewWindowShows) {
     EXPECT_EQ(whole.pixel(640, 209) & 0xFFFFFF, 0x000000u); // the line straight up
     EXPECT_EQ(whole.pixel(100, 208) & 0xFFFFFF, 0x000000u); // the line across
     EXPECT_EQ(whole.pixel(641, 508) & 0xFFFFFF, 0x0000FFu); // the origin mark
+}
+
+const TextLines kHouse = {"  -8,  14,  -5,   8,  14,  -5", "  -8,  14,   3,   8,  14,   3",
+                          "  -8,  14,   3,   0,  14,  10"};
+
+TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {
+    writeTextLineFile(QString::fromStdString(path("house")), kHouse);
+    folder.write("no-frame.z80", "  .org 9327h\n  ret\n.end\n");
+    for (const char* program : {"house.83p", "house.8xp"}) {
+        SCOPED_TRACE(program);
+        ASSERT_EQ(cli({"build", path("house"), "-o", path(program)}).code, 0);
+        // Frames of 154162, 130336, 109616, 109760 and 110718 T-states on the
+        // TI-83 (155344, 131518, 110798, 110942, 111900 on the Plus family).
+        const Result run = cli({"run", path(program), "--keys", "left,del,del,up", "--record",
+                                path("walk.gif"), "--scale", "1"});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_NE(
+            run.err.find("wrote " + path("walk.gif") + ": 5 frames, 0.10 s on the calculator\n"),
+            std::string::npos)
+            << run.err;
+        const test::Gif gif = test::readGif(bytes("walk.gif"));
+        ASSERT_NE(gif, nullptr);
+        EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, 96064);
+        EXPECT_EQ(test::gifDelays(gif.get()), (std::vector<int>{3, 2, 2, 1, 2}));
+    }
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* err;
+    } failures[] = {
+        {{"run", path("no-frame.z80"), "--record", path("none.gif")},
+         1,
+         "torvex run: no frame was drawn"},
+        {{"run", path("house.83p"), "--scale", "2"}, 2, "torvex run: --scale is for --record"},
+        {{"run", path("house.83p"), "--record", path("none.gif"), "--scale", "17"},
+         2,
+         "torvex run: bad --scale"},
+        {{"view", path("house"), "--record", path("house")}, 1, "torvex view: the output"},
+    };
+    for (const auto& f : failures) {
+        const Result run = cli(f.args);
+        EXPECT_EQ(run.code, f.code);
+        EXPECT_EQ(run.err.substr(0, std::strlen(f.err)), f.err) << run.err;
+    }
+    EXPECT_EQ(bytes("none.gif"), "<missing>");
+}
+
+TEST_F(SceneExchange, TheViewRecordsEveryFrameItShowsAcrossRebuilds) {
+    const QString list = QString::fromStdString(path("house"));
+    writeTextLineFile(list, kHouse);
+    CalculatorView view(list);
+    view.startRecording({folder / "view.gif", 2});
+    view.pressKey(z80::key::Left);
+    view.pressKey(z80::key::Del);
+    writeTextLineFile(list, {kHouse[0]});
+    view.reload();
+    view.pressKey(z80::key::Mode);
+    view.restart();
+    EXPECT_EQ(view.finishRecording(),
+              "wrote " + path("view.gif") + ": 5 frames, 0.10 s on the calculator");
+    const test::Gif gif = test::readGif(bytes("view.gif"));
+    ASSERT_NE(gif, nullptr);
+    EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, 192128);
+    EXPECT_EQ(gif->ImageCount, 5);
 }
 
 } // namespace

@@ -1,25 +1,12 @@
 // Walks written as GIFs and read back with giflib.
 #include "exchange/gif_recorder.h"
 
-#include <gif_lib.h>
-#include <gtest/gtest.h>
+#include "tests/support/gif_file.h"
 
-#include <cstring>
+#include <gtest/gtest.h>
 
 namespace torvex::exchange {
 namespace {
-
-struct Reader {
-    const std::string& bytes;
-    size_t at = 0;
-    static int read(GifFileType* gif, GifByteType* into, int length) {
-        auto* r = static_cast<Reader*>(gif->UserData);
-        const size_t n = std::min<size_t>(static_cast<size_t>(length), r->bytes.size() - r->at);
-        std::memcpy(into, r->bytes.data() + r->at, n);
-        r->at += n;
-        return static_cast<int>(n);
-    }
-};
 
 TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     std::array<uint8_t, 768> first{}, second{};
@@ -34,21 +21,13 @@ TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     EXPECT_EQ(recorder.centiseconds(), 1103u);
     const std::string bytes = recorder.finish();
 
-    Reader reader{bytes};
-    int error = 0;
-    GifFileType* gif = DGifOpen(&reader, Reader::read, &error);
-    ASSERT_NE(gif, nullptr);
-    ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+    const test::Gif file = test::readGif(bytes);
+    ASSERT_NE(file, nullptr);
+    GifFileType* gif = file.get();
     EXPECT_EQ(gif->SWidth, 192);
     EXPECT_EQ(gif->SHeight, 128);
     ASSERT_EQ(gif->ImageCount, 5);
-    std::vector<int> delays;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        GraphicsControlBlock control;
-        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
-        delays.push_back(control.DelayTime);
-    }
-    EXPECT_EQ(delays, (std::vector<int>{2, 0, 1, 1, 1099}));
+    EXPECT_EQ(test::gifDelays(gif), (std::vector<int>{2, 0, 1, 1, 1099}));
     const ColorMapObject* map = gif->SColorMap;
     ASSERT_EQ(map->ColorCount, 2);
     EXPECT_EQ(map->Colors[1].Red, 0x1E);   // dark
@@ -66,7 +45,6 @@ TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     for (int i = 0; i < gif->SavedImages[0].ExtensionBlockCount; ++i)
         loops |= loop[i].ByteCount == 11 && std::memcmp(loop[i].Bytes, "NETSCAPE2.0", 11) == 0;
     EXPECT_TRUE(loops);
-    DGifCloseFile(gif, &error);
 }
 
 } // namespace

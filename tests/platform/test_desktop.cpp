@@ -57,6 +57,41 @@ TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
     EXPECT_EQ(firstShowPosition({640, 480}, {300, 481}), QPoint(170, 0));
 }
 
+TEST(CentredOnOwner, CentresTheOuterFrameOnTheOwnersAndKeepsItOnTheScreen) {
+    // The panel at (632,896), 632 x 112, on a 1280 x 1024 screen; "Data format" 362 x 95.
+    EXPECT_EQ(centredOnOwner({632, 896, 632, 112}, {362, 95}, {1280, 1024}), QPoint(767, 904));
+    EXPECT_EQ(centredOnOwner({632, 896, 632, 112}, {311, 96}, {1280, 1024}), QPoint(792, 904));
+    EXPECT_EQ(centredOnOwner({1200, 1000, 80, 24}, {300, 100}, {1280, 1024}), QPoint(980, 924));
+    EXPECT_EQ(centredOnOwner({0, 0, 100, 50}, {300, 100}, {1280, 1024}), QPoint(0, 0));
+}
+
+// Offscreen windows have a 2-pixel frame on an 800 x 800 screen; the owner is
+// frameless, as the designer panel is. Twice the left edge plus the width is
+// the doubled centre, less the pixel lost to truncation.
+TEST(QtBoxes, StandCentredByTheirOwnOuterFrame) {
+    QRect report, box;
+    const auto closeBox = [](QRect& frame) {
+        QTimer::singleShot(0, [&frame] {
+            QWidget* shown = QApplication::activeModalWidget();
+            frame = shown->frameGeometry();
+            shown->close();
+        });
+    };
+    closeBox(report);
+    QtDesktop().errorReport(QStringLiteral("Cannot create file /a/b."));
+    EXPECT_NEAR(2 * report.left() + report.width(), 800, 1);
+    EXPECT_NEAR(2 * report.top() + report.height(), 800, 1);
+
+    QWidget owner(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    owner.setGeometry(100, 200, 400, 300);
+    owner.show();
+    closeBox(box);
+    QtDesktop().messageBox(&owner, QStringLiteral("Please enter an integer value"),
+                           QStringLiteral("Data format"), BoxButtons::OkCancel);
+    EXPECT_NEAR(2 * box.left() + box.width(), 600, 1);
+    EXPECT_NEAR(2 * box.top() + box.height(), 700, 1);
+}
+
 TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {
     ScriptedDesktop scripted;
     ScriptedDesktop::Installed installed(scripted);

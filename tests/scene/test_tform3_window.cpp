@@ -262,11 +262,18 @@ TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {
     EXPECT_TRUE(preview.isVisible());
 
     // Closing the preview window asks the same question; the failing save
-    // keeps the preview window open as well.
+    // keeps the preview window open as well, and closes while it is asked
+    // are refused.
     scripted.boxAnswers = {BoxAnswer::Yes};
     scripted.fileAnswers = {unwritable};
+    scripted.whileBoxOpen = [this] {
+        pressCloseBox(&preview);
+        pressCloseBox(&panel);
+    };
     preview.close();
     EXPECT_EQ(scripted.errorReports().size(), 2u);
+    EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 2u);
+    EXPECT_TRUE(preview.windowHandle()->isVisible());
     EXPECT_TRUE(panel.isVisible());
     EXPECT_TRUE(preview.isVisible());
 }

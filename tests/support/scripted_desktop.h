@@ -2,9 +2,12 @@
 
 #include "platform/desktop.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <QWindow>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -62,5 +65,12 @@ public:
         Installed& operator=(const Installed&) = delete;
     };
 };
+
+// The window manager's close box: a close event to the native window, which
+// Qt takes as already handled while that window's own close is under way.
+inline void pressCloseBox(QWidget* window) {
+    QCloseEvent close;
+    QCoreApplication::sendEvent(window->windowHandle(), &close);
+}
 
 } // namespace torvex

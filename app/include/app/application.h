@@ -9,9 +9,9 @@ namespace torvex {
 
 class TForm1;
 
-// The versions the program carries.
+// The file version the program carries; its product version is
+// productVersion() (base/version.h), the project's version.
 inline constexpr const char* kFileVersion = "0.0.0.1";
-inline constexpr const char* kProductVersion = "1.0.0.0";
 
 // The application object: its title, icon and versions, and the event loop's
 // failure trap, which turns a failure escaping any handler into the error

@@ -17,7 +17,7 @@ class TForm1 : public QWidget {
 public:
     // What the menu's buttons open. `mayExit` is asked before the program
     // ends; returning false abandons the exit (the designer panel's save
-    // question may do so). A second exit while it is asked is ignored.
+    // question may do so, and refuses a second exit while it is asked).
     struct Targets {
         QWidget* designerPanel = nullptr;
         QWidget* previewWizard = nullptr;
@@ -43,7 +43,6 @@ private:
     bool exitAllowed();
 
     Targets targets_;
-    bool askingToExit_ = false;
     QLabel* Image1;
     QLabel* Label1;
     QLabel* Label5;

@@ -29,7 +29,8 @@ struct ImportOptions {
     // file's own up axis where the format records one, else z for STL and y
     // for everything else.
     std::optional<Axis> up;
-    // The largest extent of the model on the grid, and where its centre goes.
+    // The largest extent of the model on the grid (1..200), and where its
+    // centre goes (each -100..100).
     int size = 200;
     std::array<int, 3> at{0, 0, 0};
     // Keeps at most this many segments, the longest first.
@@ -54,7 +55,8 @@ struct ImportResult {
 
 // Reads the model and makes its segments. Every file the library opens (the
 // model and what it refers to, such as a glTF's buffers) is read through the
-// program's one file reader. Throws ImportError.
+// program's one file reader. Throws ImportError (std::invalid_argument for
+// options out of their ranges).
 ImportResult importModel(const std::filesystem::path& model, const ImportOptions& options);
 
 // The list file's lines: one line record per segment, as the designer writes

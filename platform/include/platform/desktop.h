@@ -4,8 +4,10 @@
 
 #include <QMargins>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <type_traits>
 
@@ -114,16 +116,29 @@ QString mailUrl(const QString& address);
 // left on each axis, truncated, and never negative.
 QPoint firstShowPosition(QSize screen, QSize outer);
 
+// Top-left corner of a box's outer frame centred on its owner's outer frame
+// (truncated), moved onto the screen where it would stand out of it.
+QPoint centredOnOwner(QRect owner, QSize outer, QSize screen);
+
 // The frame and title bar the window manager puts around a window, learnt
 // from a window of ours that it has already framed (none before the first).
 QMargins windowFrameMargins();
 
-// Moves a top-level window so that its outer frame, not only its client
+// Where a top-level window's outer frame goes, given the frame's size.
+using OuterPlacement = std::function<QPoint(QSize outer)>;
+
+// Moves a top-level window so that its outer frame stands where `where`
+// says: at once by the frame windows of ours have had so far, and again by
+// the window's own frame as soon as the window manager has put it on, so
+// that frames that differ from one kind of window to another (a maximised
+// window's, a dialog's) leave no trace.
+void placeByOuterFrame(QWidget* window, OuterPlacement where);
+
+// Places a top-level window so that its outer frame, not only its client
 // area, is centred on the screen.
 void centreOuterFrame(QWidget* window);
 
-// Marks a window to be centred on the screen the first time it is shown. The
-// first window of all is centred again by its frame once it has one.
+// Marks a window to be centred on the screen the first time it is shown.
 void markCentredAtFirstShow(QWidget* window);
 
 // Shows a window without modality. A visible window is left exactly as it is
@@ -133,6 +148,21 @@ void showWindow(QWidget* window);
 // Keeps a window above the others while the program is the active
 // application and none of our modal boxes is open.
 void registerTopmostWindow(QWidget* window);
+
+// Held while a question about closing is open (the designer panel's "Save
+// linelist?" and the save it may lead to). Meanwhile every request to close a
+// window that refuses closes during questions is ignored: the close box,
+// Alt+F4 and close() alike. Qt itself would take a close that arrives while
+// the same window's close is under way as done, and let the window go unasked.
+class CloseQuestionScope {
+public:
+    CloseQuestionScope();
+    ~CloseQuestionScope();
+    CloseQuestionScope(const CloseQuestionScope&) = delete;
+    CloseQuestionScope& operator=(const CloseQuestionScope&) = delete;
+    static bool open();
+};
+void refuseClosesDuringQuestions(QWidget* window);
 
 // Called around every modal box of ours: while one is open the topmost
 // windows are ordinary windows so that they cannot cover it.

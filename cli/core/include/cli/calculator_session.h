@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,13 +71,17 @@ public:
     // What the display shows now (64 rows of 12 bytes, MSB leftmost).
     const std::array<uint8_t, 768>& display() const;
     // T-states of the last frame drawn; zeros before one.
-    FrameCost lastFrameCost() const { return lastFrameCost_; }
+    FrameCost lastFrameCost() const;
+    // The last frame drawn, if any.
+    const std::optional<z80::Frame>& lastFrame() const { return lastFrame_; }
+    // Hands every frame drawn from now on to `sink` as well.
+    void setFrameSink(std::function<void(const z80::Frame&)> sink) { sink_ = std::move(sink); }
     CameraState camera() const;
     // The keys pressed that changed something, for replaying.
     const std::vector<uint8_t>& history() const { return history_; }
 
 private:
-    void keepLastFrameCost();
+    void listenToFrames();
     void runToKeyWait();
 
     std::vector<uint8_t> code_;
@@ -86,7 +91,8 @@ private:
     bool ended_ = false;
     bool returned_ = false;
     std::string stopMessage_;
-    FrameCost lastFrameCost_;
+    std::optional<z80::Frame> lastFrame_;
+    std::function<void(const z80::Frame&)> sink_;
 };
 
 // Frames per second the calculator reaches for a frame of that many T-states.

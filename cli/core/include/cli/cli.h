@@ -1,7 +1,8 @@
 // Torvex Designer - the command-line companion `torvex` (the designer itself
 // keeps no command-line options). Each subcommand is one function with the
-// signature of Command; adding one means writing it and listing it in
-// commands() (cli.cpp).
+// signature of Command; adding one means writing it, describing its arguments
+// and options in a CommandDefinition read by parseArgs() (cli/args.h), and
+// listing it in commands() (cli.cpp).
 #pragma once
 
 #include <functional>

@@ -5,10 +5,14 @@
 // that any command line (or a test) can drive it.
 #pragma once
 
+#include "cli/args.h"
 #include "cli/cli.h"
+#include "exchange/gif_recorder.h"
 #include "exchange/model_import.h"
+#include "z80/ti83.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace torvex::cli {
@@ -17,6 +21,7 @@ struct ImportCommandOptions {
     std::filesystem::path model;
     std::filesystem::path output;
     exchange::ImportOptions import;
+    bool quiet = false; // no summary, no "wrote" line
 };
 // Writes the model's segments as a line list; a summary goes to the error
 // stream. Returns the exit code.
@@ -26,6 +31,7 @@ struct RenderCommandOptions {
     std::filesystem::path list;
     std::filesystem::path output;
     int width = 1280, height = 1024;
+    bool quiet = false;
 };
 // Writes the preview window's picture of the list as a PNG. Returns the exit
 // code.
@@ -35,6 +41,31 @@ int renderListPicture(const RenderCommandOptions& options, Io& io);
 struct RecordOptions {
     std::optional<std::filesystem::path> gif;
     int scale = 3;
+};
+OptionDefinition recordOptionDefinition();
+OptionDefinition scaleOptionDefinition();
+// The options' values, checked (UsageError; --scale without --record is one).
+RecordOptions recordOptions(const ParsedArgs& args);
+
+// A walk recorded frame by frame into an animated GIF, written when it ends.
+class WalkRecorder {
+public:
+    explicit WalkRecorder(RecordOptions options);
+    ~WalkRecorder();
+    // Nothing is recorded without a file to record to.
+    bool recording() const { return recorder_ != nullptr; }
+    // Adds the frame for as long as the calculator took for it: the
+    // program's T-states and the ROM calls' estimate.
+    void add(const z80::Frame& frame);
+    void add(const std::array<uint8_t, 768>& display, uint64_t tstates);
+    // Writes the GIF with the one writer and says what it holds, e.g. "wrote
+    // walk.gif: 12 frames, 3.45 s on the calculator". Throws OutputError, also
+    // when no frame was drawn (nothing is written then).
+    std::string finish();
+
+private:
+    RecordOptions options_;
+    std::unique_ptr<exchange::GifRecorder> recorder_;
 };
 
 // Option values, checked (UsageError).

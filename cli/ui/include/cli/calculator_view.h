@@ -1,9 +1,10 @@
 // Torvex Designer - the calculator view: a scene walked through as the TI-83
-// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated calculator, and
-// rebuilt whenever its file changes on disk.
+// or a TI-83 Plus family calculator shows it, running the real engine program in the emulated
+// calculator, and rebuilt whenever its file changes on disk.
 #pragma once
 
 #include "cli/calculator_session.h"
+#include "cli/scene_exchange.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,13 @@ public:
     // failure the error is shown and the last good picture stays.
     void reload();
 
+    // Records every frame the view shows from now on (the one on screen
+    // first) into a GIF, across rebuilds and restarts.
+    void startRecording(RecordOptions options);
+    // Ends the recording and writes the GIF; says what it wrote. Throws
+    // OutputError.
+    std::string finishRecording();
+
     const CalculatorSession* session() const { return session_.get(); }
     CalculatorDisplay* display() const { return display_; }
     QString statusText() const;
@@ -75,6 +83,7 @@ protected:
 private:
     void fileChanged();
     void showState();
+    void recordFrom(CalculatorSession& session);
 
     QString file_;
     std::unique_ptr<CalculatorSession> session_;
@@ -90,6 +99,7 @@ private:
     size_t engineBytes_ = 0;
     std::optional<z80::Model> requestedModel_;
     z80::Model model_ = z80::Model::Ti83; // of the program shown
+    std::unique_ptr<WalkRecorder> recorder_;
 };
 
 // The status line's text for a camera, a frame and the warnings about the
