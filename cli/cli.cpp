@@ -3,6 +3,7 @@
 
 #include "base/version.h"
 
+#include <new>
 #include <ostream>
 
 namespace torvex::cli {
@@ -72,9 +73,17 @@ int runCli(const std::vector<std::string>& args, Io& io) {
         const CommandInfo* command = findCommand(args[1]);
         return command ? command->run({"--help"}, io) : unknownCommand(args[1], io);
     }
-    if (const CommandInfo* command = findCommand(first))
+    const CommandInfo* command = findCommand(first);
+    if (!command)
+        return unknownCommand(first, io);
+    // Nothing is written before a command's work is done, so a command that
+    // runs out of memory leaves no file behind.
+    try {
         return command->run(std::vector<std::string>(args.begin() + 1, args.end()), io);
-    return unknownCommand(first, io);
+    } catch (const std::bad_alloc&) {
+        io.err << "torvex " << command->name << ": not enough memory\n";
+        return kExitFailure;
+    }
 }
 
 } // namespace torvex::cli

@@ -332,9 +332,8 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
             reason.pop_back();
         if (reason.empty())
             reason = "the model is incomplete";
-        if (reason.find(fileText(model)) == std::string::npos)
-            reason = fileText(model) + ": " + reason;
-        throw ImportError(reason);
+        // The reader's messages name the file already.
+        throw ImportError(io->modelFailure.empty() ? fileText(model) + ": " + reason : reason);
     }
 
     EdgeCollector collector;

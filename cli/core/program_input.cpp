@@ -43,10 +43,10 @@ std::optional<z80::Model> modelOption(const ParsedArgs& args) {
 namespace {
 
 // Sources and program files are read as every file of the designer is: only
-// regular files, at most kLargestReadableFile bytes.
+// regular files, at most kLargestInputFile bytes.
 QByteArray readInputFile(const std::filesystem::path& file) {
     try {
-        return readRegularFile(QString::fromStdString(file.string()));
+        return readRegularFile(QString::fromStdString(file.string()), kLargestInputFile);
     } catch (const Failure& failure) {
         throw InputError(failure.what());
     }

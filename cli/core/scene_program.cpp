@@ -78,7 +78,8 @@ SceneFileKind sceneFileKind(const std::filesystem::path& file) {
 std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
     const TextLines& engine = engineLines(model);
     try {
-        const TextLines list = readTextLineFile(QString::fromStdString(listFile.string()));
+        const TextLines list =
+            readTextLineFile(QString::fromStdString(listFile.string()), kLargestInputFile);
         return joinTextLines(previewSourceLines(engine, list));
     } catch (const Failure& failure) {
         throw InputError(failure.what());

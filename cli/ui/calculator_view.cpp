@@ -217,6 +217,8 @@ void CalculatorView::reload() {
         session_ = std::move(rebuilt);
         recordFrom(*session_);
         error_->clear();
+    } catch (const std::bad_alloc&) {
+        error_->setText(QStringLiteral("Not enough memory to build and run %1").arg(file_));
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
     }
@@ -272,6 +274,7 @@ void CalculatorView::showState() {
         status_->setText(QStringLiteral("No program yet."));
         ended_->hide();
         restart_->hide();
+        keepDisplayScale();
         return;
     }
     display_->setPixels(session_->display());
@@ -284,6 +287,23 @@ void CalculatorView::showState() {
                             ? QStringLiteral("The program stopped: %1")
                                   .arg(QString::fromStdString(session_->stopMessage()))
                             : QStringLiteral("MODE returned to the calculator."));
+    keepDisplayScale();
+}
+
+void CalculatorView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    shownScale_ = display_->scale();
+}
+
+// A row that appears below the display, or goes, makes the window taller or
+// shorter rather than the picture smaller or larger.
+void CalculatorView::keepDisplayScale() {
+    const int scale = shownScale_;
+    if (!isVisible() || scale == 0)
+        return;
+    layout()->activate();
+    if (display_->scale() != scale)
+        resize(width(), height() + 64 * scale - display_->height());
 }
 
 QString CalculatorView::statusText() const {

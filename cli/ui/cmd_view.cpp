@@ -4,8 +4,11 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "platform/desktop.h"
+#include "scene/panel_placement.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <ostream>
 
 namespace torvex::cli {
@@ -67,6 +70,14 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     CalculatorView view(QString::fromStdString(p.positional[0]), model);
     if (record.gif)
         view.startRecording(record);
+    // Beside the designer, above its panel, and on top of the other windows:
+    // the designer's maximised preview would bury it at the first click on
+    // the picture (the two programs know nothing of each other's windows).
+    view.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        placeByOuterFrame(&view, [size = screen->geometry().size()](QSize outer) {
+            return calculatorViewPosition(size, outer);
+        });
     view.show();
     const int code = application.exec();
     try {

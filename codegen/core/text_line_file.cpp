@@ -4,8 +4,8 @@
 
 namespace torvex {
 
-TextLines readTextLineFile(const QString& fileName) {
-    const QByteArray bytes = readRegularFile(fileName);
+TextLines readTextLineFile(const QString& fileName, std::int64_t limit) {
+    const QByteArray bytes = readRegularFile(fileName, limit);
     try {
         return splitTextLines(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     } catch (const std::bad_alloc&) {

@@ -87,7 +87,7 @@ TForm3::TForm3(TForm5* preview, QWidget* wizard, QWidget* parent)
     setWindowTitle(QStringLiteral("Torvex Scenery Designer"));
     setAttribute(Qt::WA_QuitOnClose, false);
     setFont(arialFont(9));
-    setFixedSize(632, 112);
+    setFixedSize(panelSize);
     buildControls();
     connectHandlers();
     registerTopmostWindow(this);
@@ -102,7 +102,7 @@ TForm3::~TForm3() {
 void TForm3::buildControls() {
     Bevel1 = new Bevel(Bevel::Shape::Box, Bevel::Style::Raised, this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(0, 0, 632, 112);
+    Bevel1->setGeometry(QRect({0, 0}, panelSize));
 
     GroupBox1 = groupBox(this, "GroupBox1", QStringLiteral("Add Line"), {6, 2, 195, 105});
     Label1 = label(GroupBox1, "Label1", QStringLiteral("Start X"), {8, 18});

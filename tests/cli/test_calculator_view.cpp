@@ -121,6 +121,24 @@ TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
     EXPECT_FALSE(unreadable.errorText().isEmpty());
 }
 
+// Rows that come and go below the display (the end of the program, an error)
+// take their room from the window, not from the display's picture.
+TEST_F(CalculatorViewTest, TheDisplayKeepsItsScaleWhenARowAppearsOrGoes) {
+    save(kHouse);
+    CalculatorView view(list);
+    view.show();
+    ASSERT_EQ(view.display()->scale(), 4);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_EQ(view.display()->scale(), 4) << "with the ended row";
+    save({"abc"});
+    view.reload();
+    EXPECT_EQ(view.display()->scale(), 4) << "with the error row too";
+    save(kHouse);
+    view.reload();
+    view.restart();
+    EXPECT_EQ(view.display()->scale(), 4) << "with both gone";
+}
+
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndABrokenFileKeepsThePicture) {
     save(kHouse);
     CalculatorView view(list);

@@ -6,9 +6,13 @@
 #include "tests/support/file_size_limit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace torvex::cli {
@@ -112,6 +116,34 @@ TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
         EXPECT_EQ(contents(path("OLD.83p")), "earlier program");
     }
     EXPECT_EQ(entries(), before);
+}
+
+// Inputs are refused past 16 MiB, many times what a calculator program is built
+// from; running out of memory on a smaller one is an error, never an abort.
+TEST_F(CompanionFiles, LargeInputsAreRefusedAndRunningOutOfMemoryIsAnError) {
+    for (const char* name : {"big.z80", "big"}) {
+        writeFileAtomically(dir.filePath(QString::fromLatin1(name)), "");
+        std::filesystem::resize_file(path(name), (16 << 20) + 1);
+    }
+    for (const auto& command :
+         std::vector<std::vector<std::string>>{{"build", path("big"), "-o", path("OUT.83p")},
+                                               {"assemble", path("big.z80"), "-o", path("OUT.83p")},
+                                               {"run", path("big.z80")}}) {
+        EXPECT_EQ(torvex(command), kExitFailure) << command[0];
+        EXPECT_NE(err.find("File too large to read: " + command[1]), std::string::npos) << err;
+    }
+#if defined(__SANITIZE_ADDRESS__) // set by GCC and Clang
+    GTEST_SKIP() << "the address sanitizer needs more address space than the test allows";
+#endif
+    std::string nops = " .org 9327h\n";
+    for (int i = 0; i < 3'000'000; ++i)
+        nops += " nop\n";
+    writeFileAtomically(dir.filePath(QStringLiteral("nops.z80")), nops);
+    const std::string run = "ulimit -v 250000; " + std::string(TORVEX_EXE) + " assemble " +
+                            path("nops.z80") + " -o " + path("OUT.83p") + " 2> " + path("err");
+    EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), kExitFailure);
+    EXPECT_EQ(contents(path("err")), "torvex assemble: not enough memory\n");
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("OUT.83p"))));
 }
 
 } // namespace

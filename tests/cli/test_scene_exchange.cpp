@@ -1,7 +1,7 @@
-// torvex import and torvex render: the files they write, every way they end,
-// and the rendered picture against the preview window's own.
+// torvex import, render and recorded walks: the files they write, every way
+// they end, the rendered picture against the preview window's own, and the
+// GIFs read back.
 #include "cli/calculator_view.h"
-#include "cli/scene_exchange.h"
 #include "codegen/text_line_file.h"
 #include "preview/regeneration.h"
 #include "preview/tform5.h"
@@ -14,53 +14,56 @@
 #include <QApplication>
 #include <QImage>
 #include <QScrollArea>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace torvex::cli {
 namespace {
 
+// Runs in its temporary folder, so files are named as a user names them.
 struct SceneExchange : ::testing::Test {
     test::TemporaryFolder folder;
-    std::string path(const char* name) const { return (folder / name).string(); }
-    std::string bytes(const char* name) const {
-        return test::fileBytes(QString::fromStdString(path(name)));
+    const std::filesystem::path before = std::filesystem::current_path();
+    void SetUp() override { std::filesystem::current_path(folder / ""); }
+    void TearDown() override { std::filesystem::current_path(before); }
+    static Result torvex(const QString& line) {
+        std::vector<std::string> args;
+        for (const QString& word : line.split(' '))
+            args.push_back(word.toStdString());
+        return cli(args);
     }
+    static std::string bytes(const char* name) { return test::fileBytes(name); }
 };
+
+const TextLines kHouse = {"  -8,  14,  -5,   8,  14,  -5", "  -8,  14,   3,   8,  14,   3",
+                          "  -8,  14,   3,   0,  14,  10"};
 
 TEST_F(SceneExchange, ImportWritesTheDesignersRecordsAndSaysWhatItDropped) {
     folder.write("tri.obj", "v 0 0 0\nv 2 0 0\nv 2 0 2\nv 0 0 2\nf 1 2 3\nf 1 3 4\nl 1 3\n");
-    Result run = cli({"import", path("tri.obj"), "-o", path("list"), "--up", "z"});
+    Result run = torvex("import tri.obj -o list --up z");
     EXPECT_EQ(run.code, 0) << run.err;
     // The diagonal is a line of the model as well: it stays.
-    EXPECT_EQ(bytes("list"), "-100,   0,-100, 100,   0,-100\r\n"
-                             " 100,   0,-100, 100,   0, 100\r\n"
-                             " 100,   0, 100,-100,   0,-100\r\n"
-                             " 100,   0, 100,-100,   0, 100\r\n"
+    EXPECT_EQ(bytes("list"), "-100,   0,-100, 100,   0,-100\r\n 100,   0,-100, 100,   0, 100\r\n"
+                             " 100,   0, 100,-100,   0,-100\r\n 100,   0, 100,-100,   0, 100\r\n"
                              "-100,   0, 100,-100,   0,-100\r\n");
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "torvex import: " + path("tri.obj") +
-                           ": 2 faces, 5 edges: 5 segments kept, 0 dropped (0 in a plane, 0 after "
-                           "rounding, 0 past --max); scale 100 grid units per model unit; up axis "
-                           "z (--up)\nwrote " +
-                           path("list") + ": 5 segments\n");
+    EXPECT_EQ(run.err, "torvex import: tri.obj: 2 faces, 5 edges: 5 segments kept, 0 dropped (0 "
+                       "in a plane, 0 after rounding, 0 past --max); scale 100 grid units per "
+                       "model unit; up axis z (--up)\nwrote list: 5 segments\n");
 }
 
 TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
-    std::string model;
-    for (int i = 0; i < 72; ++i)
-        model += "v " + std::to_string(i) + " 0 0\nv " + std::to_string(i) + " " +
-                 std::to_string(i == 5 ? 2 : 1) + " 0\n";
-    for (int i = 0; i < 72; ++i)
-        model += "l " + std::to_string(2 * i + 1) + " " + std::to_string(2 * i + 2) + "\n";
-    folder.write("fence.obj", model);
-    Result all = cli({"import", path("fence.obj"), "-o", path("all")});
-    EXPECT_EQ(all.code, 0);
-    EXPECT_NE(all.err.find("torvex import: The scene has 72 segments: the calculator draws only "
-                           "the first 71. (--max 71 keeps the longest)\n"),
-              std::string::npos)
-        << all.err;
-    Result kept = cli({"import", path("fence.obj"), "-o", path("one"), "--max", "1"});
-    EXPECT_EQ(kept.code, 0);
+    std::string model, lines; // 72 posts along x, the sixth twice as high
+    for (int i = 0; i < 72; ++i) {
+        model += "v " + std::to_string(i) + " 0 0\nv " + std::to_string(i) +
+                 (i == 5 ? " 2 0\n" : " 1 0\n");
+        lines += "l " + std::to_string(2 * i + 1) + " " + std::to_string(2 * i + 2) + "\n";
+    }
+    folder.write("fence.obj", model + lines);
+    EXPECT_NE(torvex("import fence.obj -o all")
+                  .err.find("torvex import: The scene has 72 segments: the calculator draws only "
+                            "the first 71. (--max 71 keeps the longest)\n"),
+              std::string::npos);
+    const Result kept = torvex("import fence.obj -o one --max 1");
     EXPECT_EQ(bytes("one"), " -86,   0,  -3, -86,   0,   3\r\n");
     EXPECT_NE(kept.err.find("torvex import: --max 1 left out 71 segments\n"), std::string::npos);
     EXPECT_EQ(kept.err.find("The scene has"), std::string::npos);
@@ -69,62 +72,54 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
 TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("broken.obj", "garbage");
     folder.write("points.obj", "v 0 0 0\nv 1 1 1\np 1 2\n");
+    folder.write("empty.stl", "solid x\nendsolid x\n");
+    folder.write("short.stl", std::string(80, ' ') + std::string("\1\0\0\0", 4) + "a");
     folder.write("list", "keep");
     folder.write("bad-list", "   0,   0,   0,  10,   0,   0\r\n   0,   0,   0, abc,   0,   0\r\n");
-    // The points model with the options given: a bad option is a usage error.
-    const auto points = [&](std::vector<std::string> options) {
-        options.insert(options.begin(), {"import", path("points.obj"), "-o", path("list")});
-        return options;
-    };
+    folder.write("no-frame.z80", "  .org 9327h\n  ret\n.end\n");
+    writeTextLineFile("house", kHouse);
+    ASSERT_EQ(torvex("build house -o house.83p").code, 0);
+    const std::vector<std::string> files = folder.entries();
     const struct {
-        std::vector<std::string> args;
+        const char* line;
         int code;
-        std::string err; // the start of the first line
+        const char* err; // how the error stream starts
     } cases[] = {
-        {{"import", path("broken.obj"), "-o", path("list")},
-         1,
-         "torvex import: " + path("broken.obj")},
-        {points({}), 1, "torvex import: " + path("points.obj")},
-        {{"import", path("missing.obj"), "-o", path("list")}, 1, "torvex import: Cannot open file"},
-        {{"import", path("list"), "-o", path("list")}, 1, "torvex import: the output"},
-        {{"render", path("bad-list"), "-o", path("list")},
-         1,
-         path("bad-list") + ":2: error: ' abc' is not a valid integer value"},
-        {{"render", path("missing"), "-o", path("list")}, 1, "torvex render: Cannot open file"},
-        {{"import", path("points.obj")}, 2, "torvex import: no output file given"},
-        {points({"--up", "w"}), 2, "torvex import: bad axis"},
-        {points({"--size", "201"}), 2, "torvex import: bad --size"},
-        {points({"--size", "0"}), 2, "torvex import: bad --size"},
-        {points({"--max", "0"}), 2, "torvex import: bad --max"},
-        {points({"--at", "1,2"}), 2, "torvex import: bad --at"},
-        {points({"--at", "1,2,3,4"}), 2, "torvex import: bad --at"},
-        {points({"--at", "0,-101,0"}), 2, "torvex import: bad --at"},
-        {{"render", path("bad-list"), "-o", path("list"), "--size", "640"},
-         2,
-         "torvex render: bad --size"},
-        {{"render", path("bad-list"), "-o", path("list"), "--size", "0x480"},
-         2,
-         "torvex render: bad --size"},
+        {"import broken.obj -o list", 1, "torvex import: broken.obj: "},
+        {"import points.obj -o list", 1,
+         "torvex import: points.obj: the model holds no edges; nothing was written\n"},
+        {"import empty.stl -o list", 1, "torvex import: empty.stl: "},
+        {"import short.stl -o list", 1, "torvex import: short.stl: "},
+        {"import missing.obj -o list", 1, "torvex import: Cannot open file missing.obj"},
+        {"import list -o list", 1, "torvex import: the output list is the input file list"},
+        {"render bad-list -o list", 1, "bad-list:2: error: ' abc' is not a valid integer value\n"},
+        {"render missing -o list", 1, "torvex render: Cannot open file missing"},
+        {"import points.obj", 2, "torvex import: no output file given"},
+        {"import points.obj -o list --up w", 2, "torvex import: bad axis"},
+        {"import points.obj -o list --size 201", 2, "torvex import: bad --size"},
+        {"import points.obj -o list --at 1,2", 2, "torvex import: bad --at"},
+        {"import points.obj -o list --at 0,-101,0", 2, "torvex import: bad --at"},
+        {"render bad-list -o list --size 640", 2, "torvex render: bad --size"},
+        {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
+        {"run house.83p --scale 2", 2, "torvex run: --scale is for --record"},
+        {"run house.83p --record none.gif --scale 17", 2, "torvex run: bad --scale"},
+        {"view house --record house", 1, "torvex view: the output house is the input file"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[1] + " " + c.args.back());
-        const Result run = cli(c.args);
+        SCOPED_TRACE(c.line);
+        const Result run = torvex(c.line);
         EXPECT_EQ(run.code, c.code);
-        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err) << run.err;
-        EXPECT_EQ(bytes("list"), "keep");
+        EXPECT_EQ(run.err.substr(0, std::strlen(c.err)), c.err) << run.err;
     }
-    EXPECT_EQ(folder.entries(),
-              (std::vector<std::string>{"bad-list", "broken.obj", "list", "points.obj"}));
+    EXPECT_EQ(bytes("list"), "keep");
+    EXPECT_EQ(folder.entries(), files);
 }
 
 TEST_F(SceneExchange, RenderIsWhatThePreviewWindowShows) {
     const QStringList entries{"   0,   0,   0,  10,   0,   0", "-100, 100, 100, 100,-100, 100",
                               "   0,   0,   0,   0,   0, 100"};
-    TextLines lines;
-    for (const QString& entry : entries)
-        lines.push_back(entry.toStdString());
-    writeTextLineFile(QString::fromStdString(path("list")), lines);
-
+    writeTextLineFile(
+        "list", {entries[0].toStdString(), entries[1].toStdString(), entries[2].toStdString()});
     ScriptedDesktop desktop;
     ScriptedDesktop::Installed installed{desktop};
     TForm5 form;
@@ -138,82 +133,51 @@ TEST_F(SceneExchange, RenderIsWhatThePreviewWindowShows) {
         form.resize(client);
         QApplication::processEvents();
         QWidget* area = form.scrollArea->viewport();
-        const std::string size =
-            std::to_string(area->width()) + "x" + std::to_string(area->height());
-        SCOPED_TRACE(size);
-        const Result run = cli({"render", path("list"), "-o", path("picture.png"), "--size", size});
-        ASSERT_EQ(run.code, 0) << run.err;
-        const QImage rendered(QString::fromStdString(path("picture.png")));
-        const QImage shown = area->grab().toImage().convertToFormat(rendered.format());
-        EXPECT_TRUE(rendered == shown);
+        const QString size = QStringLiteral("%1x%2").arg(area->width()).arg(area->height());
+        SCOPED_TRACE(size.toStdString());
+        ASSERT_EQ(torvex("render list -o picture.png --size " + size).code, 0);
+        const QImage rendered(QStringLiteral("picture.png"));
+        EXPECT_TRUE(rendered == area->grab().toImage().convertToFormat(rendered.format()));
     }
-    // The default is the whole picture.
-    ASSERT_EQ(cli({"render", path("list"), "-o", path("picture.png")}).code, 0);
-    const QImage whole(QString::fromStdString(path("picture.png")));
+    ASSERT_EQ(torvex("render list -o picture.png").code, 0);
+    const QImage whole(QStringLiteral("picture.png"));
     EXPECT_EQ(whole.size(), QSize(1280, 1024));
     EXPECT_EQ(whole.pixel(640, 209) & 0xFFFFFF, 0x000000u); // the line straight up
     EXPECT_EQ(whole.pixel(100, 208) & 0xFFFFFF, 0x000000u); // the line across
     EXPECT_EQ(whole.pixel(641, 508) & 0xFFFFFF, 0x0000FFu); // the origin mark
 }
 
-const TextLines kHouse = {"  -8,  14,  -5,   8,  14,  -5", "  -8,  14,   3,   8,  14,   3",
-                          "  -8,  14,   3,   0,  14,  10"};
-
 TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {
-    writeTextLineFile(QString::fromStdString(path("house")), kHouse);
-    folder.write("no-frame.z80", "  .org 9327h\n  ret\n.end\n");
-    for (const char* program : {"house.83p", "house.8xp"}) {
-        SCOPED_TRACE(program);
-        ASSERT_EQ(cli({"build", path("house"), "-o", path(program)}).code, 0);
+    writeTextLineFile("house", kHouse);
+    for (const QString program : {"house.83p", "house.8xp"}) {
+        SCOPED_TRACE(program.toStdString());
+        ASSERT_EQ(torvex("build house -o " + program).code, 0);
         // Frames of 154162, 130336, 109616, 109760 and 110718 T-states on the
         // TI-83 (155344, 131518, 110798, 110942, 111900 on the Plus family).
-        const Result run = cli({"run", path(program), "--keys", "left,del,del,up", "--record",
-                                path("walk.gif"), "--scale", "1"});
-        EXPECT_EQ(run.code, 0) << run.err;
-        EXPECT_NE(
-            run.err.find("wrote " + path("walk.gif") + ": 5 frames, 0.10 s on the calculator\n"),
-            std::string::npos)
+        const Result run = torvex("run " + program +
+                                  " --keys left,del,del,up --record walk.gif "
+                                  "--scale 1");
+        EXPECT_NE(run.err.find("wrote walk.gif: 5 frames, 0.10 s on the calculator\n"),
+                  std::string::npos)
             << run.err;
         const test::Gif gif = test::readGif(bytes("walk.gif"));
         ASSERT_NE(gif, nullptr);
         EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, 96064);
         EXPECT_EQ(test::gifDelays(gif.get()), (std::vector<int>{3, 2, 2, 1, 2}));
     }
-    const struct {
-        std::vector<std::string> args;
-        int code;
-        const char* err;
-    } failures[] = {
-        {{"run", path("no-frame.z80"), "--record", path("none.gif")},
-         1,
-         "torvex run: no frame was drawn"},
-        {{"run", path("house.83p"), "--scale", "2"}, 2, "torvex run: --scale is for --record"},
-        {{"run", path("house.83p"), "--record", path("none.gif"), "--scale", "17"},
-         2,
-         "torvex run: bad --scale"},
-        {{"view", path("house"), "--record", path("house")}, 1, "torvex view: the output"},
-    };
-    for (const auto& f : failures) {
-        const Result run = cli(f.args);
-        EXPECT_EQ(run.code, f.code);
-        EXPECT_EQ(run.err.substr(0, std::strlen(f.err)), f.err) << run.err;
-    }
-    EXPECT_EQ(bytes("none.gif"), "<missing>");
 }
 
 TEST_F(SceneExchange, TheViewRecordsEveryFrameItShowsAcrossRebuilds) {
-    const QString list = QString::fromStdString(path("house"));
-    writeTextLineFile(list, kHouse);
-    CalculatorView view(list);
-    view.startRecording({folder / "view.gif", 2});
+    writeTextLineFile("house", kHouse);
+    CalculatorView view(QStringLiteral("house"));
+    view.startRecording({"view.gif", 2});
     view.pressKey(z80::key::Left);
     view.pressKey(z80::key::Del);
-    writeTextLineFile(list, {kHouse[0]});
+    writeTextLineFile("house", {kHouse[0]});
     view.reload();
     view.pressKey(z80::key::Mode);
     view.restart();
-    EXPECT_EQ(view.finishRecording(),
-              "wrote " + path("view.gif") + ": 5 frames, 0.10 s on the calculator");
+    EXPECT_EQ(view.finishRecording(), "wrote view.gif: 5 frames, 0.10 s on the calculator");
     const test::Gif gif = test::readGif(bytes("view.gif"));
     ASSERT_NE(gif, nullptr);
     EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, 192128);

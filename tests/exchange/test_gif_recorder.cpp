@@ -13,21 +13,16 @@ TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     first[0] = 0x80;    // the top-left pixel
     second[767] = 0x01; // the bottom-right pixel
     GifRecorder recorder(2);
-    // 1.67, 0.50, 0.50, 1.00 and 1099.00 hundredths of a second: rounded as
-    // they add up to 1.67, 2.17, 2.67, 3.67, 1102.67.
-    const uint64_t durations[] = {100'000, 29'999, 30'001, 60'000, 65'940'000};
+    // 1.5, 1.5, 0.49998, 0.50002 and 1099 hundredths of a second: rounded as
+    // they add up to 1.5, 3, 3.49998, 4 and 1103.
+    const uint64_t durations[] = {90'000, 90'000, 29'999, 30'001, 65'940'000};
     for (int i = 0; i < 5; ++i)
         recorder.add(i % 2 ? second : first, durations[i]);
     EXPECT_EQ(recorder.centiseconds(), 1103u);
-    const std::string bytes = recorder.finish();
-
-    const test::Gif file = test::readGif(bytes);
+    const test::Gif file = test::readGif(recorder.finish());
     ASSERT_NE(file, nullptr);
     GifFileType* gif = file.get();
-    EXPECT_EQ(gif->SWidth, 192);
-    EXPECT_EQ(gif->SHeight, 128);
-    ASSERT_EQ(gif->ImageCount, 5);
-    EXPECT_EQ(test::gifDelays(gif), (std::vector<int>{2, 0, 1, 1, 1099}));
+    ASSERT_EQ(test::gifDelays(gif), (std::vector<int>{2, 1, 0, 1, 1099}));
     const ColorMapObject* map = gif->SColorMap;
     ASSERT_EQ(map->ColorCount, 2);
     EXPECT_EQ(map->Colors[1].Red, 0x1E);   // dark

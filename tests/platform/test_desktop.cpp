@@ -28,6 +28,17 @@ TEST(ErrorReportText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
         EXPECT_EQ(errorReportText(QString::fromLatin1(text)), QString::fromLatin1(shown)) << text;
 }
 
+// A handler that fails or runs out of memory ends with an error report.
+TEST(Guarded, ReportsFailuresAndRunningOutOfMemory) {
+    ScriptedDesktop scripted;
+    ScriptedDesktop::Installed installed(scripted);
+    EXPECT_TRUE(guarded([] {}));
+    EXPECT_FALSE(guarded([] { throw Failure("Cannot open file x"); }));
+    EXPECT_FALSE(guarded([] { throw std::bad_alloc(); }));
+    EXPECT_EQ(scripted.errorReports(),
+              (std::vector<QString>{"Cannot open file x.", "Not enough memory."}));
+}
+
 // The desktop's handler receives the mailto: text unencoded, as one argument.
 TEST(QtMailLink, HandsTheDesktopHandlerTheExactText) {
     QTemporaryDir folder;

@@ -1,6 +1,8 @@
-// The designer panel's helpers: the accelerator search and the field check.
+// The designer panel's helpers: the accelerator search, the field check and
+// the placement of the panel and of the calculator view beside it.
 #include "scene/panel_accelerators.h"
 #include "scene/panel_field_check.h"
+#include "scene/panel_placement.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,14 @@ TEST(PanelFieldCheck, BadTextBecomesMinusOneAndOutOfRangeValuesAreFlagged) {
         EXPECT_EQ(checkCoordinateField(typed).text, kept) << typed.toStdString();
         EXPECT_EQ(checkCoordinateField(typed).outOfRange, outOfRange) << typed.toStdString();
     }
+}
+
+// The panel's outer frame is 632 x 112; the view's here 426 x 421.
+TEST(PanelPlacement, ThePanelSitsBottomRightAndTheCalculatorViewAboveIt) {
+    EXPECT_EQ(panelPosition({1280, 1024}, {632, 112}), QPoint(632, 896));
+    EXPECT_EQ(calculatorViewPosition({1280, 1024}, {426, 421}), QPoint(838, 459));
+    EXPECT_EQ(calculatorViewPosition({1920, 1080}, {426, 421}), QPoint(1478, 515));
+    EXPECT_EQ(calculatorViewPosition({800, 600}, {426, 500}), QPoint(358, 0));
 }
 
 } // namespace

@@ -1,9 +1,8 @@
-// A GIF's bytes read back whole with giflib.
+// A GIF's bytes read back whole with giflib, and its images' delays.
 #pragma once
 
 #include <gif_lib.h>
 
-#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -16,34 +15,27 @@ struct GifCloser {
 };
 using Gif = std::unique_ptr<GifFileType, GifCloser>;
 
-// The decoded file, or null when giflib cannot read all of it.
-inline Gif readGif(const std::string& bytes) {
-    struct Source {
-        const std::string& bytes;
-        size_t at = 0;
-        static int read(GifFileType* gif, GifByteType* into, int length) {
-            auto* s = static_cast<Source*>(gif->UserData);
-            const size_t n = std::min<size_t>(size_t(length), s->bytes.size() - s->at);
-            std::memcpy(into, s->bytes.data() + s->at, n);
-            s->at += n;
-            return int(n);
-        }
-    } source{bytes};
-    int error = 0;
-    Gif gif(DGifOpen(&source, Source::read, &error));
+// Null when giflib cannot read all of it.
+inline Gif readGif(std::string bytes) {
+    const auto read = [](GifFileType* gif, GifByteType* into, int length) {
+        auto* rest = static_cast<std::string*>(gif->UserData);
+        const size_t n = std::min(size_t(length), rest->size());
+        std::memcpy(into, rest->data(), n);
+        rest->erase(0, n);
+        return int(n);
+    };
+    Gif gif(DGifOpen(&bytes, read, nullptr));
     if (gif && DGifSlurp(gif.get()) != GIF_OK)
         gif.reset();
     return gif;
 }
 
-// Each image's delay in 1/100 s.
-inline std::vector<int> gifDelays(GifFileType* gif) {
+inline std::vector<int> gifDelays(GifFileType* gif) { // in 1/100 s
     std::vector<int> delays;
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        GraphicsControlBlock control{};
-        DGifSavedExtensionToGCB(gif, i, &control);
-        delays.push_back(control.DelayTime);
-    }
+    GraphicsControlBlock control{};
+    for (int i = 0; i < gif->ImageCount; ++i)
+        delays.push_back(DGifSavedExtensionToGCB(gif, i, &control) == GIF_OK ? control.DelayTime
+                                                                             : -1);
     return delays;
 }
 

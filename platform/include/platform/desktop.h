@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <new>
 #include <optional>
 #include <type_traits>
 
@@ -83,13 +84,17 @@ QString errorReportText(const QString& message);
 void reportFailure(const Failure& failure);
 
 // Runs an event handler under the failure trap: a Failure ends the handler
-// and becomes the error report. Returns false when the handler failed.
+// and becomes the error report, as does running out of memory ("Not enough
+// memory"). Returns false when the handler failed.
 template <class Handler> bool guarded(Handler&& handler) {
     try {
         handler();
         return true;
     } catch (const Failure& failure) {
         reportFailure(failure);
+        return false;
+    } catch (const std::bad_alloc&) {
+        reportFailure(Failure("Not enough memory"));
         return false;
     }
 }

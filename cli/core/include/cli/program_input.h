@@ -17,6 +17,11 @@
 
 namespace torvex::cli {
 
+// The largest source, line list or program file the commands read: many
+// times what any calculator program is built from (the TI-83 has 27 KiB of
+// memory for programs), and small enough to be assembled in memory.
+inline constexpr std::int64_t kLargestInputFile = std::int64_t{16} << 20;
+
 class InputError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -79,10 +79,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void fileChanged();
     void showState();
+    void keepDisplayScale();
     void recordFrom(CalculatorSession& session);
 
     QString file_;
@@ -95,6 +97,7 @@ private:
     QPushButton* restart_;
     QFileSystemWatcher* watcher_;
     QTimer* reloadDelay_;
+    int shownScale_ = 0; // the display's, as the window's size last set it
     std::vector<uint8_t> code_;
     size_t engineBytes_ = 0;
     std::optional<z80::Model> requestedModel_;

@@ -13,7 +13,7 @@ namespace torvex {
 // Reads the whole file (readRegularFile) and splits it into lines. Nothing is
 // returned on a failure, so callers that read before touching their list keep
 // it unchanged.
-TextLines readTextLineFile(const QString& fileName);
+TextLines readTextLineFile(const QString& fileName, std::int64_t limit = kLargestReadableFile);
 
 // Writes the lines, each followed by CR LF, creating or replacing the file
 // through writeFileAtomically, with its failures.
