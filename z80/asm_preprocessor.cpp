@@ -67,8 +67,10 @@ std::string word(std::string_view s) {
 
 } // namespace
 
+// #define names keep their case even under -i, which ignores case in labels
+// only: a program may define TASM while its header has a label tasm.
 std::string Preprocessor::key(std::string_view name) const {
-    return options_.ignoreCase ? lower(name) : std::string(name);
+    return std::string(name);
 }
 
 // Stops the whole assembly with an error on the line being read.
@@ -293,7 +295,10 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
     std::string text;
     std::filesystem::path key;
     std::string displayName;
-    if (auto found = findInclude(dir, inc)) {
+    std::optional<std::filesystem::path> found;
+    if (!options_.ownIncludes || !builtinInclude(inc))
+        found = findInclude(dir, inc);
+    if (found) {
         p = *found;
         auto read = readTextFile(p);
         if (!read)

@@ -54,6 +54,19 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
         return kExitUsage;
     }
+    if (const auto o = p.value("output")) {
+        try {
+            refuseOutputOverInput(source, *o);
+        } catch (const OutputError& e) {
+            io.err << "torvex assemble: " << e.what() << "\n";
+            return kExitFailure;
+        }
+    }
+    if (const auto o = p.value("output"); o && !bin && !z80::modelFromExtension(lowerExtension(*o)))
+        return usageError(command,
+                          *o + " names no calculator: use .83p or .8xp, or --bin for the raw "
+                               "machine code",
+                          io);
     ProgramInput in;
     try {
         // The program file's family: the output's extension, else the source's origin.

@@ -27,7 +27,8 @@ const CommandDefinition& buildDefinition() {
         "nothing is written.\n",
         {"line list file"},
         {
-            {"output", "o", "FILE", "the program file to write"},
+            {"output", "o", "FILE",
+             "the program file to write (with --source, - for standard output)"},
             programNameOption(),
             modelOptionDefinition(),
             {"source", "", "",
@@ -38,8 +39,9 @@ const CommandDefinition& buildDefinition() {
     return definition;
 }
 
-// The calculator to build for: --model, else the output's extension (TI-83
-// when it names neither). A program file's extension must fit the model.
+// The calculator to build for: --model, else the output's extension. A
+// program file's extension must fit the model; a program file whose name
+// says no calculator needs --model (a source is for the TI-83 by default).
 z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) {
     const std::optional<z80::Model> given = modelOption(p);
     const std::optional<z80::Model> byExtension = z80::modelFromExtension(lowerExtension(output));
@@ -48,6 +50,9 @@ z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) 
                          std::string(z80::calculatorModel(*byExtension).name) + "; the " +
                          std::string(z80::calculatorModel(*given).name) + "'s program file is " +
                          std::string(z80::calculatorModel(*given).extension));
+    if (!given && !byExtension && !p.has("source"))
+        throw UsageError(output.string() +
+                         " names no calculator: use .83p or .8xp, or say which with --model");
     return given.value_or(byExtension.value_or(z80::Model::Ti83));
 }
 
@@ -65,8 +70,15 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     const std::filesystem::path list = p.positional[0];
     const std::filesystem::path output = *p.value("output");
     const bool source = p.has("source");
+    const bool toStandardOutput = source && output == "-";
     z80::Model model;
     std::string name;
+    try {
+        refuseOutputOverInput(list, output);
+    } catch (const OutputError& e) {
+        io.err << "torvex build: " << e.what() << "\n";
+        return kExitFailure;
+    }
     try {
         model = buildModel(p, output);
         if (!source)
@@ -78,16 +90,16 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     }
     const z80::CalculatorModel& calculator = z80::calculatorModel(model);
     try {
-        refuseOutputOverInput(list, output);
         // The source is assembled even when it is what gets written: a list
         // that does not assemble gives no file.
         const z80::Assembly assembly = assembleList(list, model);
         printWarnings(io.err, assembly.warnings);
-        if (const std::string warning = segmentLimitWarning(segmentsOf(assembly).value_or(0));
-            !warning.empty())
-            io.err << "torvex build: " << warning << "\n";
         if (source) {
             const std::string text = previewSourceForList(list, model);
+            if (toStandardOutput) {
+                io.out << text;
+                return kExitOk;
+            }
             writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));
             p.talk(io) << "wrote " << output.string() << ": the " << calculator.name
                        << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
@@ -102,7 +114,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
                    << bytes.size() << " bytes); run it with " << run << "\n";
         return kExitOk;
     } catch (const InputError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
+        io.err << e.what() << "\n";
     } catch (const z80::ProgramFileError& e) {
         io.err << "torvex build: " << e.what() << "\n";
     } catch (const OutputError& e) {

@@ -73,6 +73,10 @@ const std::vector<z80::Diagnostic>& ProgramInput::warnings() const {
     return assembly ? assembly->warnings : none;
 }
 
+std::string diagnosticLine(const z80::Diagnostic& d) {
+    return d.warning ? d.text() : d.file + ":" + std::to_string(d.line) + ": error: " + d.message;
+}
+
 void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings) {
     for (const z80::Diagnostic& warning : warnings)
         err << warning.text() << "\n";
@@ -83,7 +87,7 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
     std::string text;
     for (const auto* list : {&warnings, &errors})
         for (const z80::Diagnostic& d : *list)
-            text += (text.empty() ? "" : "\n") + d.text();
+            text += (text.empty() ? "" : "\n") + diagnosticLine(d);
     return text;
 }
 

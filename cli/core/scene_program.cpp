@@ -7,6 +7,7 @@
 #include "codegen/text_lines.h"
 
 #include "base/failure.h"
+#include "scene/coordinate_conversion.h"
 #include "z80/assembler.h"
 
 #include <QString>
@@ -64,7 +65,76 @@ std::vector<z80::Diagnostic> atListLines(std::vector<z80::Diagnostic> diagnostic
     return diagnostics;
 }
 
+z80::Diagnostic listDiagnostic(const std::string& list, size_t index, std::string message,
+                               bool warning) {
+    return {list, static_cast<int>(index + 1), std::move(message), warning};
+}
+
+// A coordinate as written and, when that is not plain decimal, its value.
+std::string named(const std::string& text, int value) {
+    const std::string decimal = std::to_string(value);
+    return text == decimal ? decimal : text + " (" + decimal + ")";
+}
+
+// The first problem of one list line that the engine cannot take, or else
+// its values outside the grid.
+void checkListLine(const std::string& line, const std::string& list, size_t index,
+                   ListProblems& problems) {
+    auto error = [&](std::string message) {
+        problems.errors.push_back(listDiagnostic(list, index, std::move(message), false));
+    };
+    if (line.find('\x1A') != std::string::npos)
+        return error("the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler");
+    std::vector<std::string> fields;
+    for (size_t start = 0;;) {
+        const size_t comma = line.find(',', start);
+        std::string field = line.substr(start, comma - start);
+        const size_t first = field.find_first_not_of(" \t"), last = field.find_last_not_of(" \t");
+        fields.push_back(first == std::string::npos ? "" : field.substr(first, last - first + 1));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (fields.size() != 6)
+        return error("expected six coordinates separated by commas, found " +
+                     std::to_string(fields.size()));
+    std::string outside;
+    for (const std::string& field : fields) {
+        int value = 0;
+        try {
+            value = convertCoordinate(QString::fromLatin1(field.data(), qsizetype(field.size())));
+        } catch (const Failure&) {
+            return error("'" + z80::printable(field) + "' is not an integer");
+        }
+        if (value == -128)
+            return error("the coordinate " + named(field, value) +
+                         " is the engine's end marker: the scene would end here");
+        if (value < -127 || value > 127)
+            return error("the coordinate " + named(field, value) +
+                         " is out of range: the engine holds -127..127");
+        if (value < -100 || value > 100)
+            outside += (outside.empty() ? "" : ", ") + named(field, value);
+    }
+    if (!outside.empty())
+        problems.warnings.push_back(
+            listDiagnostic(list, index, "outside the grid -100..100: " + outside, true));
+}
+
 } // namespace
+
+ListProblems checkListLines(const TextLines& lines, const std::string& listName) {
+    ListProblems problems;
+    for (size_t i = 0; i < lines.size(); ++i)
+        checkListLine(lines[i], listName, i, problems);
+    if (lines.size() > kEngineSegmentLimit)
+        problems.warnings.push_back(listDiagnostic(
+            listName, kEngineSegmentLimit,
+            "the calculator draws only the first " + std::to_string(kEngineSegmentLimit) +
+                " segments: this one and the " +
+                std::to_string(lines.size() - kEngineSegmentLimit - 1) + " after it are left out",
+            true));
+    return problems;
+}
 
 SceneFileKind sceneFileKind(const std::filesystem::path& file) {
     if (isProgramFile(file))
@@ -75,22 +145,38 @@ SceneFileKind sceneFileKind(const std::filesystem::path& file) {
     return SceneFileKind::LineList;
 }
 
-std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
-    const TextLines& engine = engineLines(model);
+namespace {
+TextLines readList(const std::filesystem::path& listFile) {
     try {
-        const TextLines list =
-            readTextLineFile(QString::fromStdString(listFile.string()), kLargestInputFile);
-        return joinTextLines(previewSourceLines(engine, list));
+        return readTextLineFile(QString::fromStdString(listFile.string()), kLargestInputFile);
     } catch (const Failure& failure) {
         throw InputError(failure.what());
     }
 }
+} // namespace
+
+std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
+    const TextLines& engine = engineLines(model);
+    return joinTextLines(previewSourceLines(engine, readList(listFile)));
+}
 
 z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
-    const std::string source = previewSourceForList(listFile, model);
+    const TextLines list = readList(listFile);
+    const std::string name = z80::printable(listFile.string());
+    ListProblems problems = checkListLines(list, name);
+    if (!problems.errors.empty())
+        throw InputError(failureText(problems.warnings, problems.errors));
+    const std::string source = joinTextLines(previewSourceLines(engineLines(model), list));
+    // Our own definitions, whatever headers lie beside the list.
+    z80::AssemblyOptions options;
+    options.ownIncludes = true;
     try {
-        z80::Assembly assembly = z80::assemble(source, listFile.string());
-        assembly.warnings = atListLines(std::move(assembly.warnings), listFile.string(), model);
+        z80::Assembly assembly = z80::assemble(source, listFile.string(), options);
+        std::vector<z80::Diagnostic> warnings = std::move(problems.warnings);
+        for (z80::Diagnostic& w :
+             atListLines(std::move(assembly.warnings), listFile.string(), model))
+            warnings.push_back(std::move(w));
+        assembly.warnings = std::move(warnings);
         return assembly;
     } catch (const z80::AssemblyError& error) {
         const std::string text =
@@ -111,7 +197,8 @@ size_t countSegments(const std::vector<uint8_t>& code, uint16_t origin, uint16_t
 
 SceneProgram loadSceneProgram(const std::filesystem::path& file, std::optional<z80::Model> model) {
     SceneProgram scene;
-    switch (sceneFileKind(file)) {
+    scene.kind = sceneFileKind(file);
+    switch (scene.kind) {
     case SceneFileKind::ProgramFile:
     case SceneFileKind::PreviewSource:
         scene.program = loadProgramInput(file, model);

@@ -41,18 +41,30 @@ void WalkRecorder::add(const z80::Frame& frame) {
 }
 
 void WalkRecorder::add(const std::array<uint8_t, 768>& display, uint64_t tstates) {
-    if (recorder_)
+    if (!recorder_ || !failure_.empty())
+        return;
+    try {
         recorder_->add(display, tstates);
+    } catch (const std::exception& e) { // said when the recording ends
+        failure_ = e.what();
+    }
 }
 
 std::string WalkRecorder::finish() {
     if (!recorder_)
         return {};
     const std::string gif = options_.gif->string();
-    const size_t frames = recorder_->frames();
-    const uint64_t centiseconds = recorder_->centiseconds();
-    const std::string bytes = recorder_->finish();
-    recorder_.reset();
+    const std::unique_ptr<exchange::GifRecorder> recorder = std::move(recorder_);
+    const size_t frames = recorder->frames();
+    const uint64_t centiseconds = recorder->centiseconds();
+    std::string bytes;
+    try {
+        if (!failure_.empty())
+            throw std::runtime_error(failure_);
+        bytes = recorder->finish();
+    } catch (const std::exception& e) {
+        throw OutputError(std::string(e.what()) + ": " + gif + " was not written");
+    }
     if (frames == 0)
         throw OutputError("no frame was drawn: " + gif + " was not written");
     writeFileAtomically(*options_.gif, std::vector<uint8_t>(bytes.begin(), bytes.end()));

@@ -29,13 +29,14 @@ const QColor kPixelOff(0xA7, 0xB4, 0x96);
 constexpr int kReloadDelayMs = 20;
 
 // What the status line warns about a program: the assembler's warnings and a
-// scene larger than the engine draws.
+// scene larger than the engine draws (for a list, among its warnings at the
+// first segment left out).
 QStringList programWarnings(const SceneProgram& scene) {
     QStringList warnings;
     for (const z80::Diagnostic& warning : scene.program.warnings())
         warnings << QString::fromStdString(warning.text());
     if (const std::string tooLarge = segmentLimitWarning(scene.segments.value_or(0));
-        !tooLarge.empty())
+        !tooLarge.empty() && scene.kind != SceneFileKind::LineList)
         warnings << QString::fromStdString(tooLarge);
     return warnings;
 }

@@ -64,16 +64,49 @@ TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     EXPECT_NE(contents("b.8xp"), contents("b.83p"));
 }
 
-TEST_F(BuildCommand, WritesNothingWhenTheListDoesNotAssemble) {
-    const std::string bad =
-        list("bad", {"   0,   0,   0,   0,   0,   0", "   1,   2, 999,   0,   0,   0"});
-    const Result build = cli({"build", bad, "-o", path("BAD.83p")});
-    EXPECT_EQ(build.code, kExitFailure);
-    EXPECT_NE(build.err.find(bad + ":2:"), std::string::npos) << build.err;
-    EXPECT_EQ(cli({"build", bad}).code, kExitUsage);
+// A line the engine cannot take is refused at its line, at column 0, and
+// nothing is written; values it holds off the grid are warned about.
+TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
+    const std::string good = "   0,   0,   0,   0,   0,   0";
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"   0,   0,   0,   0,   0", "expected six coordinates separated by commas, found 5"},
+        {good + ",   0", "expected six coordinates separated by commas, found 7"},
+        {"", "expected six coordinates separated by commas, found 1"},
+        {"   0,   0,   0, 128,   0,   0",
+         "the coordinate 128 is out of range: the engine holds -127..127"},
+        {"   0,   0,   0,   0,-129,   0",
+         "the coordinate -129 is out of range: the engine holds -127..127"},
+        {"   0,   0,   0,   0,   0, $C8",
+         "the coordinate $C8 (200) is out of range: the engine holds -127..127"},
+        {"   0,-128,   0,   0,   0,   0",
+         "the coordinate -128 is the engine's end marker: the scene would end here"},
+        {"   0,   0,   0,   0, 1+2,   0", "'1+2' is not an integer"},
+        {good + "\x1A", "the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler"},
+    };
+    for (const auto& [line, message] : refused) {
+        const std::string bad = list("bad", {good, line});
+        const Result build = cli({"build", bad, "-o", path("BAD.83p")});
+        EXPECT_EQ(build.code, kExitFailure);
+        EXPECT_EQ(build.err, bad + ":2: error: " + message + "\n");
+        EXPECT_EQ(build.out, "");
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(path("BAD.83p"))));
+    }
+    const std::string edges =
+        list("edges", {" 127,-127, 101,-101, 100,-100", " 100,-100,   0, $64,   0,   0"});
+    const Result build = cli({"build", edges, "-q", "-o", path("EDGES.83p")});
+    EXPECT_EQ(build.code, kExitOk);
+    EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n");
+    // A program file's name must say its calculator, or --model must.
+    EXPECT_EQ(cli({"build", edges}).code, kExitUsage);
+    const Result bin = cli({"build", edges, "-o", path("EDGES.bin")});
+    EXPECT_EQ(bin.code, kExitUsage);
+    EXPECT_EQ(bin.err.substr(0, bin.err.find('\n')),
+              "torvex build: " + path("EDGES.bin") +
+                  " names no calculator: use .83p or .8xp, or say which with --model");
+    EXPECT_EQ(cli({"build", edges, "-q", "-o", path("EDGES.bin"), "--model", "ti83p"}).code,
+              kExitOk);
     // A .83p is the TI-83's file: asking for the Plus family there is a mistake.
-    const std::string good = list("good", {"   0,   0,   0,   0,   0,   0"});
-    const Result plusAs83p = cli({"build", good, "--model", "ti83p", "-o", path("BAD.83p")});
+    const Result plusAs83p = cli({"build", edges, "--model", "ti83p", "-o", path("BAD.83p")});
     EXPECT_EQ(plusAs83p.code, kExitUsage);
     EXPECT_NE(plusAs83p.err.find(".8xp"), std::string::npos) << plusAs83p.err;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path("BAD.83p"))));

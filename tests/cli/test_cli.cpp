@@ -147,7 +147,7 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
         {{"assemble", elsewhere}, kExitFailure, {"must start with .org 9327h"}},
         {{"assemble", bad, "-o", (dir / "BAD.83p").string()},
          kExitFailure,
-         {bad + ":2: value 300 out of range", bad + ":3: undefined label 'nowhere'"}},
+         {bad + ":2: error: value 300 out of range", bad + ":3: error: undefined label 'nowhere'"}},
     });
     EXPECT_EQ(dir.entries(), before);
     const std::vector<uint8_t> old = readFile(dir / "BAD.83p");

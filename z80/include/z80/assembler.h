@@ -43,8 +43,13 @@ public:
 };
 
 struct AssemblyOptions {
-    // TASM's -i: labels and #define names compared without regard to case.
+    // TASM's -i: labels compared without regard to case (#define names keep
+    // their case).
     bool ignoreCase = false;
+    // #include of a name builtinInclude() knows takes our own definitions even
+    // when a file of that name lies beside the source (a TI header there may
+    // need other options).
+    bool ownIncludes = false;
     // Read a ';' comment on a #define line as part of its body, as assemblers
     // that follow TASM's manual literally do (it swallows the rest of every line
     // the name is used in). By default the comment is dropped.

@@ -60,6 +60,9 @@ void checkRunnable(const ProgramInput& in, const std::filesystem::path& file);
 // stop a command.
 void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnings);
 
+// "FILE:LINE: error: MESSAGE" or "FILE:LINE: warning: MESSAGE".
+std::string diagnosticLine(const z80::Diagnostic& d);
+
 // A failed assembly as text: its warnings, then its errors, one per line.
 std::string failureText(const std::vector<z80::Diagnostic>& warnings,
                         const std::vector<z80::Diagnostic>& errors);

@@ -55,7 +55,8 @@ public:
     // Nothing is recorded without a file to record to.
     bool recording() const { return recorder_ != nullptr; }
     // Adds the frame for as long as the calculator took for it: the
-    // program's T-states and the ROM calls' estimate.
+    // program's T-states and the ROM calls' estimate. Never throws: a failure
+    // ends the recording and finish() reports it.
     void add(const z80::Frame& frame);
     void add(const std::array<uint8_t, 768>& display, uint64_t tstates);
     // Writes the GIF with the one writer and says what it holds, e.g. "wrote
@@ -66,6 +67,7 @@ public:
 private:
     RecordOptions options_;
     std::unique_ptr<exchange::GifRecorder> recorder_;
+    std::string failure_;
 };
 
 // Option values, checked (UsageError).

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/program_input.h"
+#include "codegen/text_lines.h"
 
 #include <filesystem>
 #include <optional>
@@ -27,12 +28,25 @@ SceneFileKind sceneFileKind(const std::filesystem::path& file);
 std::string previewSourceForList(const std::filesystem::path& listFile,
                                  z80::Model model = z80::Model::Ti83);
 
-// Assembles the preview source of a line list file. Problems in the scene are
-// reported at the list's own lines. Throws InputError.
+// What a line list holds that the engine cannot draw as the designer shows
+// it, at the list's own lines: errors for a line that is not six integers
+// separated by commas, holds a Ctrl-Z byte, or a value outside -127..127 or
+// -128 (the end marker); warnings for values outside the grid -100..100 and at
+// the first segment past the engine's 71.
+struct ListProblems {
+    std::vector<z80::Diagnostic> errors, warnings;
+};
+ListProblems checkListLines(const TextLines& lines, const std::string& listName);
+
+// Assembles the preview source of a line list file with our own definitions
+// (whatever headers lie beside it), after checking its lines. Problems in the
+// scene are reported at the list's own lines, the list's warnings first.
+// Throws InputError.
 z80::Assembly assembleList(const std::filesystem::path& listFile,
                            z80::Model model = z80::Model::Ti83);
 
 struct SceneProgram {
+    SceneFileKind kind = SceneFileKind::LineList;
     ProgramInput program;
     // Segments of the scene when they can be counted (a list or a preview
     // source of our engine): the points stored behind the engine's `data`
