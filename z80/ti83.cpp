@@ -85,6 +85,8 @@ struct Ti83::Impl {
     uint64_t frameLimit = kDefaultFrameLimit;
     uint64_t frameCount = 0;       // frames since the start
     uint64_t framesWithoutKey = 0; // since _getkey last returned a key (or the start)
+    uint64_t keylessLimit = UINT64_MAX;
+    uint64_t keyAt = 0; // total when _getkey last returned a key (or the start)
     std::function<void(const Frame&)> frameListener;
     bool clobber = true;
     std::vector<Frame> frames;
@@ -151,6 +153,9 @@ struct Ti83::Impl {
             d->writeOutsideRam(addr, value);
     }
     uint64_t sinceFrame() const { return total - frameStart; }
+    // The program has gone on too long without reading a key to draw another
+    // frame.
+    bool keyless() const { return framesWithoutKey == frameLimit || total - keyAt > keylessLimit; }
     // The total beyond which the run is a runaway.
     uint64_t runawayDeadline() const {
         return runawayLimit > UINT64_MAX - frameStart ? UINT64_MAX : frameStart + runawayLimit;
@@ -232,7 +237,7 @@ struct Ti83::Impl {
         push(kReturnAddress);
         setReg(regPC, entry);
         frames.clear();
-        frameCount = framesWithoutKey = 0;
+        frameCount = framesWithoutKey = keyAt = 0;
         lcd.fill(0);
         total = frameStart = 0;
         romTotal = romSinceFrame = 0;
@@ -301,7 +306,7 @@ struct Ti83::Impl {
             std::fill(graphBuffer(), graphBuffer() + kGraphBufferSize, 0);
             break;
         case RomRoutine::CopyGraphBuffer: {
-            if (framesWithoutKey == frameLimit)
+            if (keyless())
                 return false;
             charge(call->routine);
             Frame f;
@@ -348,6 +353,7 @@ struct Ti83::Impl {
             keys.pop_front();
             ++keysUsed;
             framesWithoutKey = 0;
+            keyAt = total;
         }
         setReg(regAF, af);
         pop();
@@ -376,9 +382,11 @@ struct Ti83::Impl {
         if (const std::optional<Called> call = calledAt(pc);
             call && call->routine == RomRoutine::CopyGraphBuffer)
             return stop(StopReason::FrameLimit,
-                        "runaway: the program drew " + std::to_string(frameLimit) +
-                            " frames without reading a key (the frame limit); stopped at the "
-                            "next copy to the LCD, called from " +
+                        "runaway: the program drew " + std::to_string(framesWithoutKey) +
+                            " frames in " + std::to_string(total - keyAt) +
+                            " T-states without reading a key (the " +
+                            (framesWithoutKey == frameLimit ? "frame" : "T-state") +
+                            " limit); stopped at the next copy to the LCD, called from " +
                             hex(call->returnTo - 3));
         if (keyWanted) {
             if (inRoutine)
@@ -480,6 +488,9 @@ void Ti83::setRunawayLimit(uint64_t t) {
 void Ti83::setFrameLimit(uint64_t framesWithoutKey) {
     d->frameLimit = framesWithoutKey;
 }
+void Ti83::setKeylessLimit(uint64_t tstatesWithoutKey) {
+    d->keylessLimit = tstatesWithoutKey;
+}
 void Ti83::setFrameListener(std::function<void(const Frame&)> listener) {
     d->frameListener = std::move(listener);
 }
@@ -549,7 +560,7 @@ void Ti83::continueFrom(const Ti83& earlier) {
     d->finished = e.finished;
     d->last = e.last;
     d->frames.clear();
-    d->frameCount = 0;
+    d->frameCount = d->keyAt = 0;
     d->framesWithoutKey = e.framesWithoutKey;
     d->total = d->frameStart = d->romTotal = d->romSinceFrame = 0;
     d->powerDownPending = false;

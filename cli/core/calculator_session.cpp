@@ -45,6 +45,9 @@ CalculatorSession::CalculatorSession(std::vector<uint8_t> code, size_t engineByt
 }
 
 void CalculatorSession::listenToFrames() {
+    // A program that draws on and on without reading a key is stopped after
+    // 100 seconds of the calculator's time, so the view never waits long.
+    calculator_->setKeylessLimit(600'000'000);
     // A session may run for hours: only the last frame is kept.
     calculator_->setFrameListener([this](const z80::Frame& frame) {
         lastFrame_ = frame;

@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
+#include "cli/scene_program.h"
 
 #include "codegen/text_line_file.h"
 #include "codegen/windows1252.h"
@@ -35,21 +36,29 @@ const CommandDefinition& renderDefinition() {
     return definition;
 }
 
-// Every list line whose coordinates do not convert, as "LIST:LINE: error: ..."
-// lines; empty when all do.
-std::string badListLines(const std::filesystem::path& list, const QStringList& entries) {
-    std::string errors;
+// The lines the preview cannot draw, as `build` reports them, and those the
+// preview reads otherwise than `build` (a line of six integers whose fields do
+// not stand in the record's columns): the designer's conversion error there.
+std::vector<z80::Diagnostic> listErrors(const ListProblems& problems, const std::string& list,
+                                        const QStringList& entries) {
+    std::vector<z80::Diagnostic> errors = problems.errors;
     for (qsizetype i = 0; i < entries.size(); ++i) {
+        const int line = int(i + 1);
+        if (std::any_of(errors.begin(), errors.end(),
+                        [&](const z80::Diagnostic& d) { return d.line == line; }))
+            continue;
         for (const QString& text : splitLineRecord(entries[i])) {
             try {
                 convertCoordinate(text);
             } catch (const Failure& failure) {
-                errors += list.string() + ":" + std::to_string(i + 1) +
-                          ": error: " + failure.what() + "\n";
+                errors.push_back({list, line, failure.what(), false});
                 break;
             }
         }
     }
+    std::stable_sort(
+        errors.begin(), errors.end(),
+        [](const z80::Diagnostic& a, const z80::Diagnostic& b) { return a.line < b.line; });
     return errors;
 }
 
@@ -77,14 +86,18 @@ std::pair<int, int> parsePictureSize(const std::string& text) {
 int renderListPicture(const RenderCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.list, options.output);
+        const TextLines lines =
+            readTextLineFile(QString::fromStdString(options.list.string()), kLargestInputFile);
         QStringList entries;
-        for (const std::string& line :
-             readTextLineFile(QString::fromStdString(options.list.string())))
+        for (const std::string& line : lines)
             entries.push_back(decodeWindows1252(line));
-        if (const std::string errors = badListLines(options.list, entries); !errors.empty()) {
-            io.err << errors << "torvex render: nothing was written\n";
+        const std::string name = z80::printable(options.list.string());
+        const ListProblems problems = checkListLines(lines, name);
+        if (const auto errors = listErrors(problems, name, entries); !errors.empty()) {
+            io.err << failureText(problems.warnings, errors) << "\n";
             return kExitFailure;
         }
+        printWarnings(io.err, problems.warnings);
         Canvas canvas;
         CoordinateTexts fields;
         drawPreview(canvas, entries, defaultPanelHeight, fields);

@@ -5,6 +5,7 @@
 #include "cli/output.h"
 #include "cli/program_input.h"
 #include "cli/scene_exchange.h"
+#include "cli/scene_program.h"
 
 #include "z80/ti83.h"
 
@@ -19,15 +20,17 @@ namespace {
 const CommandDefinition& runDefinition() {
     static const CommandDefinition definition{
         "run",
-        "SOURCE.z80|PROGRAM.83p|PROGRAM.8xp [--keys KEYS] [--frames DIR] [--record WALK.gif\n"
+        "SOURCE.z80|PROGRAM.83p|PROGRAM.8xp|LIST [--keys KEYS] [--frames DIR] [--record WALK.gif\n"
         "                  [--scale N]] [--model ti83|ti83p]",
         "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
         "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
         "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
         "_GrBufCpy and _GetKey with rst 28h). A program file runs on its own family; a source\n"
-        "on the --model's, else on the family its .org is for. Every copy of the graph buffer\n"
-        "to the LCD is a frame; one line per frame gives the program's own T-states and those\n"
-        "charged for the ROM calls (the calculator's time in them, estimated).\n"
+        "on the --model's, else on the family its .org is for; a line list (any other name)\n"
+        "is built as 'torvex view' builds it, for the --model's family or the TI-83. Every\n"
+        "copy of the graph buffer to the LCD is a frame; one line per frame gives the\n"
+        "program's own T-states and those charged for the ROM calls (the calculator's time\n"
+        "in them, estimated).\n"
         "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
         "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
         "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n",
@@ -138,8 +141,11 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     std::filesystem::path file = p.positional[0];
     ProgramInput in;
     try {
-        in = loadProgramInput(file, model);
+        // A line list runs as `view` builds it.
+        in = sceneFileKind(file) == SceneFileKind::LineList ? loadSceneProgram(file, model).program
+                                                            : loadProgramInput(file, model);
         checkRunnable(in, file);
+        printWarnings(io.err, in.warnings());
         if (record.gif)
             refuseOutputOverInput(file, *record.gif);
     } catch (const InputError& e) {

@@ -153,11 +153,19 @@ TextLines readList(const std::filesystem::path& listFile) {
         throw InputError(failure.what());
     }
 }
+
+// The preview source of a list for the model. The Plus family's ends at
+// ".end": its engine defines no END for a closing "END" line.
+TextLines sourceLines(z80::Model model, const TextLines& list) {
+    TextLines lines = previewSourceLines(engineLines(model), list);
+    if (model == z80::Model::Ti83Plus && !lines.empty() && lines.back() == "END")
+        lines.pop_back();
+    return lines;
+}
 } // namespace
 
 std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
-    const TextLines& engine = engineLines(model);
-    return joinTextLines(previewSourceLines(engine, readList(listFile)));
+    return joinTextLines(sourceLines(model, readList(listFile)));
 }
 
 z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
@@ -166,7 +174,7 @@ z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model mod
     ListProblems problems = checkListLines(list, name);
     if (!problems.errors.empty())
         throw InputError(failureText(problems.warnings, problems.errors));
-    const std::string source = joinTextLines(previewSourceLines(engineLines(model), list));
+    const std::string source = joinTextLines(sourceLines(model, list));
     // Our own definitions, whatever headers lie beside the list.
     z80::AssemblyOptions options;
     options.ownIncludes = true;

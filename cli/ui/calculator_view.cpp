@@ -153,6 +153,7 @@ CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QW
 
     ended_ = new QLabel(this);
     ended_->setObjectName(QStringLiteral("ended"));
+    ended_->setWordWrap(true); // a stop message may be long; the window keeps its width
     restart_ = new QPushButton(QStringLiteral("Start again"), this);
     restart_->setObjectName(QStringLiteral("restart"));
     restart_->setFocusPolicy(Qt::NoFocus);

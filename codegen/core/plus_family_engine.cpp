@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <sstream>
 
 namespace torvex {
 
@@ -157,6 +158,16 @@ private:
             return origin(source);
         if (code.find('_') != std::string::npos && romCall(source))
             return;
+        // `#define END .end` serves only the TI-83 source's closing "END" line,
+        // which the family's source leaves out: an assembler that ignores case
+        // and reads on past .end takes that line for a second END.
+        if (directive == "#define") {
+            std::istringstream words(code);
+            std::string define, name, value, more;
+            words >> define >> name >> value;
+            if (name == "END" && lower(value) == ".end" && !(words >> more))
+                return;
+        }
         const bool instruction = directive.empty() || (directive[0] != '.' && directive[0] != '#');
         std::string moved =
             moveAddresses(source.code, instruction ? Check::Instruction : Check::Data);

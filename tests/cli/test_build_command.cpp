@@ -62,6 +62,17 @@ TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     ASSERT_EQ(cli({"build", scene, "-o", path("b.8xp"), "--name", "SCENE"}).code, 0);
     EXPECT_EQ(contents("b.8xp"), contents("a.8xp"));
     EXPECT_NE(contents("b.8xp"), contents("b.83p"));
+    EXPECT_EQ(cli({"build", scene, "--model", "ti83p", "--source", "-o", "-"}).out,
+              contents("plus.z80"));
+    // It ends at .end: nothing past it that another assembler reads as a second END.
+    const std::string plus = contents("plus.z80");
+    EXPECT_EQ(plus.substr(plus.size() - 23), "        .db 128\r\n.end\r\n");
+    EXPECT_EQ(plus.find("#define END"), std::string::npos);
+    // `run` of the list runs the program `build` gives.
+    const Result ranList = cli({"run", scene, "--keys", "mode"});
+    const Result ranProgram = cli({"run", path("b.83p"), "--keys", "mode"});
+    EXPECT_EQ(ranList.code, kExitOk) << ranList.err;
+    EXPECT_EQ(ranList.out, ranProgram.out);
 }
 
 // A line the engine cannot take is refused at its line, at column 0, and

@@ -108,13 +108,15 @@ TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
     const QString source = folder.filePath(QStringLiteral("copy.z80"));
     QFile file(source);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(" .org 9327h\nagain: call 5164h\n jr again\n");
+    file.write(" .org 9327h\nagain: ld bc,0\nwait: dec bc\n ld a,b\n or c\n jr nz,wait\n"
+               " call 5164h\n jr again\n");
     file.close();
     CalculatorView view(source);
     ASSERT_TRUE(view.session() && view.session()->endedWithError());
     EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("ended"))
                     ->text()
-                    .contains(QStringLiteral("10000 frames without reading a key")));
+                    .contains(QStringLiteral("without reading a key (the T-state limit)")));
+    EXPECT_LE(view.minimumSizeHint().width(), 96 * 4 + 40) << "the message wraps";
     // A program file that cannot be read is still named with its family.
     CalculatorView unreadable(folder.filePath(QStringLiteral("NONE.8xp")));
     EXPECT_EQ(unreadable.windowTitle(), QStringLiteral("Calculator view - NONE.8xp (TI-83 Plus)"));

@@ -75,7 +75,9 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("empty.stl", "solid x\nendsolid x\n");
     folder.write("short.stl", std::string(80, ' ') + std::string("\1\0\0\0", 4) + "a");
     folder.write("list", "keep");
-    folder.write("bad-list", "   0,   0,   0,  10,   0,   0\r\n   0,   0,   0, abc,   0,   0\r\n");
+    // The third line is six integers, but not in the record's columns the preview reads.
+    folder.write("bad-list", "   0,   0,   0,  10,   0,   0\r\n   0,   0,   0, abc,   0,   0\r\n"
+                             " 1,2,3,4,5,6\r\n");
     folder.write("no-frame.z80", "  .org 9327h\n  ret\n.end\n");
     writeTextLineFile("house", kHouse);
     ASSERT_EQ(torvex("build house -o house.83p").code, 0);
@@ -92,7 +94,9 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"import short.stl -o list", 1, "torvex import: short.stl: "},
         {"import missing.obj -o list", 1, "torvex import: Cannot open file missing.obj"},
         {"import list -o list", 1, "torvex import: the output list is the input file list"},
-        {"render bad-list -o list", 1, "bad-list:2: error: ' abc' is not a valid integer value\n"},
+        {"render bad-list -o list", 1,
+         "bad-list:2: error: 'abc' is not an integer\n"
+         "bad-list:3: error: ' 1,2' is not a valid integer value\n"},
         {"render missing -o list", 1, "torvex render: Cannot open file missing"},
         {"import points.obj", 2, "torvex import: no output file given"},
         {"import points.obj -o list --up w", 2, "torvex import: bad axis"},

@@ -36,6 +36,7 @@ struct RunCase {
     std::vector<AddressRange> writable = {};
     uint64_t runawayLimit = 60'000'000;
     uint64_t frameLimit = kDefaultFrameLimit;
+    uint64_t keylessLimit = UINT64_MAX;
 };
 
 const std::vector<RunCase> kRuns = {
@@ -81,8 +82,14 @@ const std::vector<RunCase> kRuns = {
     {.what = "drawing without reading a key stops at the frame limit",
      .body = "here:\n call _GRBUFCPY_V\n jr here",
      .reason = StopReason::FrameLimit,
-     .messageHas = {"drew 3 frames without reading a key", "called from @here"},
+     .messageHas = {"drew 3 frames in 104 T-states without reading a key (the frame limit)",
+                    "called from @here"},
      .frameLimit = 3},
+    {.what = "drawing too long without reading a key stops at the T-state limit",
+     .body = "here:\n ld b,10\nwait:\n djnz wait\n call _GRBUFCPY_V\n jr here",
+     .reason = StopReason::FrameLimit,
+     .messageHas = {"drew 2 frames in 471 T-states without reading a key (the T-state limit)"},
+     .keylessLimit = 400},
     {.what = "a key read restarts the frame count",
      .body = " ld b,3\nloop:\n push bc\n call _GRBUFCPY_V\n call _GRBUFCPY_V\n call _getkey\n"
              " pop bc\n djnz loop\n ret",
@@ -128,6 +135,7 @@ TEST(Ti83, RunsEndAndReportAsTheyShould) {
         calc.setWritableRanges(c.writable);
         calc.setRunawayLimit(c.runawayLimit);
         calc.setFrameLimit(c.frameLimit);
+        calc.setKeylessLimit(c.keylessLimit);
         const RunResult r = calc.run();
         EXPECT_EQ(r.reason, c.reason) << r.message;
         EXPECT_EQ(calc.finished(), true);

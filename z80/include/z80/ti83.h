@@ -103,7 +103,7 @@ enum class StopReason {
     Returned,      // the program returned to the calculator
     KeysExhausted, // _getkey was called and the key script had ended (run())
     Runaway,       // more T-states without a frame than the limit
-    FrameLimit,    // more frames without reading a key than the limit
+    FrameLimit,    // more frames, or T-states, without reading a key than the limits
     WriteGuard,    // a write outside the writable ranges
     KeyWanted,     // runUntilKeyWanted(): _getkey waits for pressKey()
     Fault,         // execution entered ROM outside the trapped calls, or similar
@@ -158,6 +158,9 @@ public:
     // kDefaultFrameLimit): a program that copies the display over and over
     // without waiting for a key stops there.
     void setFrameLimit(uint64_t framesWithoutKey);
+    // Program T-states without _getkey returning a key after which the next
+    // frame stops the run, as the frame limit does (default: none).
+    void setKeylessLimit(uint64_t tstatesWithoutKey);
     // Hands each frame, as the copy to the LCD makes it, to `listener`
     // instead of keeping it in frames() (an empty function keeps them
     // again). An exception the listener throws ends the run and reaches the
