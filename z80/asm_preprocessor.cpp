@@ -17,7 +17,8 @@ constexpr int kMaxDefineDepth = 32;
 constexpr size_t kMaxExpandedLine = 65536;
 // What one assembly may do in all: a source many times larger than any
 // calculator program needs stays well inside these.
-constexpr size_t kMaxExpandedBytes = size_t{32} << 20;
+constexpr size_t kMaxExpandedBytes = size_t{16} << 20;
+constexpr size_t kMaxDefineUses = size_t{1} << 18;
 constexpr size_t kMaxIncludedBytes = size_t{32} << 20;
 constexpr size_t kMaxIncludes = 4096;
 
@@ -343,8 +344,12 @@ void Preprocessor::expand(std::string_view s, int depth, std::vector<std::string
                           std::string& out, Swallow& swallow) {
     if (depth > kMaxDefineDepth)
         throw Error{"#define expansion nested too deeply (does a define refer to itself?)"};
-    if (depth > 0 && (expandedBytes_ += s.size() + 1) > kMaxExpandedBytes)
-        tooMuchWork("#define expansion takes more than 32 MiB of text in one assembly (do "
+    if (depth > 0 && ++defineUses_ > kMaxDefineUses)
+        tooMuchWork("more than " + std::to_string(kMaxDefineUses) +
+                    " #define uses in one assembly (do defines use one another many times "
+                    "over?)");
+    if (depth > 0 && (expandedBytes_ += s.size()) > kMaxExpandedBytes)
+        tooMuchWork("#define expansion takes more than 16 MiB of text in one assembly (do "
                     "defines use one another many times over?)");
     for (size_t i = 0; i < s.size();) {
         char c = s[i];

@@ -54,6 +54,7 @@ private:
     bool ended_ = false; // .end, or the assembly took more work than it may
     // The work this assembly has done so far, bounded so that defines or
     // includes that use one another many times over end with an error.
+    size_t defineUses_ = 0;
     size_t expandedBytes_ = 0; // of #define bodies and arguments
     size_t includedBytes_ = 0;
     size_t includes_ = 0;
