@@ -20,6 +20,8 @@ const std::vector<CommandInfo>& commands() {
         {"import", "turn a 3D model (OBJ, STL, PLY, glTF, ...) into a line list file",
          importCommand},
         {"render", "draw a line list file as the preview window shows it, as a PNG", renderCommand},
+        {"headers", "write our own include files for the preview sources into a folder",
+         headersCommand},
     };
     return list;
 }

@@ -46,6 +46,18 @@ TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     // Our own reconstruction of that source is byte for byte the wizard's.
     EXPECT_EQ(previewSourceForList(scene), contents("scene.z80"));
 
+    // Assembled beside our own headers (a header beside the source wins).
+    const std::string dir = folder.path().toStdString();
+    ASSERT_EQ(cli({"headers", dir}).code, 0);
+    EXPECT_EQ(
+        contents("tokens.inc"),
+        "; tokens.inc - Torvex Designer built-in definitions (TI-83)\r\n"
+        "; The Torvex engine uses no token names; this file only satisfies the #include.\r\n");
+    const Result again = cli({"headers", dir});
+    EXPECT_EQ(again.code, kExitFailure);
+    EXPECT_EQ(again.err, "torvex headers: " + path("ti83asm.inc") +
+                             " exists; nothing was written (--force replaces it)\n");
+    EXPECT_EQ(cli({"headers", dir, "--force", "-q"}).err, "");
     const Result assembly =
         cli({"assemble", path("scene.z80"), "-o", path("a.83p"), "--name", "SCENE"});
     ASSERT_EQ(assembly.code, 0) << assembly.err;

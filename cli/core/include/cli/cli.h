@@ -42,6 +42,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io);
 int runCommand(const std::vector<std::string>& args, Io& io);
 int buildCommand(const std::vector<std::string>& args, Io& io);
 int viewCommand(const std::vector<std::string>& args, Io& io);
+int headersCommand(const std::vector<std::string>& args, Io& io);
 int importCommand(const std::vector<std::string>& args, Io& io);
 int renderCommand(const std::vector<std::string>& args, Io& io);
 
