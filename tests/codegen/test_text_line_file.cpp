@@ -1,6 +1,7 @@
 #include "codegen/text_line_file.h"
 
 #include "base/failure.h"
+#include "codegen/file_io.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
@@ -73,7 +74,12 @@ TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByNameAndReason) {
                   "Cannot open file " + shown);
 }
 
+// A file of the limit's size is read whole, one byte more is refused.
 TEST_F(TextLineFile, FileTooLargeToHoldIsRefusedBeforeReading) {
+    ASSERT_TRUE(writeFileBytes(path("edge.txt"), "12345\r\n789"));
+    EXPECT_EQ(torvex::readRegularFile(path("edge.txt"), 10), QByteArray("12345\r\n789"));
+    EXPECT_EQ(failureOf([&] { torvex::readRegularFile(path("edge.txt"), 9); }),
+              "File too large to read: " + path("edge.txt").toStdString());
     const QString name = path("huge.txt");
     QFile huge(name);
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
