@@ -32,7 +32,7 @@ function(torvex_require_no_widgets target)
   endwhile()
 endfunction()
 
-foreach(core torvex_base torvex_scene_core torvex_preview_core torvex_codegen_core torvex_z80
+foreach(core torvex_base torvex_files torvex_scene_core torvex_preview_core torvex_codegen_core torvex_z80
         torvex_engine torvex_exchange torvex_cli_core)
   torvex_require_no_widgets(${core})
 endforeach()

@@ -1,6 +1,6 @@
 #include "exchange/model_import.h"
 
-#include "codegen/file_io.h"
+#include "files/file_io.h"
 #include "scene/line_record.h"
 
 #include <assimp/IOSystem.hpp>
@@ -28,15 +28,14 @@ constexpr double kPlaneTolerance = 1e-4;
 // --- Files: every one the library opens is read whole by the one reader -------
 
 struct Bytes {
-    QByteArray data;
+    std::string data;
 };
 
 class ReadStream : private Bytes, public Assimp::MemoryIOStream {
 public:
-    explicit ReadStream(QByteArray bytes)
-        : Bytes{std::move(bytes)},
-          MemoryIOStream(reinterpret_cast<const uint8_t*>(data.constData()),
-                         static_cast<size_t>(data.size())) {}
+    explicit ReadStream(std::string bytes)
+        : Bytes{std::move(bytes)}, MemoryIOStream(reinterpret_cast<const uint8_t*>(data.data()),
+                                                  static_cast<size_t>(data.size())) {}
 };
 
 class ReaderIoSystem : public Assimp::IOSystem {
@@ -54,7 +53,7 @@ public:
         if (std::strchr(mode, 'w') || std::strchr(mode, 'a') || std::strchr(mode, '+'))
             return nullptr;
         try {
-            return new ReadStream(readRegularFile(QString::fromStdString(file)));
+            return new ReadStream(readRegularFile(file));
         } catch (const Failure& failure) {
             if (file == model_)
                 modelFailure = failure.what();

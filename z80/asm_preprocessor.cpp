@@ -4,6 +4,8 @@
 #include "asm_expression.h"
 #include "asm_text.h"
 
+#include "files/file_io.h"
+
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -44,19 +46,22 @@ std::optional<std::filesystem::path> findInclude(const std::filesystem::path& di
                                                  std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     std::error_code ec;
-    std::filesystem::path found = dir.empty() ? std::filesystem::path(".") : dir;
+    // Names are joined, never shortened by hand: "link/.." is where the
+    // system takes it, the folder above the link's target.
+    std::filesystem::path found = dir;
     for (const auto& part : std::filesystem::path(name)) {
         std::filesystem::path next = found / part;
-        if (!std::filesystem::exists(next, ec)) {
-            for (const auto& entry : std::filesystem::directory_iterator(found, ec))
+        if (!std::filesystem::exists(std::filesystem::symlink_status(next, ec))) {
+            for (const auto& entry : std::filesystem::directory_iterator(
+                     found.empty() ? std::filesystem::path(".") : found, ec))
                 if (lower(entry.path().filename().string()) == lower(part.string()))
-                    next = entry.path();
+                    next = found / entry.path().filename();
         }
         found = next;
     }
-    if (!std::filesystem::is_regular_file(found, ec))
+    if (!std::filesystem::exists(std::filesystem::symlink_status(found, ec)))
         return std::nullopt;
-    return found.lexically_normal();
+    return found;
 }
 
 std::string word(std::string_view s) {
@@ -320,10 +325,13 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
         found = findInclude(dir, inc);
     if (found) {
         p = *found;
-        auto read = readTextFile(p);
-        if (!read)
-            throw Error{"cannot read include file \"" + inc + "\" (unreadable or over 16 MiB)"};
-        text = std::move(*read);
+        try {
+            text = readSourceFile(p);
+        } catch (const FileFailure& failure) {
+            throw Error{"cannot read include file \"" + inc +
+                        "\": " + (failure.reason().empty() ? failure.what() : failure.reason())};
+        }
+        includedFiles_.push_back(p);
         key = std::filesystem::weakly_canonical(p, ec);
         if (ec)
             key = p;

@@ -22,6 +22,7 @@ public:
 
     // Define names as written with their bodies (as the last definition left them).
     std::map<std::string, std::string> defineBodies() const;
+    const std::vector<std::filesystem::path>& includedFiles() const { return includedFiles_; }
 
 private:
     struct Define {
@@ -51,6 +52,7 @@ private:
     std::string lastDefine_;                // key() of the last #define, for #defcont
     std::vector<Conditional> conditionals_;
     std::vector<std::filesystem::path> includeStack_;
+    std::vector<std::filesystem::path> includedFiles_;
     bool ended_ = false; // .end, or the assembly took more work than it may
     bool endSeen_ = false;
     bool afterEndWarned_ = false;

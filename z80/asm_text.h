@@ -37,7 +37,8 @@ std::vector<std::string> splitOperands(std::string_view s);
 // first character counts as the first column.
 std::vector<std::string> splitStatements(std::string_view s);
 std::vector<std::string> splitLines(std::string_view text);
-// A file's bytes; nullopt when it cannot be read or holds more than 16 MiB.
-std::optional<std::string> readTextFile(const std::filesystem::path& p);
+// A source file's bytes, read as every file is (readRegularFile, at most
+// 16 MiB). Throws FileFailure.
+std::string readSourceFile(const std::filesystem::path& p);
 
 } // namespace torvex::z80::detail

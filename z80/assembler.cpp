@@ -3,6 +3,8 @@
 // instruction encoder in their own files).
 #include "z80/assembler.h"
 
+#include "files/file_io.h"
+
 #include "asm_passes.h"
 #include "asm_preprocessor.h"
 #include "asm_text.h"
@@ -284,18 +286,18 @@ Assembly assemble(std::string_view source, const std::string& fileName,
     passes->run(a);
     a.defines = pre.defineBodies();
     a.warnings = diags.warnings();
+    a.includedFiles = pre.includedFiles();
     return a;
 }
 
 Assembly assembleFile(const std::filesystem::path& file, const AssemblyOptions& options) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec))
-        throw AssemblyError({{printable(file.string()), 0, "is a directory, not a source file"}});
-    auto text = detail::readTextFile(file);
-    if (!text)
-        throw AssemblyError({{printable(file.string()), 0,
-                              "cannot read the source file (unreadable or over 16 MiB)"}});
-    return assemble(*text, file.string(), options);
+    std::string text;
+    try {
+        text = detail::readSourceFile(file);
+    } catch (const FileFailure& failure) {
+        throw AssemblyError({{printable(file.string()), 0, failure.what()}});
+    }
+    return assemble(text, file.string(), options);
 }
 
 } // namespace torvex::z80

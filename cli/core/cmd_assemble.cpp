@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "files/file_io.h"
 
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
@@ -51,7 +52,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     const bool bin = p.has("bin");
     std::filesystem::path source = p.positional[0];
     if (isProgramFile(source)) {
-        io.err << "torvex assemble: " << source.string() << " is a program file, not a source\n";
+        io.err << "torvex assemble: " << shownName(source) << " is a program file, not a source\n";
         return kExitUsage;
     }
     if (const auto o = p.value("output")) {
@@ -96,23 +97,26 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
     }
     try {
         refuseOutputOverInput(source, output);
+        if (in.assembly)
+            for (const std::filesystem::path& included : in.assembly->includedFiles)
+                refuseOutputOverInput(included, output);
         printWarnings(io.err, in.warnings());
         std::vector<uint8_t> bytes;
         if (bin) {
             bytes = in.code;
         } else {
             if (in.code.empty())
-                throw InputError(source.string() + ": the source produces no code");
+                throw InputError(shownName(source) + ": the source produces no code");
             checkRunnable(in, source);
             bytes = z80::makeProgramFile(in.model, in.code, name);
         }
         writeFileAtomically(output, bytes);
         if (bin)
-            p.talk(io) << "wrote " << output.string() << ": " << bytes.size() << " bytes from "
+            p.talk(io) << "wrote " << shownName(output) << ": " << bytes.size() << " bytes from "
                        << hexAddress(in.origin) << "\n";
         else
-            p.talk(io) << "wrote " << output.string() << ": prgm" << name << ", " << in.code.size()
-                       << " bytes of code (file " << bytes.size() << " bytes)\n";
+            p.talk(io) << "wrote " << shownName(output) << ": prgm" << name << ", "
+                       << in.code.size() << " bytes of code (file " << bytes.size() << " bytes)\n";
         return kExitOk;
     } catch (const InputError& e) {
         io.err << e.what() << "\n";

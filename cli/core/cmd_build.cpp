@@ -4,6 +4,7 @@
 #include "cli/output.h"
 #include "cli/program_input.h"
 #include "cli/scene_program.h"
+#include "files/file_io.h"
 
 #include "codegen/engine_template.h"
 #include "z80/ti83file.h"
@@ -93,6 +94,8 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         // The source is assembled even when it is what gets written: a list
         // that does not assemble gives no file.
         const z80::Assembly assembly = assembleList(list, model);
+        for (const std::filesystem::path& included : assembly.includedFiles)
+            refuseOutputOverInput(included, output);
         printWarnings(io.err, assembly.warnings);
         if (source) {
             const std::string text = previewSourceForList(list, model);
@@ -101,7 +104,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
                 return kExitOk;
             }
             writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));
-            p.talk(io) << "wrote " << output.string() << ": the " << calculator.name
+            p.talk(io) << "wrote " << shownName(output) << ": the " << calculator.name
                        << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
             return kExitOk;
         }
@@ -109,7 +112,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         writeFileAtomically(output, bytes);
         std::string run(calculator.runCommand);
         run.replace(run.find("NAME"), 4, name);
-        p.talk(io) << "wrote " << output.string() << ": prgm" << name << " for the "
+        p.talk(io) << "wrote " << shownName(output) << ": prgm" << name << " for the "
                    << calculator.name << ", " << assembly.bytes.size() << " bytes of code (file "
                    << bytes.size() << " bytes); run it with " << run << "\n";
         return kExitOk;

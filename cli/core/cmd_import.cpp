@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
+#include "files/file_io.h"
 
 #include "codegen/engine_template.h"
 #include "codegen/text_lines.h"
@@ -99,7 +100,7 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     std::snprintf(scale, sizeof scale, "%.6g", result.scale);
     const size_t dropped = result.droppedInPlane + result.droppedRounding + result.droppedPastMax;
     std::ostream& talk = talkStream(io, options.quiet);
-    talk << "torvex import: " << options.model.string() << ": "
+    talk << "torvex import: " << shownName(options.model) << ": "
          << count(result.faces, "face", "faces") << ", " << count(result.edges, "edge", "edges")
          << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
          << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
@@ -121,7 +122,7 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
                << count(result.droppedPastMax, "segment", "segments") << "\n";
-    talk << "wrote " << options.output.string() << ": "
+    talk << "wrote " << shownName(options.output) << ": "
          << count(result.segments.size(), "segment", "segments") << "\n";
     return kExitOk;
 }

@@ -3,6 +3,7 @@
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
 #include "cli/scene_program.h"
+#include "files/file_io.h"
 
 #include "codegen/text_line_file.h"
 #include "codegen/windows1252.h"
@@ -86,8 +87,7 @@ std::pair<int, int> parsePictureSize(const std::string& text) {
 int renderListPicture(const RenderCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.list, options.output);
-        const TextLines lines =
-            readTextLineFile(QString::fromStdString(options.list.string()), kLargestInputFile);
+        const TextLines lines = readTextLineFile(options.list, kLargestInputFile);
         QStringList entries;
         for (const std::string& line : lines)
             entries.push_back(decodeWindows1252(line));
@@ -105,7 +105,7 @@ int renderListPicture(const RenderCommandOptions& options, Io& io) {
                             pngOf(clientAreaPixels(canvas, options.width, options.height),
                                   options.width, options.height));
         talkStream(io, options.quiet)
-            << "wrote " << options.output.string() << ": " << entries.size()
+            << "wrote " << shownName(options.output) << ": " << entries.size()
             << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
             << options.height << " pixels\n";
         return kExitOk;

@@ -6,6 +6,7 @@
 #include "cli/program_input.h"
 #include "cli/scene_exchange.h"
 #include "cli/scene_program.h"
+#include "files/file_io.h"
 
 #include "z80/ti83.h"
 
@@ -164,7 +165,8 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
         if (ec) {
-            io.err << "torvex run: cannot create " << dir->string() << ": " << ec.message() << "\n";
+            io.err << "torvex run: cannot create " << shownName(*dir) << ": " << ec.message()
+                   << "\n";
             return kExitFailure;
         }
     }
@@ -186,7 +188,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
                           static_cast<unsigned long long>(n));
             const std::filesystem::path png = *dir / name;
             writeFramePng(frame, png);
-            io.out << " -> " << png.string();
+            io.out << " -> " << shownName(png);
         }
         io.out << "\n";
         recorder.add(frame);

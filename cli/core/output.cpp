@@ -1,39 +1,28 @@
 #include "cli/output.h"
 
-#include "codegen/file_io.h"
+#include "files/file_io.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QString>
 
 namespace torvex::cli {
-
-namespace {
-QString qpath(const std::filesystem::path& p) {
-    return QString::fromStdString(p.string());
-}
-} // namespace
 
 void writeFileAtomically(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
     try {
         torvex::writeFileAtomically(
-            qpath(file),
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    } catch (const WriteFailure& failure) {
-        std::string text = failure.what();
-        if (text.find(file.string()) == std::string::npos)
-            text = file.string() + ": " + text;
-        if (!failure.systemReason().empty())
-            text += " (" + failure.systemReason() + ")";
-        throw OutputError(text);
+            file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    } catch (const FileFailure& failure) {
+        const std::string text = failure.what();
+        const std::string name = shownName(file);
+        throw OutputError(text.find(name) == std::string::npos ? name + ": " + text : text);
     }
 }
 
 void refuseOutputOverInput(const std::filesystem::path& input,
                            const std::filesystem::path& output) {
-    if (isSameFile(qpath(input), qpath(output)))
-        throw OutputError("the output " + output.string() + " is the input file " + input.string() +
-                          "; nothing was written");
+    if (isSameFile(input, output))
+        throw OutputError("the output " + shownName(output) + " is the input file " +
+                          shownName(input) + "; nothing was written");
 }
 
 void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, int scale) {
@@ -48,7 +37,7 @@ void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, i
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        throw OutputError("cannot encode " + file.string() + " as PNG");
+        throw OutputError("cannot encode " + shownName(file) + " as PNG");
     writeFileAtomically(file, std::vector<uint8_t>(png.begin(), png.end()));
 }
 

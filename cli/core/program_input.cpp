@@ -2,11 +2,10 @@
 
 #include "cli/args.h"
 
-#include "codegen/file_io.h"
+#include "files/file_io.h"
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
 
-#include <QString>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -44,9 +43,9 @@ namespace {
 
 // Sources and program files are read as every file of the designer is: only
 // regular files, at most kLargestInputFile bytes.
-QByteArray readInputFile(const std::filesystem::path& file) {
+std::string readInputFile(const std::filesystem::path& file) {
     try {
-        return readRegularFile(QString::fromStdString(file.string()), kLargestInputFile);
+        return readRegularFile(file, kLargestInputFile);
     } catch (const Failure& failure) {
         throw InputError(failure.what());
     }
@@ -57,14 +56,14 @@ QByteArray readInputFile(const std::filesystem::path& file) {
 void checkRunnable(const ProgramInput& in, const std::filesystem::path& file) {
     const z80::CalculatorModel& model = z80::calculatorModel(in.model);
     if (in.origin != model.origin)
-        throw InputError(file.string() + ": the program starts at " + hexAddress(in.origin) +
+        throw InputError(shownName(file) + ": the program starts at " + hexAddress(in.origin) +
                          "; a " + std::string(model.name) + " program must start with .org " +
                          hexAddress(model.origin));
     if (in.code.size() > 0x10000u - model.origin)
-        throw InputError(file.string() + ": the program does not fit in memory");
+        throw InputError(shownName(file) + ": the program does not fit in memory");
     if (model.romCallsByRst28 &&
         (in.code.size() < 2 || in.code[0] != z80::kAsmToken[0] || in.code[1] != z80::kAsmToken[1]))
-        throw InputError(file.string() + ": a " + std::string(model.name) +
+        throw InputError(shownName(file) + ": a " + std::string(model.name) +
                          " assembly program must start with the bytes BBh 6Dh (.db 0BBh,6Dh)");
 }
 
@@ -94,30 +93,28 @@ std::string failureText(const std::vector<z80::Diagnostic>& warnings,
 ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model,
                               const z80::AssemblyOptions& options) {
     ProgramInput in;
-    const QByteArray contents = readInputFile(file);
+    const std::string contents = readInputFile(file);
     if (isProgramFile(file)) {
         const std::vector<uint8_t> bytes(contents.begin(), contents.end());
         try {
             z80::ProgramVariable v = z80::readProgramFile(bytes);
             if (v.type != z80::kTypeProgram && v.type != z80::kTypeProtectedProgram)
-                throw InputError(file.string() + ": the variable is not a program");
+                throw InputError(shownName(file) + ": the variable is not a program");
             in.code = v.machineCode();
             in.name = v.name;
             in.model = v.model;
             in.origin = z80::calculatorModel(v.model).origin;
             if (model && *model != v.model)
-                throw InputError(file.string() + ": a program file of the " +
+                throw InputError(shownName(file) + ": a program file of the " +
                                  std::string(z80::calculatorModel(v.model).name) + ", not of the " +
                                  std::string(z80::calculatorModel(*model).name));
         } catch (const z80::ProgramFileError& e) {
-            throw InputError(file.string() + ": " + e.what());
+            throw InputError(shownName(file) + ": " + e.what());
         }
         return in;
     }
     try {
-        z80::Assembly a =
-            z80::assemble(std::string_view(contents.constData(), std::size_t(contents.size())),
-                          file.string(), options);
+        z80::Assembly a = z80::assemble(contents, file.string(), options);
         in.code = a.bytes;
         in.origin = a.origin;
         in.model = model.value_or(a.origin == z80::calculatorModel(z80::Model::Ti83Plus).origin

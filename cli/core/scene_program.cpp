@@ -148,7 +148,7 @@ SceneFileKind sceneFileKind(const std::filesystem::path& file) {
 namespace {
 TextLines readList(const std::filesystem::path& listFile) {
     try {
-        return readTextLineFile(QString::fromStdString(listFile.string()), kLargestInputFile);
+        return readTextLineFile(listFile, kLargestInputFile);
     } catch (const Failure& failure) {
         throw InputError(failure.what());
     }

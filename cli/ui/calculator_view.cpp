@@ -3,7 +3,9 @@
 #include "cli/program_input.h"
 #include "cli/scene_program.h"
 #include "codegen/engine_template.h"
+#include "files/file_io.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
@@ -123,11 +125,12 @@ QString statusLine(const CameraState& camera, const FrameCost& frame, const QStr
     return text;
 }
 
-CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QWidget* parent)
+CalculatorView::CalculatorView(std::filesystem::path file, std::optional<z80::Model> model,
+                               QWidget* parent)
     : QWidget(parent), file_(std::move(file)), requestedModel_(model),
       // Until a program runs, the title names the family the file is for: a
       // program file's own, else the one asked for.
-      model_(z80::modelFromExtension(lowerExtension(file_.toStdString()))
+      model_(z80::modelFromExtension(lowerExtension(file_))
                  .value_or(model.value_or(z80::Model::Ti83))) {
     setObjectName(QStringLiteral("CalculatorView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -181,12 +184,9 @@ CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QW
     reloadDelay_->setSingleShot(true);
     reloadDelay_->setInterval(kReloadDelayMs);
     connect(reloadDelay_, &QTimer::timeout, this, &CalculatorView::reload);
-    // A save that replaces the file is seen through its folder as well.
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &CalculatorView::fileChanged);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &CalculatorView::fileChanged);
-    watcher_->addPath(QFileInfo(file_).absolutePath());
-    if (QFileInfo::exists(file_))
-        watcher_->addPath(file_);
+    watchThePath();
 
     reload();
     resize(96 * 4 + 40, 64 * 4 + 140);
@@ -195,15 +195,34 @@ CalculatorView::CalculatorView(QString file, std::optional<z80::Model> model, QW
 CalculatorView::~CalculatorView() = default;
 
 void CalculatorView::fileChanged() {
-    if (QFileInfo::exists(file_) && !watcher_->files().contains(file_))
-        watcher_->addPath(file_);
+    watchThePath();
     reloadDelay_->start();
+}
+
+// The view follows the path, not the file it first led to: it watches the
+// file the path leads to now and the folder of every name on the way, so that
+// a file deleted and made again, a save that replaces it and a link pointed
+// elsewhere are all seen. Called again after every change.
+void CalculatorView::watchThePath() {
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    if (!watched.isEmpty())
+        watcher_->removePaths(watched);
+    QStringList paths;
+    const std::vector<FileName> names = namesAlongLinks(file_);
+    for (const FileName& name : names)
+        paths << QFile::decodeName(QByteArray::fromStdString(
+            (name.has_parent_path() ? name.parent_path() : FileName(".")).string()));
+    const QString file = QFile::decodeName(QByteArray::fromStdString(names.back().string()));
+    if (QFileInfo(file).isFile())
+        paths << file;
+    paths.removeDuplicates();
+    watcher_->addPaths(paths);
 }
 
 void CalculatorView::reload() {
     try {
-        SceneProgram scene = loadSceneProgram(file_.toStdString(), requestedModel_);
-        checkRunnable(scene.program, file_.toStdString());
+        SceneProgram scene = loadSceneProgram(file_, requestedModel_);
+        checkRunnable(scene.program, file_);
         const size_t engineBytes = scene.engineBytes.value_or(0);
         const z80::Model model = scene.program.model;
         auto rebuilt = session_ ? std::make_unique<CalculatorSession>(scene.program.code,
@@ -220,7 +239,8 @@ void CalculatorView::reload() {
         recordFrom(*session_);
         error_->clear();
     } catch (const std::bad_alloc&) {
-        error_->setText(QStringLiteral("Not enough memory to build and run %1").arg(file_));
+        error_->setText(QStringLiteral("Not enough memory to build and run %1")
+                            .arg(QString::fromStdString(shownName(file_))));
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
     }
@@ -270,8 +290,9 @@ void CalculatorView::pressKey(uint8_t code) {
 }
 
 void CalculatorView::showState() {
-    setWindowTitle(QStringLiteral("Calculator view - %1 (%2)")
-                       .arg(QFileInfo(file_).fileName(), modelName(model_)));
+    setWindowTitle(
+        QStringLiteral("Calculator view - %1 (%2)")
+            .arg(QString::fromStdString(shownName(file_.filename())), modelName(model_)));
     if (!session_) {
         status_->setText(QStringLiteral("No program yet."));
         ended_->hide();

@@ -67,7 +67,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     char name[] = "torvex";
     char* argv[] = {name, nullptr};
     QApplication application(argc, argv);
-    CalculatorView view(QString::fromStdString(p.positional[0]), model);
+    CalculatorView view(std::filesystem::path(p.positional[0]), model);
     if (record.gif)
         view.startRecording(record);
     // Beside the designer, above its panel, and on top of the other windows:

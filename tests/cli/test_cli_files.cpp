@@ -40,8 +40,7 @@ struct CompanionFiles : ::testing::Test {
     void SetUp() override {
         writeTextLineFile(dir.filePath(QStringLiteral("scene")),
                           {"   0,   0,   0,  10,  10,  10", "  -5,   0,   0,   5,   0,   0"});
-        writeFileAtomically(dir.filePath(QStringLiteral("scene.z80")),
-                            previewSourceForList(path("scene")));
+        writeFileAtomically(path("scene.z80"), previewSourceForList(path("scene")));
     }
 };
 
@@ -95,7 +94,7 @@ TEST_F(CompanionFiles, OnlyRegularFilesAreRead) {
 
 // A full disk: the command fails and says why; nothing else changes.
 TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
-    writeFileAtomically(dir.filePath(QStringLiteral("OLD.83p")), "earlier program");
+    writeFileAtomically(path("OLD.83p"), "earlier program");
     const QStringList before = entries();
     const std::vector<std::vector<std::string>> commands{
         {"build", path("scene"), "-o", path("OLD.83p")},
@@ -122,7 +121,7 @@ TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
 // from; running out of memory on a smaller one is an error, never an abort.
 TEST_F(CompanionFiles, LargeInputsAreRefusedAndRunningOutOfMemoryIsAnError) {
     for (const char* name : {"big.z80", "big"}) {
-        writeFileAtomically(dir.filePath(QString::fromLatin1(name)), "");
+        writeFileAtomically(path(name), "");
         std::filesystem::resize_file(path(name), (16 << 20) + 1);
     }
     for (const auto& command :
@@ -138,7 +137,7 @@ TEST_F(CompanionFiles, LargeInputsAreRefusedAndRunningOutOfMemoryIsAnError) {
     std::string nops = " .org 9327h\n";
     for (int i = 0; i < 3'000'000; ++i)
         nops += " nop\n";
-    writeFileAtomically(dir.filePath(QStringLiteral("nops.z80")), nops);
+    writeFileAtomically(path("nops.z80"), nops);
     const std::string run = "ulimit -v 250000; " + std::string(TORVEX_EXE) + " assemble " +
                             path("nops.z80") + " -o " + path("OUT.83p") + " 2> " + path("err");
     EXPECT_EQ(WEXITSTATUS(std::system(run.c_str())), kExitFailure);

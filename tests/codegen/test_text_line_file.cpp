@@ -1,6 +1,7 @@
 #include "codegen/text_line_file.h"
 
 #include "base/failure.h"
+#include "codegen/file_io.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
@@ -55,20 +56,30 @@ TEST_F(TextLineFile, ReplacingALongerFileLeavesNothingOfIt) {
 }
 
 // Only regular files are read: a named pipe is refused at once (no waiting
-// for a writer), a device without opening it.
-TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByName) {
-    const QString pipe = path("pipe");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    for (const QString& name : {path("missing.txt"), dir.path(), pipe, QStringLiteral("/dev/zero")})
-        EXPECT_EQ(failureOf([&] { readTextLineFile(name); }),
-                  "Cannot open file " + name.toStdString());
-    // Names are carried as UTF-8.
-    const QString accented = path("sc\u00e8ne.txt");
-    EXPECT_EQ(failureOf([&] { readTextLineFile(accented); }),
-              "Cannot open file " + accented.toStdString());
+// for a writer), a device without opening it. Names are carried as bytes and
+// shown with their control bytes escaped.
+TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByNameAndReason) {
+    const std::string folder = dir.path().toStdString();
+    ASSERT_EQ(::mkfifo((folder + "/pipe").c_str(), 0600), 0);
+    const std::pair<std::string, std::string> cases[] = {
+        {folder + "/missing.txt", folder + "/missing.txt (No such file or directory)"},
+        {folder, folder + " (is a folder)"},
+        {folder + "/pipe", folder + "/pipe (is a named pipe)"},
+        {"/dev/zero", "/dev/zero (is a device)"},
+        {folder + "/sc\xC3\xA8ne\x1B[2J\xE9",
+         folder + "/sc\xC3\xA8ne\\x1B[2J\\xE9 (No such file or directory)"},
+    };
+    for (const auto& [name, shown] : cases)
+        EXPECT_EQ(failureOf([&] { readTextLineFile(torvex::FileName(name)); }),
+                  "Cannot open file " + shown);
 }
 
+// A file of the limit's size is read whole, one byte more is refused.
 TEST_F(TextLineFile, FileTooLargeToHoldIsRefusedBeforeReading) {
+    ASSERT_TRUE(writeFileBytes(path("edge.txt"), "12345\r\n789"));
+    EXPECT_EQ(torvex::readRegularFile(path("edge.txt"), 10), QByteArray("12345\r\n789"));
+    EXPECT_EQ(failureOf([&] { torvex::readRegularFile(path("edge.txt"), 9); }),
+              "File too large to read: " + path("edge.txt").toStdString());
     const QString name = path("huge.txt");
     QFile huge(name);
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
@@ -83,13 +94,17 @@ TEST_F(TextLineFile, FileTooLargeToHoldIsRefusedBeforeReading) {
 TEST_F(TextLineFile, FileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     const QString inMissingFolder = path("no/such/folder/list.txt");
     EXPECT_EQ(failureOf([&] { writeTextLineFile(inMissingFolder, {"a"}); }),
-              "Cannot create file " + inMissingFolder.toStdString());
+              "Cannot create file " + inMissingFolder.toStdString() +
+                  " (No such file or directory)");
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(torvex::FileName(), {"a"}); }),
+              "Cannot create file \"\" (no file name given)");
     // A folder or a named pipe is never replaced by a file.
     const QString pipe = path("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    for (const QString& name : {dir.path(), pipe})
-        EXPECT_EQ(failureOf([&] { writeTextLineFile(name, {"a"}); }),
-                  "Cannot create file " + name.toStdString());
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(dir.path(), {"a"}); }),
+              "Cannot create file " + dir.path().toStdString() + " (is a folder)");
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(pipe, {"a"}); }),
+              "Cannot create file " + pipe.toStdString() + " (is a named pipe)");
     EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 }
 
@@ -97,7 +112,7 @@ TEST_F(TextLineFile, FileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
 // rights to ignore them when it has them): a file that may not be written is
 // not replaced even where its folder would allow it; where no file can be
 // made beside it (a read-only folder), a file that may be written is rewritten
-// in place.
+// in place, and put back as it was when that write fails.
 TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     const QString readOnly = path("read-only.txt");
     const QString folder = path("read-only");
@@ -120,12 +135,18 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
             writeTextLineFile(readOnly, {"new"});
             faults |= 1;
         } catch (const Failure& failure) {
-            faults |= failure.what() == "Cannot create file " + readOnly.toStdString() ? 0 : 1;
+            faults |= failure.what() == "Cannot create file " + readOnly.toStdString() +
+                                            " (Permission denied)"
+                          ? 0
+                          : 1;
         }
         try {
             writeTextLineFile(inFolder, {"new"});
-        } catch (const Failure&) {
-            faults |= 2;
+            FileSizeLimit limit(10);
+            writeTextLineFile(inFolder, {"longer than the limit"});
+            faults |= 4;
+        } catch (const Failure& failure) {
+            faults |= failure.what() == std::string("Stream write error (File too large)") ? 0 : 2;
         }
         ::_exit(faults);
     }
@@ -151,7 +172,8 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
         const TextLines bigger(records, "  -7,   0,   0,   7,   0,   0");
         {
             FileSizeLimit limit(oldBytes.size() + 100);
-            EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }), "Stream write error")
+            EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }),
+                      "Stream write error (File too large)")
                 << records;
         }
         EXPECT_EQ(fileBytes(name), oldBytes) << records;
@@ -164,17 +186,31 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
 }
 
 // Replacing a file keeps what the user set up around it: a link still points
-// at the file it named, and the file keeps its permissions.
-TEST_F(TextLineFile, ReplacingKeepsLinksAndPermissions) {
+// at the file it named, the one the system resolves ("L/../x" lies above
+// where L leads), and the file keeps its permissions and, also when root
+// writes it, its owner.
+TEST_F(TextLineFile, ReplacingKeepsLinksPermissionsAndOwner) {
     const QString real = path("real.txt");
     const QString link = path("link.txt");
     ASSERT_TRUE(writeFileBytes(real, "old\r\n"));
-    QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ::chmod(QFile::encodeName(real).constData(), 0640);
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(QFile::encodeName(real).constData(), 65534, 65534) == 0);
     ASSERT_TRUE(QFile::link(real, link));
     writeTextLineFile(link, {"new"});
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(fileBytes(real), "new\r\n");
-    const auto modeBits = QFile::Permissions::fromInt(0x7077); // owner, group, other
-    EXPECT_EQ(QFile::permissions(real) & modeBits,
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_TRUE(!root || (info.st_uid == 65534 && info.st_gid == 65534)) << info.st_uid;
+
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("x/y")));
+    ASSERT_TRUE(writeFileBytes(path("x/in.txt"), "old\r\n") &&
+                writeFileBytes(path("in.txt"), "input"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("x/y"), path("L")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("L/../in.txt"), path("out")));
+    writeTextLineFile(path("out"), {"new"});
+    EXPECT_EQ(fileBytes(path("x/in.txt")), "new\r\n");
+    EXPECT_EQ(fileBytes(path("in.txt")), "input");
 }

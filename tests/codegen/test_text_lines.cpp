@@ -1,7 +1,10 @@
-// Text line files as bytes: how lines are split and joined, and the
-// Windows-1252 text the designer shows for them.
+// Text line files as bytes: how lines are split and joined, the Windows-1252
+// text the designer shows for them, and the scene data file.
+#include "codegen/scene_data.h"
+#include "codegen/text_line_file.h"
 #include "codegen/text_lines.h"
 #include "codegen/windows1252.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +35,12 @@ TEST(Windows1252, ShowsTheWindowsCharactersAndOtherCharactersBecomeQuestionMarks
     EXPECT_EQ(decodeWindows1252("\x80\x9f\x81"), QString::fromUtf8("\u20ac\u0178\u0081"));
     EXPECT_EQ(encodeWindows1252(QString::fromUtf8("a\u0100\u0080\U0001F600b")), "a???b");
     EXPECT_EQ(encodeWindows1252(QString(QChar(0xD800))), "?") << "a lone surrogate half";
+}
+
+TEST(SceneDataFile, LineListFileGivesTheGoldenDataFile) {
+    const TextLines list = readTextLineFile(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/line_list.txt"));
+    EXPECT_EQ(joinTextLines(sceneDataFileLines(list)),
+              test::fileBytes(QStringLiteral(TORVEX_CODEGEN_GOLDEN "/scene_data.z80")));
 }
 
 } // namespace

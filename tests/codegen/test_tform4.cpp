@@ -1,6 +1,5 @@
 #include "codegen/tform4.h"
 
-#include "codegen/engine_template.h"
 #include "codegen/string_list.h"
 #include "codegen/text_line_file.h"
 #include "tests/support/file_bytes.h"
@@ -117,13 +116,16 @@ TEST_F(Wizard, CancelledDialogsWarnAndTouchNothing) {
 }
 
 // Every run starts with an empty open dialog and gives the same bytes: the
-// template, then the golden tail (a blank list line becomes a bare data line).
+// engine's source file with CR LF endings, then the golden tail (a blank list
+// line becomes a bare data line).
 // The list file chosen as its own output is read whole, then replaced.
 TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
     const QString listFile = path("list.txt");
     ASSERT_TRUE(test::writeFileBytes(listFile, golden("line_list.txt")));
-    const std::string expected =
-        joinTextLines(engineTemplateLines()) + golden("preview_source_tail.z80");
+    std::string expected;
+    for (char c : test::fileBytes(QStringLiteral(TORVEX_ENGINE_TEMPLATE)))
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    expected += golden("preview_source_tail.z80");
     for (const char* output : {"first.z80", "list.txt"}) {
         shell.shown.clear();
         run(listFile, path(output));
@@ -134,24 +136,25 @@ TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
     }
 }
 
-TEST_F(Wizard, AFileThatCannotBeReadIsReportedAfterTheThirdMessage) {
-    const QString missing = path("missing.txt");
-    run(missing, path("missing.z80"));
-    EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
-                                          dialog(missing + QStringLiteral(".z80")), info(kThird),
-                                          report(QStringLiteral("Cannot open file ") + missing +
-                                                 QStringLiteral("."))}));
-    EXPECT_FALSE(QFile::exists(path("missing.z80")));
-}
-
-TEST_F(Wizard, FailingWriteOverTheListFileLeavesItIntact) {
-    const QString listFile = path("scene.txt");
+// A list that cannot be read, or a write that fails over the list itself, is
+// reported after the third message, and no file changes.
+TEST_F(Wizard, AFailingReadOrWriteIsReportedAfterTheThirdMessage) {
+    const QString missing = path("missing.txt"), listFile = path("scene.txt");
     writeTextLineFile(listFile, TextLines(200, kRecord));
     const std::string before = test::fileBytes(listFile);
-    {
-        FileSizeLimit limit(before.size()); // room for the list, not for the source
-        run(listFile, listFile);
+    for (const auto& [list, output, failure] :
+         {std::tuple{missing, path("missing.z80"),
+                     "Cannot open file " + missing + " (No such file or directory)"},
+          {listFile, listFile, QStringLiteral("Stream write error (File too large)")}}) {
+        shell.shown.clear();
+        {
+            FileSizeLimit limit(before.size()); // room for the list, not for the source
+            run(list, output);
+        }
+        EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
+                                              dialog(list + QStringLiteral(".z80")), info(kThird),
+                                              report(failure)}));
     }
-    EXPECT_EQ(shell.errorReports(), std::vector<QString>{QStringLiteral("Stream write error.")});
+    EXPECT_FALSE(QFile::exists(path("missing.z80")));
     EXPECT_EQ(test::fileBytes(listFile), before);
 }

@@ -1,4 +1,5 @@
-// The preview source run in the emulated TI-83 under the write guard.
+// The preview source run in the emulated TI-83 under the write guard, and
+// read by pasmo.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -329,4 +330,21 @@ TEST(EngineRoutines, RadianMovesAlongAHeadingsPattern) {
         EXPECT_EQ(static_cast<int8_t>(out.d()), want[0]) << h << " " << n;
         EXPECT_EQ(static_cast<int8_t>(out.e()), want[1]) << h << " " << n;
     }
+}
+
+// Debian's pasmo, on the translated preview source, gives our assembler's bytes
+// (the TI-83 build, and for `plus` the TI-83 Plus family's).
+TEST(EnginePasmo, TheBareEngineTheCommittedScenesAndARandomSceneOfMoreThan71Segments) {
+    const auto expectSameBytes = [](const std::vector<std::string>& records, bool plus) {
+        const std::string source = plus ? plusPreviewSource(records) : previewSourceText(records);
+        const z80::Assembly ours = assemblePreview(source);
+        ASSERT_EQ(ours.origin, plus ? 0x9D93 : 0x9327);
+        torvex::test::expectPasmoGivesSameBytes(ours, torvex::test::translateToPasmo(source));
+    };
+    expectSameBytes({}, false);
+    for (const char* name : {"house.txt", "bench71.txt"})
+        for (bool plus : {false, true})
+            expectSameBytes(lineRecords(parseLineRecords(sceneText(name))), plus);
+    std::mt19937 rng(99);
+    expectSameBytes(lineRecords(randomScene(rng, 90, 100)), false);
 }

@@ -1,4 +1,5 @@
-// The generated `equates` and `headingdata` rows.
+// The engine template: the generated `equates` and `headingdata` rows, the
+// data at the end, the guarded areas whole, no warning.
 #include "engine_harness.h"
 
 #include <gtest/gtest.h>
@@ -64,4 +65,17 @@ TEST(EngineTables, HeadingRowsFollowTheHeading) {
             EXPECT_LE(std::fabs(ray.y[k] - k * std::cos(angle)), 1.02) << h << " " << k;
         }
     }
+}
+
+TEST(EngineTemplateText, TheDataEndsTheProgramAndTheGuardedAreasAreWhole) {
+    const torvex::z80::Assembly& a = bareEngine();
+    EXPECT_EQ(torvex::engineTemplateLines().back(), "data:");
+    EXPECT_EQ(label(a, "data"), a.origin + a.bytes.size() - 1); // only the end marker follows
+    // The work areas the write guard lets the engine write, each whole.
+    EXPECT_EQ(label(a, "compare") - label(a, "drawpoints"), 288);
+    EXPECT_EQ(label(a, "equates") - label(a, "compare"), 84);
+    EXPECT_EQ(label(a, "skipdb") - label(a, "linep"), 26);
+    // Nothing another TASM-dialect assembler could read differently.
+    for (const torvex::z80::Diagnostic& warning : a.warnings)
+        ADD_FAILURE() << warning.text();
 }

@@ -6,6 +6,7 @@
 #include "preview/bitmap_font.h"
 #include "scene/designer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -92,12 +93,11 @@ TEST_F(Regeneration, ListLinesTakeTheDrawModesColourAndFailBeforeDrawingOnABadFi
     EXPECT_EQ(census(canvas).at(colours::red), 5);
 
     canvas.clear();
-    try {
-        line3D(canvas, {"0", "0", "5   ", "10", "0", "0"}, defaultPanelHeight);
-        FAIL() << "a trailing space was accepted";
-    } catch (const Failure& failure) {
-        EXPECT_STREQ(failure.what(), "'5   ' is not a valid integer value");
-    }
+    EXPECT_THAT(
+        [&] {
+            line3D(canvas, {"0", "0", "5   ", "10", "0", "0"}, defaultPanelHeight);
+        },
+        testing::ThrowsMessage<Failure>(testing::StrEq("'5   ' is not a valid integer value")));
     EXPECT_EQ(census(canvas), (std::map<Rgb, int>{{colours::white, 1280 * 1024}}));
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -11,13 +12,9 @@ namespace {
 
 // Expects the conversion to fail with the message naming the text exactly as given.
 void expectRejected(const QString& text) {
-    try {
-        const int value = convertCoordinate(text);
-        ADD_FAILURE() << "'" << text.toStdString() << "' was accepted as " << value;
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "'" + text.toStdString() + "' is not a valid integer value");
-    }
+    EXPECT_THAT([&] { convertCoordinate(text); },
+                testing::ThrowsMessage<Failure>(
+                    testing::StrEq("'" + text.toStdString() + "' is not a valid integer value")));
 }
 
 TEST(CoordinateConversion, AcceptsSignedDecimalAndDollarHexadecimalWithLeadingSpaces) {

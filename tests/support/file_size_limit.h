@@ -1,16 +1,17 @@
 #pragma once
 
-#include <csignal>
+#include "files/file_system.h"
+
 #include <sys/resource.h>
 
 namespace torvex {
 
-// A full disk's stand-in: a lower file size limit, SIGXFSZ left to end the
-// process (the writer under test must be the one that keeps it alive).
+// A full disk's stand-in: a lower file size limit, the process prepared as the
+// programs prepare theirs at start.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_DFL);
+        system::prepareProcessForFileWrites();
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit lowered = saved_;
         lowered.rlim_cur = bytes;

@@ -52,10 +52,23 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         // numbers and expressions: strictly left to right
         {" .db 10, 0ah, $1F, 0x1F, 101b, %101, 17o, 17q, @17, 10d, 'a'",
          {10, 10, 0x1F, 0x1F, 5, 5, 15, 15, 15, 10, 'a'}},
+        {" .db 0AH, 101B, 17O, 17Q, 10D, 0X1F, $A0, $ff\n .dw $C000",
+         {10, 5, 15, 15, 10, 0x1F, 0xA0, 0xFF, 0x00, 0xC0}},
+        // $ and a hex digit is a number, else the location counter
+        {" .org 100h\n .dw $F, $+0Fh, $-$F", {0x0F, 0, 0x0F, 1, 0xF1, 0}},
         {" .db 1+2*3, (1+2)*3, 1+(2*3), 10-2-3, 7%4, ~0&0Fh, 80h>>3, 2*3+1, -(2+3)",
          {9, 9, 7, 5, 3, 15, 16, 7, 0xFB}},
         {" .db 2==2, 2=3, 2!=3, 1<2, 2>1, 2<=2, 3>=4, 12|3, 12^10", {1, 0, 1, 1, 1, 1, 0, 15, 6}},
         {" .org 100h\n jr $\n .dw *+1", {0x18, 0xFE, 0x03, 0x01}},
+        // each bound at its edge: jumps of +127 and -128, 8- and 16-bit values
+        {" .org 100h\n jr $+129\n jr $-126\n djnz $+129\n jr nc,$-126",
+         {0x18, 0x7F, 0x18, 0x80, 0x10, 0x7F, 0x30, 0x80}},
+        {" .db -128, 255\n .dw -32768, 65535\n ld a,-128\n ld b,255\n ld (ix-128),a\n"
+         " ld (iy+127),-128",
+         {0x80, 0xFF, 0x00, 0x80, 0xFF, 0xFF, 0x3E, 0x80, 0x06, 0xFF, 0xDD, 0x77, 0x80, 0xFD, 0x36,
+          0x7F, 0x80}},
+        // forms pasmo does not take
+        {" in (c)\n IN (C)", {0xED, 0x70, 0xED, 0x70}},
         // labels: anything in the first column, with or without ':'
         {" .org 0\nfirst: nop\nsecond nop\nthird:\n   fourth: ret\n jp third\n jp second\n",
          {0, 0, 0xC9, 0xC3, 2, 0, 0xC3, 1, 0}},
@@ -83,6 +96,10 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {0xEF, 0x55, 0x47, 0xEF, 3, 0}},
         {"#define sum(a,b) .db a+b, a\n sum(1,2)\n", {3, 1}},
         {"#define out2(v) ld a,v\n#defcont \\ out (0),a\n out2(7)\n", {0x3E, 7, 0xD3, 0}},
+        {"#define U 1\n#undef U\n#ifdef U\n .db 1\n#endif\nU .equ 2\n .db U\n", {2}},
+        {"#if 1\n#if 0\n .db 1\n#else\n .db 2\n#endif\n#else\n .db 3\n#endif\n"
+         "#if 0\n#ifdef NONE\n#else\n .db 4\n#endif\n#endif\n",
+         {2}},
         {" nop \\ ld a,1\\ ret\n .db \"a\\\\b\" \\ .db ';'\n",
          {0, 0x3E, 1, 0xC9, 'a', '\\', 'b', ';'}},
         {"#define A\n#ifdef A\n .db 1\n#else\n .db 2\n#endif\n#ifndef A\n .db 3\n#endif\n", {1}},
@@ -201,10 +218,15 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {"twice: nop\ntwice: nop\n", "t.z80:2: duplicate label 'twice'"},
         {"x .equ 1\nx .equ 2\n", "t.z80:2: 'x' defined again with another value"},
         {" .db 256\n", "t.z80:1: value 256 out of range (-128..255)"},
+        {" .db -129\n", "t.z80:1: value -129 out of range (-128..255)"},
+        {" ld a,256\n", "t.z80:1: value 256 out of range (-128..255)"},
         {" .dw 65536\n", "t.z80:1: value 65536 out of range (-32768..65535)"},
+        {" .dw -32769\n", "t.z80:1: value -32769 out of range (-32768..65535)"},
         {" ld a,(ix+128)\n", "t.z80:1: index displacement 128 out of range (-128..127)"},
-        {"start: nop\n .ds 200\n jr start\n",
-         "t.z80:3: relative jump out of reach (-203 bytes; -128..127)"},
+        {" ld (iy-129),a\n", "t.z80:1: index displacement -129 out of range (-128..127)"},
+        {" .org 100h\n jr $+130\n", "t.z80:2: relative jump out of reach (128 bytes; -128..127)"},
+        {" .org 100h\n djnz $-127\n",
+         "t.z80:2: relative jump out of reach (-129 bytes; -128..127)"},
         {" .db 1/0\n", "t.z80:1: division by zero"},
         {" .db 12x\n", "t.z80:1: bad number '12x'"},
         {" .dw 123456789012h\n", "t.z80:1: number too large '123456789012h'"},
@@ -220,6 +242,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {"#define f(a) a\n .db f(1,2)\n", "t.z80:2: 'f' takes 1 argument, not 2"},
         {"#define f(a a\n", "t.z80:1: #define f( needs a ')' after its arguments"},
         {"#defcont 1\n", "t.z80:1: #defcont without a #define before it"},
+        {"#define V .db 1\n#defcont 0\n V\n",
+         "t.z80:3: unexpected '0' in expression"}, // a space joins
         {" .db LATE\n#define LATE 3\n", "t.z80:1: undefined label 'LATE'"},
         {"#define X X+1\n .db X\n", "t.z80:2: undefined label 'X'"},
         {".addinstr B_CALL * EF 3 NOP 1\n b_call\n", "t.z80:2: invalid operands for 'b_call': "},

@@ -23,13 +23,15 @@ std::string pcOf(const Assembly& a, const char* label) {
 }
 
 // A run with a key script: how it ends, what the message names ("@here": the
-// label here:'s address), and words of memory afterwards.
+// label here:'s address), and words of memory afterwards (`destroyed`: no
+// longer 5A5Ah, as BC, DE and HL after a ROM call on the calculator).
 struct RunCase {
     const char* what;
     std::string body;
     StopReason reason;
     std::vector<std::string> messageHas = {};
     std::vector<std::pair<uint16_t, uint16_t>> words = {};
+    std::vector<uint16_t> destroyed = {};
     std::vector<uint8_t> keys = {};
     std::vector<AddressRange> writable = {};
     uint64_t runawayLimit = 60'000'000;
@@ -38,11 +40,16 @@ struct RunCase {
 };
 
 const std::vector<RunCase> kRuns = {
-    {.what = "IY holds the system flags; ROM calls keep IX, IY and SP",
-     .body = " ld ix,1234h\n ld (8270h),sp\n call _GRBUFCLR\n call _getkey\n call _CLRLCDFULL\n"
-             " call _GRBUFCPY_V\n ld (8265h),ix\n ld (8267h),iy\n ld (8272h),sp\n ret",
+    {.what = "IY holds the system flags; ROM calls keep IX, IY and SP, destroy BC, DE and HL",
+     .body = " ld ix,1234h\n ld (8270h),sp\n ld hl,5A5Ah \\ call _GRBUFCLR \\ ld (8274h),hl\n"
+             " ld hl,5A5Ah \\ call _getkey \\ ld (8276h),hl\n ld hl,5A5Ah \\ call _CLRLCDFULL\n"
+             " ld (8278h),hl \\ ld bc,5A5Ah \\ ld d,b \\ ld e,c \\ ld h,b \\ ld l,c\n call "
+             "_GRBUFCPY_V\n"
+             " ld (827Ah),hl \\ ld (827Ch),bc \\ ld (827Eh),de\n"
+             " ld (8265h),ix\n ld (8267h),iy\n ld (8272h),sp\n ret",
      .reason = StopReason::Returned,
      .words = {{0x8265, 0x1234}, {0x8267, kSystemFlags}, {0x8270, 0xFFEE}, {0x8272, 0xFFEE}},
+     .destroyed = {0x8274, 0x8276, 0x8278, 0x827A, 0x827C, 0x827E},
      .keys = {key::Del}},
     {.what = "_getkey returns the script, then the run stops",
      .body = " ld hl,8265h\nloop:\n push hl\n call _getkey\n pop hl\n ld (hl),a\n inc hl\n jr loop",
@@ -140,6 +147,8 @@ TEST(Ti83, RunsEndAndReportAsTheyShould) {
         for (const auto& [address, value] : c.words)
             EXPECT_EQ(calc.peekWord(address) & (value > 0xFF ? 0xFFFF : 0xFF), value)
                 << std::hex << address;
+        for (uint16_t address : c.destroyed)
+            EXPECT_NE(calc.peekWord(address), 0x5A5A) << std::hex << address;
     }
 }
 
@@ -257,6 +266,14 @@ TEST(Ti83, ThePlusFamilyCallsTheRomWithRst28) {
         EXPECT_NE(r.message.find(message), std::string::npos) << r.message;
     }
     EXPECT_EQ(calc.peekWord(plus.programRam.first), plus.systemFlags);
+    // Each call costs the routine and about 400 T-states of dispatch through rst 28h.
+    ASSERT_EQ(run(" rst 28h \\ .dw _GrBufCpy \\ rst 28h \\ .dw _GrBufClr\n rst 28h \\ .dw "
+                  "_GrBufCpy \\ ret")
+                  .reason,
+              StopReason::Returned);
+    ASSERT_EQ(calc.frames().size(), 2u);
+    EXPECT_EQ(calc.frames()[0].romTstates, 52'000u);
+    EXPECT_EQ(calc.frames()[1].romTstates, 16'573u + 52'000u);
 }
 
 TEST(Ti83, APrefixedInstructionMayWrapThroughAddressZero) {

@@ -4,6 +4,7 @@
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "tests/support/tifiles_library.h"
@@ -35,13 +36,10 @@ int word(const Bytes& f, size_t at) {
 
 } // namespace
 
-TEST(Ti83File, HexTextForm) {
+TEST(Ti83File, LayoutOfTheFile) {
     EXPECT_EQ(hexTextProgram({0x00, 0xC9, 0x3A, 0xAF}),
               (Bytes{'0', '0', 'C', '9', '3', 'A', 'A', 'F', 0x3F, 0xD4, 0x3F, 0x30, 0x30, 0x30,
                      0x30, 0x3F, 0xD4}));
-}
-
-TEST(Ti83File, LayoutOfTheFile) {
     for (const Family& family : {kTi83, kPlus}) {
         SCOPED_TRACE(family.signature);
         const Bytes f = family.file(family.code(), "A1", "hello");
@@ -56,7 +54,6 @@ TEST(Ti83File, LayoutOfTheFile) {
         EXPECT_EQ(word(f, entry + 2), varLength);
         // The Plus family's version 00h and flag 00h: in RAM.
         EXPECT_TRUE(family.entryHeader != 0x0D || word(f, entry + 13) == 0);
-        EXPECT_EQ(word(f, lengthAt), varLength);
         EXPECT_EQ(word(f, lengthAt + 2), static_cast<int>(family.program.size()));
     }
     // A Plus assembly program without its two tokens would not run with Asm(.
@@ -100,6 +97,7 @@ TEST(Ti83File, LibtifilesReadsItBack) {
     }
 }
 
+// Both program types, protected (06h) and not (05h), are read; a refused file says why.
 TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
     const Bytes code{0x3E, 0x05, 0xC9, 0x00, 0xFF};
     const ProgramVariable v = readProgramFile(makeProgramFile(code, "ROUND"));
@@ -107,16 +105,28 @@ TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
     EXPECT_EQ(v.type, kTypeProtectedProgram);
     EXPECT_EQ(v.data, hexTextProgram(code));
     EXPECT_EQ(v.machineCode(), code);
-    const ProgramVariable s = readProgramFile(makeProgramFile(code, "SQ", ProgramForm::Squished));
+    Bytes unprotected = makeProgramFile(code, "SQ", ProgramForm::Squished);
+    EXPECT_EQ(readProgramFile(unprotected).machineCode(), code);
+    unprotected[0x37 + 4] = 0x05;
+    --unprotected[unprotected.size() - 2]; // the checksum's low byte, one less
+    const ProgramVariable s = readProgramFile(unprotected);
+    EXPECT_EQ(s.type, kTypeProgram);
     EXPECT_EQ(s.data, code);
-    EXPECT_EQ(s.machineCode(), code);
     const Bytes f = makeProgramFile({0xC9}, "X");
-    Bytes wrongSignature = f, shortFile = f, badChecksum = f;
+    Bytes wrongSignature = f, shortFile = f, longFile = f, badChecksum = f;
     wrongSignature[2] = 'X';
     shortFile.pop_back();
+    longFile.push_back(0);
     badChecksum.back() ^= 0x55;
-    for (const Bytes& damaged : {Bytes{}, wrongSignature, shortFile, badChecksum})
-        EXPECT_THROW(readProgramFile(damaged), ProgramFileError);
+    for (const auto& [damaged, why] : std::vector<std::pair<Bytes, std::string>>{
+             {{}, "no **TI83** or **TI83F* signature"},
+             {wrongSignature, "no **TI83** or **TI83F* signature"},
+             {Bytes(f.begin(), f.begin() + 0x30), "the file ends inside its header"},
+             {shortFile, "file size does not match its data length"},
+             {longFile, "file size does not match its data length"},
+             {badChecksum, "checksum mismatch"}})
+        EXPECT_THAT([&] { readProgramFile(damaged); },
+                    testing::ThrowsMessage<ProgramFileError>(testing::HasSubstr(why)));
 }
 
 TEST(Ti83File, ProgramNamesAndSize) {
@@ -125,11 +135,27 @@ TEST(Ti83File, ProgramNamesAndSize) {
     for (const char* bad : {"", "demo", "1ABC", "ABCDEFGHI", "A B", "A_B", "Ä", "θ"})
         EXPECT_THROW(validateProgramName(bad), ProgramFileError) << bad;
     EXPECT_THROW(makeProgramFile({0xC9}, "bad"), ProgramFileError);
-    EXPECT_THROW(makeProgramFile(Bytes(40000), "BIG"), ProgramFileError);
-    EXPECT_EQ(programNameFromFileName("/x/y/demo.z80"), "DEMO");
-    EXPECT_EQ(programNameFromFileName("my-scene_1.z80"), "MYSCENE1");
-    EXPECT_EQ(programNameFromFileName("averyveryverylongname.z80"), "AVERYVER");
-    EXPECT_EQ(programNameFromFileName("3d.z80"), "D");
+    // The largest programs fill the 16-bit data length (the hex text's is odd:
+    // two digits a byte and 9 tokens); one byte more is refused.
+    for (const auto& [plus, form, largest, dataLength] :
+         {std::tuple{false, ProgramForm::HexText, 32754, 0xFFFE},
+          {false, ProgramForm::Squished, 65518, 0xFFFF},
+          {true, ProgramForm::Squished, 65516, 0xFFFF}}) {
+        Bytes code(size_t(largest), 0xBB);
+        code[1] = 0x6D;
+        const auto make = [&] {
+            return plus ? makePlusProgramFile(code, "BIG") : makeProgramFile(code, "BIG", form);
+        };
+        EXPECT_EQ(word(make(), 0x35), dataLength);
+        EXPECT_EQ(readProgramFile(make()).machineCode(), code);
+        code.push_back(0);
+        EXPECT_THROW(make(), ProgramFileError) << largest;
+    }
+    for (const auto& [file, name] : {std::pair{"/x/y/demo.z80", "DEMO"},
+                                     {"my-scene_1.z80", "MYSCENE1"},
+                                     {"averyveryverylongname.z80", "AVERYVER"},
+                                     {"3d.z80", "D"}})
+        EXPECT_EQ(programNameFromFileName(file), name);
     EXPECT_THROW(programNameFromFileName("123.z80"), ProgramFileError);
     EXPECT_THROW(programNameFromFileName("___.z80"), ProgramFileError);
 }

@@ -11,6 +11,8 @@
 // mnemonics, registers and directives never are.
 #pragma once
 
+#include "files/printable.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -59,9 +61,9 @@ struct AssemblyOptions {
     bool warnAfterEnd = true;
 };
 
-// Text safe to print: control bytes (C0, DEL, C1) and bytes that are not
-// well-formed UTF-8 as \xHH.
-std::string printable(std::string_view text);
+// Text safe to print (files/printable.h): the same escapes as every message
+// naming a file.
+using torvex::printable;
 
 // Where the bytes of one source line went (for listings, debuggers, views).
 struct ListingEntry {
@@ -83,6 +85,8 @@ struct Assembly {
     std::vector<ListingEntry> listing;
     // Things that assemble but that the user should look at, in source order.
     std::vector<Diagnostic> warnings;
+    // Every file an #include read, as the assembler named it to the system.
+    std::vector<std::filesystem::path> includedFiles;
 
     // Value of a label, or of a #define whose text is a number/expression of
     // labels (e.g. "8265h"); nullopt when unknown.

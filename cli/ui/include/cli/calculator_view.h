@@ -6,9 +6,11 @@
 #include "cli/calculator_session.h"
 #include "cli/scene_exchange.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -53,8 +55,14 @@ class CalculatorView : public QWidget {
 public:
     // `model` is the calculator a line list or a source is built for (TI-83
     // when not given); a program file is shown on its own family.
-    explicit CalculatorView(QString file, std::optional<z80::Model> model = std::nullopt,
+    explicit CalculatorView(std::filesystem::path file,
+                            std::optional<z80::Model> model = std::nullopt,
                             QWidget* parent = nullptr);
+    // A name from a dialog or a test, as the system spells it.
+    explicit CalculatorView(const QString& file, std::optional<z80::Model> model = std::nullopt,
+                            QWidget* parent = nullptr)
+        : CalculatorView(std::filesystem::path(QFile::encodeName(file).toStdString()), model,
+                         parent) {}
     ~CalculatorView() override;
 
     // Presses a calculator key (as its on-screen button does).
@@ -83,11 +91,12 @@ protected:
 
 private:
     void fileChanged();
+    void watchThePath();
     void showState();
     void keepDisplayScale();
     void recordFrom(CalculatorSession& session);
 
-    QString file_;
+    std::filesystem::path file_;
     std::unique_ptr<CalculatorSession> session_;
     QStringList warnings_; // of the last program built: the assembler's, the scene's size
     CalculatorDisplay* display_;
