@@ -1,7 +1,7 @@
 #include "codegen/text_line_file.h"
 
 #include "base/failure.h"
-#include "codegen/file_io.h"
+#include "files/file_io.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
@@ -77,8 +77,9 @@ TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByNameAndReason) {
 // A file of the limit's size is read whole, one byte more is refused.
 TEST_F(TextLineFile, FileTooLargeToHoldIsRefusedBeforeReading) {
     ASSERT_TRUE(writeFileBytes(path("edge.txt"), "12345\r\n789"));
-    EXPECT_EQ(torvex::readRegularFile(path("edge.txt"), 10), QByteArray("12345\r\n789"));
-    EXPECT_EQ(failureOf([&] { torvex::readRegularFile(path("edge.txt"), 9); }),
+    const torvex::FileName edge = torvex::fileNameOf(path("edge.txt"));
+    EXPECT_EQ(torvex::readRegularFile(edge, 10), "12345\r\n789");
+    EXPECT_EQ(failureOf([&] { torvex::readRegularFile(edge, 9); }),
               "File too large to read: " + path("edge.txt").toStdString());
     const QString name = path("huge.txt");
     QFile huge(name);
