@@ -178,8 +178,6 @@ z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model mod
     // Our own definitions, whatever headers lie beside the list.
     z80::AssemblyOptions options;
     options.ownIncludes = true;
-    // The TI-83 source's closing lines after .end are meant to be there.
-    options.warnAfterEnd = false;
     try {
         z80::Assembly assembly = z80::assemble(source, listFile.string(), options);
         std::vector<z80::Diagnostic> warnings = std::move(problems.warnings);

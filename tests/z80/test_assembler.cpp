@@ -146,15 +146,17 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
          "t.z80:1: warning: 'symTable' cannot be evaluated (undefined label 'FE6Eh'): using it is "
          "an error"},
     };
+    AssemblyOptions options;
+    options.warnAfterEnd = true;
     for (const auto& [source, warning] : cases) {
-        Assembly a = assemble(source, "t.z80");
+        Assembly a = assemble(source, "t.z80", options);
         ASSERT_EQ(a.warnings.size(), 1u) << source;
         EXPECT_EQ(a.warnings[0].text().substr(0, warning.size()), warning);
     }
     // Harmless: nothing after the name; a label with a colon or an equate; Ctrl-Z at the end.
     EXPECT_TRUE(assemble("#define K 1 ;k\n ld hl,K ;own comment\ncall: .db K\nLd .equ 1\n .end "
                          ";x\n;y\n\x1A\x1A\r\n",
-                         "t.z80")
+                         "t.z80", options)
                     .warnings.empty());
 }
 

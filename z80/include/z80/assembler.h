@@ -58,7 +58,7 @@ struct AssemblyOptions {
     bool defineKeepsComment = false;
     // Warn at the first line after .end that holds a statement: assemblers
     // that read on past .end (spasm-ng, pasmo) assemble it.
-    bool warnAfterEnd = true;
+    bool warnAfterEnd = false;
 };
 
 // Text safe to print (files/printable.h): the same escapes as every message
