@@ -6,12 +6,14 @@
 #include "engine/engine_model.h"
 #include "tests/cli/run_torvex.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace torvex::cli {
 namespace {
@@ -174,6 +176,30 @@ TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndABrokenFileKeepsThePicture) {
     view.reload();
     EXPECT_TRUE(view.errorText().isEmpty());
     expectShows(view, expected(kHouse, walked), "after recovering");
+}
+
+// The view follows the path, not the first file it led to: a link pointed
+// elsewhere, a save of the file it leads to now, that file deleted and made
+// again.
+TEST_F(CalculatorViewTest, FollowsThePathNotTheFirstFileItNamed) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("scenes")));
+    const std::string live = folder.filePath(QStringLiteral("live")).toStdString();
+    const QString b = folder.filePath(QStringLiteral("scenes/B"));
+    TextLines more = kHouse;
+    more.push_back("  -8,  30,  -5,   8,  30,  -5");
+    writeTextLineFile(folder.filePath(QStringLiteral("scenes/A")), kHouse);
+    writeTextLineFile(b, more);
+    ASSERT_EQ(::symlink("scenes/A", live.c_str()), 0);
+    CalculatorView view{std::filesystem::path(live)};
+    expectShows(view, expected(kHouse, {}), "at the start");
+    ASSERT_EQ(::unlink(live.c_str()) | ::symlink("scenes/B", live.c_str()), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(more, {})); }, 5000));
+    writeTextLineFile(b, kHouse);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(kHouse, {})); }, 5000));
+    ASSERT_TRUE(QFile::remove(b));
+    QTest::qWait(300);
+    writeTextLineFile(b, more);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(more, {})); }, 5000));
 }
 
 TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {

@@ -48,6 +48,8 @@ TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
     ASSERT_EQ(::symlink(path("scene").c_str(), path("link.83p").c_str()), 0);
     ASSERT_EQ(::symlink(path("scene.z80").c_str(), path("source-link").c_str()), 0);
     ASSERT_EQ(::link(path("scene").c_str(), path("HARD.83p").c_str()), 0);
+    test::writeFileBytes(dir.filePath(QStringLiteral("data.inc")), " .db 1\n");
+    test::writeFileBytes(dir.filePath(QStringLiteral("main.z80")), "#include \"data.inc\"\n");
     const QStringList before = entries();
     const std::string list = contents(path("scene")), source = contents(path("scene.z80"));
     const std::string respelt =
@@ -61,6 +63,7 @@ TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
         {"assemble", path("scene.z80"), "-o", path("source-link"), "--name", "SCENE"},
         {"assemble", path("scene.z80"), "--bin", "-o", path("scene.z80")},
         {"assemble", path("scene.z80"), "--bin", "-o", path("source-link")},
+        {"assemble", path("main.z80"), "--bin", "-o", path("data.inc")},
     };
     for (const auto& command : commands) {
         EXPECT_EQ(torvex(command), kExitFailure) << command.back();
@@ -68,7 +71,24 @@ TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
         EXPECT_EQ(contents(path("scene")), list) << command.back();
         EXPECT_EQ(contents(path("scene.z80")), source) << command.back();
     }
+    EXPECT_EQ(contents(path("data.inc")), " .db 1\n");
     EXPECT_EQ(entries(), before);
+}
+
+// Names are bytes from the command line to the system, shown escaped.
+TEST_F(CompanionFiles, NamesAreKeptAsBytesAndShownEscaped) {
+    const std::string folder = dir.path().toStdString() + "/";
+    const std::string odd = folder + "out\xE9\x1B.83p";
+    const Result run = cli({"build", path("scene"), "-o", odd});
+    EXPECT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(::access(odd.c_str(), F_OK), 0);
+    EXPECT_NE(run.err.find("wrote " + folder + "out\\xE9\\x1B.83p: prgmOUT"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(torvex({"build", odd + ".list", "-o", path("x.83p")}), kExitFailure);
+    EXPECT_NE(err.find("Cannot open file " + folder + "out\\xE9\\x1B.83p.list"), std::string::npos)
+        << err;
+    EXPECT_EQ(torvex({"build", path("scene"), "--source", "-o", ""}), kExitFailure);
+    EXPECT_NE(err.find("Cannot create file \"\" (no file name given)"), std::string::npos) << err;
 }
 
 // Named pipes and devices are refused at once (no waiting for a writer, no

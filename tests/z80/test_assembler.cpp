@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace torvex::z80;
 namespace fs = std::filesystem;
@@ -175,6 +176,10 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
     fs::path main = dir.write("main.z80", "#include \"DEFS.INC\"\n#include \"ti83asm.inc\"\n"
                                           " .db VALUE, TWICE\n call _getkey\n");
     EXPECT_EQ(assembleFile(main).bytes, (Bytes{42, 84, 0xCD, 0x34, 0x12}));
+    EXPECT_EQ(assembleFile(main).includedFiles,
+              (std::vector<fs::path>{dir / "defs.inc", dir / "ti83asm.inc"}));
+    fs::create_directory(dir / "folder.inc");
+    ASSERT_EQ(::mkfifo((dir / "pipe.inc").c_str(), 0600), 0);
     Assembly builtIn = assemble("#include \"TI83ASM.INC\"\n#include \"tokens.inc\"\n", "x/y.z80");
     EXPECT_EQ(builtIn.labels.at("PLOTSSCREEN"), 0x8E29);
     // Files that include one another many times over, or add up to too much.
@@ -195,6 +200,8 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
                            "assembly (do files include one another many times over?)"},
              {"bad.inc", "bad.inc:2: unknown instruction 'frobnicate'"},
              {"self.z80", "self.z80:1: \"self.z80\" includes itself"},
+             {"folder.inc", "main2.z80:1: cannot read include file \"folder.inc\": is a folder"},
+             {"pipe.inc", "main2.z80:1: cannot read include file \"pipe.inc\": is a named pipe"},
              {"missing.inc", "main2.z80:1: cannot find include file \"missing.inc\""}}) {
         try {
             assembleFile(dir.write("main2.z80", "#include \"" + file + "\"\n"));
