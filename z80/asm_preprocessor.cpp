@@ -36,7 +36,7 @@ bool isEndStatement(std::string_view s) {
     size_t j = 0;
     while (j < rest.size() && (isIdentChar(rest[j]) || rest[j] == '.'))
         ++j;
-    return lower(rest.substr(0, j)) == ".end";
+    return asciiLower(rest.substr(0, j)) == ".end";
 }
 
 // The file an #include names, beside the including file. Sources written on
@@ -54,7 +54,7 @@ std::optional<std::filesystem::path> findInclude(const std::filesystem::path& di
         if (!std::filesystem::exists(std::filesystem::symlink_status(next, ec))) {
             for (const auto& entry : std::filesystem::directory_iterator(
                      found.empty() ? std::filesystem::path(".") : found, ec))
-                if (lower(entry.path().filename().string()) == lower(part.string()))
+                if (asciiLower(entry.path().filename().string()) == asciiLower(part.string()))
                     next = found / entry.path().filename();
         }
         found = next;
@@ -202,7 +202,7 @@ void Preprocessor::directive(std::string_view t, int file, int lineNo,
     size_t i = 1;
     while (i < t.size() && isIdentChar(t[i]))
         ++i;
-    const std::string name = lower(t.substr(1, i - 1));
+    const std::string name = asciiLower(t.substr(1, i - 1));
     const size_t comment = commentStart(t);
     std::string_view rest =
         trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
@@ -338,7 +338,7 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
         displayName = p.string();
     } else if (auto builtin = builtinInclude(inc)) {
         text = *builtin;
-        key = "<builtin>/" + lower(inc);
+        key = "<builtin>/" + asciiLower(inc);
         displayName = inc;
     } else {
         throw Error{"cannot find include file \"" + inc + "\""};

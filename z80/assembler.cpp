@@ -89,16 +89,16 @@ std::string Passes::where(int index) const {
 
 // The symbol table's key: _local labels inside a .module belong to it.
 std::string Passes::symbolKey(const std::string& name) const {
-    std::string k = options_.ignoreCase ? lower(name) : name;
+    std::string k = options_.ignoreCase ? asciiLower(name) : name;
     if (!module_.empty() && !name.empty() && name[0] == '_')
-        return (options_.ignoreCase ? lower(module_) : module_) + ":" + k;
+        return (options_.ignoreCase ? asciiLower(module_) : module_) + ":" + k;
     return k;
 }
 
 Value Passes::lookup(const std::string& name) {
     auto it = symbols_.find(symbolKey(name));
     if (it == symbols_.end() && !module_.empty())
-        it = symbols_.find(options_.ignoreCase ? lower(name) : name); // a global _name
+        it = symbols_.find(options_.ignoreCase ? asciiLower(name) : name); // a global _name
     if (it != symbols_.end() && it->second.value.known)
         return it->second.value;
     if (pass_ == 1)
@@ -113,12 +113,12 @@ Value Passes::lookup(const std::string& name) {
                     " uses itself or a label whose value is known only further on"};
     std::string hint;
     for (auto& [k, s] : symbols_)
-        if (lower(s.name) == lower(name)) {
+        if (asciiLower(s.name) == asciiLower(name)) {
             hint = " (did you mean '" + s.name +
                    "'? labels are case-sensitive; -i, --ignore-case ignores case)";
             break;
         }
-    if (hint.empty() && Encoder::isMnemonic(lower(name)))
+    if (hint.empty() && Encoder::isMnemonic(asciiLower(name)))
         hint = " (an instruction where a value was expected)";
     throw Error{"undefined label '" + name + "'" + hint, true};
 }
@@ -222,7 +222,7 @@ void Passes::statement(const std::string& text) {
             ++j;
         if (j == 0 && !rest.empty())
             throw Error{"unexpected '" + std::string(rest) + "'"};
-        op = lower(rest.substr(0, j));
+        op = asciiLower(rest.substr(0, j));
         operands = trim(rest.substr(j));
     }
     if (op == ".equ" || op == ".set") {
@@ -231,7 +231,7 @@ void Passes::statement(const std::string& text) {
         equate(label, operands, op == ".set");
         return;
     }
-    if (firstColumn && !colon && Encoder::isMnemonic(lower(label)))
+    if (firstColumn && !colon && Encoder::isMnemonic(asciiLower(label)))
         warning("'" + label +
                 "' in the first column is a label, not an instruction (indent instructions)");
     if (!label.empty()) {
