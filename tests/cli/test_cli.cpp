@@ -232,3 +232,45 @@ TEST(CliExecutable, ExitsWithTheCommandsStatus) {
     EXPECT_EQ(std::system((exe + " run " TORVEX_DEMO " --keys mode > /dev/null").c_str()), 0);
     EXPECT_EQ(WEXITSTATUS(std::system((exe + " assemble > /dev/null 2>&1").c_str())), kExitUsage);
 }
+
+// The documents' command lines, as a user copies them: README's shell blocks
+// and readme.txt's indented lines, `view` left out (it needs a display).
+TEST(CliExecutable, TheDocumentsCommandLinesWork) {
+    std::vector<std::string> commands;
+    for (const char* document :
+         {TORVEX_SOURCE_DIR "/README.md", TORVEX_SOURCE_DIR "/assets/readme.txt"}) {
+        std::ifstream in(document);
+        std::string line, command;
+        for (bool fenced = false; std::getline(in, line);) {
+            const size_t from = std::min(line.find_first_not_of(' '), line.size());
+            const std::string text = line.substr(from, line.find_last_not_of('\r') + 1 - from);
+            fenced = text.rfind("```", 0) == 0 ? !fenced : fenced;
+            command += text;
+            if (!command.empty() && command.back() == '\\') {
+                command.pop_back();
+                continue;
+            }
+            for (const std::string prefix : {"./build/cli/torvex ", "torvex "})
+                if (command.rfind(prefix, 0) == 0 && command.rfind(prefix + "view", 0) != 0 &&
+                    (fenced || from == 4))
+                    commands.push_back(TORVEX_EXE " " + command.substr(prefix.size()));
+            command.clear();
+        }
+    }
+    EXPECT_GE(commands.size(), 11u);
+    TempDir dir;
+    fs::create_directories(dir / "path/to");
+    for (const char* list : {"LIST", "path/to/your-list"})
+        dir.write(list, "0,0,0,10,10,10\n-20,30,5,-20,30,-5\n");
+    fs::create_symlink(TORVEX_SOURCE_DIR "/docs", dir / "docs");
+    ASSERT_EQ(
+        cli({"build", (dir / "LIST").string(), "--source", "-o", (dir / "SCENE.z80").string()})
+            .code,
+        kExitOk);
+    for (const std::string& command : commands)
+        EXPECT_EQ(
+            std::system(
+                ("cd '" + (dir / "").string() + "' && " + command + " >/dev/null 2>&1").c_str()),
+            0)
+            << command;
+}
