@@ -1,5 +1,7 @@
 #include "exchange/model_import.h"
 
+#include "base/ascii.h"
+
 #include "files/file_io.h"
 #include "scene/line_record.h"
 
@@ -279,9 +281,7 @@ Up upAxis(const aiScene& scene, const std::filesystem::path& file,
         scene.mMetaData->Get("UpAxisSign", sign);
         return {static_cast<Axis>(axis), sign < 0, true};
     }
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = asciiLower(file.extension().string());
     return {extension == ".stl" ? Axis::Z : Axis::Y};
 }
 

@@ -1,6 +1,8 @@
 // Torvex Designer - Z80 toolchain: the instruction encoder.
 #include "asm_encoder.h"
 
+#include "base/ascii.h"
+
 #include "asm_text.h"
 
 #include <cctype>
@@ -62,7 +64,7 @@ int reg8Code(const std::string& r) {
 int conditionCode(const std::string& c) {
     static const std::map<std::string, int> m{{"nz", 0}, {"z", 1},  {"nc", 2}, {"c", 3},
                                               {"po", 4}, {"pe", 5}, {"p", 6},  {"m", 7}};
-    auto it = m.find(lower(c));
+    auto it = m.find(asciiLower(c));
     return it == m.end() ? -1 : it->second;
 }
 
@@ -90,7 +92,7 @@ std::optional<std::string> parenthesised(std::string_view s) {
 
 Operand classify(const std::string& raw) {
     Operand o;
-    o.text = lower(raw);
+    o.text = asciiLower(raw);
     const std::string& t = o.text;
     static const std::map<std::string, OpKind> named{
         {"i", OpKind::RegI},   {"r", OpKind::RegR},   {"af'", OpKind::AfAlt}, {"bc", OpKind::Reg16},
@@ -109,7 +111,7 @@ Operand classify(const std::string& raw) {
                                                             {"de", OpKind::IndDE},
                                                             {"sp", OpKind::IndSP},
                                                             {"c", OpKind::IndC}};
-        std::string in = lower(*inner);
+        std::string in = asciiLower(*inner);
         if (in == "hl") {
             o.kind = OpKind::Reg8, o.code = 6;
             return o;
@@ -625,7 +627,7 @@ std::string withoutSpace(std::string_view s) {
     std::string r;
     for (char c : s)
         if (!std::isspace(static_cast<unsigned char>(c)))
-            r += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            r += asciiLower(c);
     return r;
 }
 
@@ -685,10 +687,10 @@ std::string Encoder::addInstruction(const std::string& operands) {
     }
     if (f.size() < 5)
         throw Error{".addinstr needs: instruction, operands, opcode, size, rule (and class)"};
-    const std::string name = lower(f[0]);
+    const std::string name = asciiLower(f[0]);
     if (table().count(name))
         throw Error{".addinstr cannot change the Z80 instruction '" + name + "'"};
-    if (lower(f[4]) != "nop")
+    if (asciiLower(f[4]) != "nop")
         return "rule " + f[4] + " (only NOP is)";
     for (size_t k = 6; k < f.size(); ++k)
         if (f[k] != "0")

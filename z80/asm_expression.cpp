@@ -212,7 +212,7 @@ private:
     }
 
     static Value number(const std::string& tok) {
-        std::string t = lower(tok);
+        std::string t = asciiLower(tok);
         auto all = [](std::string_view s, auto pred) {
             return !s.empty() && std::all_of(s.begin(), s.end(), pred);
         };

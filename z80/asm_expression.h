@@ -17,6 +17,8 @@ struct Value {
 // A problem with one statement; the assembler reports it at the statement's line.
 struct Error {
     std::string message;
+    // The value needs a label that no line defines (or an equate that needs one).
+    bool undefined = false;
 };
 
 using Lookup = std::function<Value(const std::string&)>;

@@ -32,6 +32,8 @@ private:
         int line = 0; // index of the defining statement
         bool equate = false;
         bool reassignable = false; // .set
+        // Why an equate's value could not be worked out: an error where it is used.
+        std::string failure;
     };
 
     Diagnostics& diags_;

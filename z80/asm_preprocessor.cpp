@@ -36,7 +36,7 @@ bool isEndStatement(std::string_view s) {
     size_t j = 0;
     while (j < rest.size() && (isIdentChar(rest[j]) || rest[j] == '.'))
         ++j;
-    return lower(rest.substr(0, j)) == ".end";
+    return asciiLower(rest.substr(0, j)) == ".end";
 }
 
 // The file an #include names, beside the including file. Sources written on
@@ -54,7 +54,7 @@ std::optional<std::filesystem::path> findInclude(const std::filesystem::path& di
         if (!std::filesystem::exists(std::filesystem::symlink_status(next, ec))) {
             for (const auto& entry : std::filesystem::directory_iterator(
                      found.empty() ? std::filesystem::path(".") : found, ec))
-                if (lower(entry.path().filename().string()) == lower(part.string()))
+                if (asciiLower(entry.path().filename().string()) == asciiLower(part.string()))
                     next = found / entry.path().filename();
         }
         found = next;
@@ -118,7 +118,8 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
     text = text.substr(0, ctrlZ);
     const auto lines = splitLines(text);
     const size_t conditionalDepth = conditionals_.size();
-    for (size_t n = 0; n < lines.size() && !ended_; ++n) {
+    size_t n = 0;
+    for (; n < lines.size() && !ended_; ++n) {
         int lineNo = static_cast<int>(n) + 1;
         try {
             std::string_view t = trim(lines[n]);
@@ -138,6 +139,8 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
             diags_.error(file, lineNo, e.message);
         }
     }
+    if (endSeen_)
+        warnAfterEnd(lines, n, file);
     if (conditionals_.size() > conditionalDepth && !ended_) {
         diags_.error(file, static_cast<int>(lines.size()), "#if without #endif");
         conditionals_.resize(conditionalDepth);
@@ -147,6 +150,22 @@ void Preprocessor::file(std::string_view text, int file, const std::filesystem::
         diags_.warning(file, static_cast<int>(lines.size() + (ownLine ? 1 : 0)),
                        "a Ctrl-Z (1Ah, the end of a DOS file) ends the file here: the rest of "
                        "the file is not assembled");
+    }
+}
+
+// The first line after .end (in the file holding it or in a file including
+// that one) that holds more than blanks and a comment.
+void Preprocessor::warnAfterEnd(const std::vector<std::string>& lines, size_t from, int file) {
+    if (!options_.warnAfterEnd || afterEndWarned_)
+        return;
+    for (size_t n = from; n < lines.size(); ++n) {
+        if (trim(stripComment(lines[n])).empty())
+            continue;
+        afterEndWarned_ = true;
+        diags_.warning(file, static_cast<int>(n) + 1,
+                       "this line follows .end: TASM stops at .end, but assemblers that read on "
+                       "past it (spasm-ng, pasmo) assemble this line");
+        return;
     }
 }
 
@@ -172,7 +191,7 @@ void Preprocessor::statements(const std::string& expanded, int file, int lineNo)
         bool end = isEndStatement(s);
         lines_.push_back({std::move(s), file, lineNo});
         if (end) {
-            ended_ = true;
+            ended_ = endSeen_ = true;
             return;
         }
     }
@@ -183,7 +202,7 @@ void Preprocessor::directive(std::string_view t, int file, int lineNo,
     size_t i = 1;
     while (i < t.size() && isIdentChar(t[i]))
         ++i;
-    const std::string name = lower(t.substr(1, i - 1));
+    const std::string name = asciiLower(t.substr(1, i - 1));
     const size_t comment = commentStart(t);
     std::string_view rest =
         trim(t.substr(i, comment == std::string_view::npos ? comment : comment - i));
@@ -319,7 +338,7 @@ void Preprocessor::include(const std::string& inc, const std::filesystem::path& 
         displayName = p.string();
     } else if (auto builtin = builtinInclude(inc)) {
         text = *builtin;
-        key = "<builtin>/" + lower(inc);
+        key = "<builtin>/" + asciiLower(inc);
         displayName = inc;
     } else {
         throw Error{"cannot find include file \"" + inc + "\""};

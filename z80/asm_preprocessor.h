@@ -54,6 +54,8 @@ private:
     std::vector<std::filesystem::path> includeStack_;
     std::vector<std::filesystem::path> includedFiles_;
     bool ended_ = false; // .end, or the assembly took more work than it may
+    bool endSeen_ = false;
+    bool afterEndWarned_ = false;
     // The work this assembly has done so far, bounded so that defines or
     // includes that use one another many times over end with an error.
     size_t defineUses_ = 0;
@@ -73,6 +75,7 @@ private:
     bool condition(std::string_view expr);
     void include(const std::string& name, const std::filesystem::path& dir, int depth);
     void statements(const std::string& expanded, int file, int lineNo);
+    void warnAfterEnd(const std::vector<std::string>& lines, size_t from, int file);
     void warnIfSwallowed(const Define& define, std::string_view rest, int file, int lineNo);
 
     std::string expandLine(std::string_view s, Swallow& swallow);

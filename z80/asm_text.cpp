@@ -24,12 +24,6 @@ size_t nameEnd(std::string_view s, size_t i) {
         ++j;
     return j;
 }
-std::string lower(std::string_view s) {
-    std::string r(s);
-    for (auto& c : r)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return r;
-}
 std::string_view trim(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);

@@ -2,6 +2,8 @@
 // of names, literals, comments, operand lists, lines) and quoting it in messages.
 #pragma once
 
+#include "base/ascii.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -16,7 +18,6 @@ bool isIdentChar(char c);
 // first character, '.' (loop.2). A quote between two name characters belongs
 // to the name (isn't_done); af' keeps its quote out, as it ends there.
 size_t nameEnd(std::string_view s, size_t i);
-std::string lower(std::string_view s);
 std::string_view trim(std::string_view s);
 
 // A quote ' opens a character literal unless it directly follows a name

@@ -30,7 +30,8 @@ void Passes::run(Assembly& into) {
         into.origin = static_cast<uint16_t>(firstOrg_ < 0 ? 0 : firstOrg_);
     }
     for (auto& [k, s] : symbols_)
-        into.labels[s.name] = static_cast<uint16_t>(s.value.v);
+        if (s.failure.empty())
+            into.labels[s.name] = static_cast<uint16_t>(s.value.v);
     into.listing = std::move(listing_);
 }
 
@@ -88,34 +89,38 @@ std::string Passes::where(int index) const {
 
 // The symbol table's key: _local labels inside a .module belong to it.
 std::string Passes::symbolKey(const std::string& name) const {
-    std::string k = options_.ignoreCase ? lower(name) : name;
+    std::string k = options_.ignoreCase ? asciiLower(name) : name;
     if (!module_.empty() && !name.empty() && name[0] == '_')
-        return (options_.ignoreCase ? lower(module_) : module_) + ":" + k;
+        return (options_.ignoreCase ? asciiLower(module_) : module_) + ":" + k;
     return k;
 }
 
 Value Passes::lookup(const std::string& name) {
     auto it = symbols_.find(symbolKey(name));
     if (it == symbols_.end() && !module_.empty())
-        it = symbols_.find(options_.ignoreCase ? lower(name) : name); // a global _name
+        it = symbols_.find(options_.ignoreCase ? asciiLower(name) : name); // a global _name
     if (it != symbols_.end() && it->second.value.known)
         return it->second.value;
     if (pass_ == 1)
         return {0, false};
+    if (it != symbols_.end() && !it->second.failure.empty())
+        throw Error{"'" + name + "' cannot be evaluated: its definition at " +
+                        where(it->second.line) + " says " + it->second.failure,
+                    true};
     if (it != symbols_.end())
         throw Error{"the value of '" + name + "' is not known here: its definition at " +
                     where(it->second.line) +
                     " uses itself or a label whose value is known only further on"};
     std::string hint;
     for (auto& [k, s] : symbols_)
-        if (lower(s.name) == lower(name)) {
+        if (asciiLower(s.name) == asciiLower(name)) {
             hint = " (did you mean '" + s.name +
                    "'? labels are case-sensitive; -i, --ignore-case ignores case)";
             break;
         }
-    if (hint.empty() && Encoder::isMnemonic(lower(name)))
+    if (hint.empty() && Encoder::isMnemonic(asciiLower(name)))
         hint = " (an instruction where a value was expected)";
-    throw Error{"undefined label '" + name + "'" + hint};
+    throw Error{"undefined label '" + name + "'" + hint, true};
 }
 
 void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {
@@ -217,7 +222,7 @@ void Passes::statement(const std::string& text) {
             ++j;
         if (j == 0 && !rest.empty())
             throw Error{"unexpected '" + std::string(rest) + "'"};
-        op = lower(rest.substr(0, j));
+        op = asciiLower(rest.substr(0, j));
         operands = trim(rest.substr(j));
     }
     if (op == ".equ" || op == ".set") {
@@ -226,7 +231,7 @@ void Passes::statement(const std::string& text) {
         equate(label, operands, op == ".set");
         return;
     }
-    if (firstColumn && !colon && Encoder::isMnemonic(lower(label)))
+    if (firstColumn && !colon && Encoder::isMnemonic(asciiLower(label)))
         warning("'" + label +
                 "' in the first column is a label, not an instruction (indent instructions)");
     if (!label.empty()) {

@@ -7,6 +7,8 @@
 // because labels are case-sensitive unless assembled with -i.
 #include "z80/assembler.h"
 
+#include "base/ascii.h"
+
 #include <cctype>
 
 namespace torvex::z80 {
@@ -44,17 +46,10 @@ constexpr const char* kTokens = R"(; tokens.inc - Torvex Designer built-in defin
 ; The Torvex engine uses no token names; this file only satisfies the #include.
 )";
 
-std::string lowerName(std::string_view s) {
-    std::string r(s);
-    for (auto& c : r)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return r;
-}
-
 } // namespace
 
 std::optional<std::string> builtinInclude(std::string_view name) {
-    std::string n = lowerName(name);
+    std::string n = asciiLower(name);
     if (n == "ti83asm.inc")
         return std::string(kTi83Asm);
     if (n == "ti83plus.inc")

@@ -1,6 +1,8 @@
 // Torvex Designer - Z80 toolchain: the two calculator families.
 #include "z80/calculator_model.h"
 
+#include "base/ascii.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -53,13 +55,6 @@ const CalculatorModel kTi83Plus{
       {0x4972, RomRoutine::GetKey, "_GetKey"}}},
 };
 
-std::string lower(std::string_view s) {
-    std::string r(s);
-    std::transform(r.begin(), r.end(), r.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return r;
-}
-
 } // namespace
 
 const RomCall& CalculatorModel::romCall(RomRoutine routine) const {
@@ -80,14 +75,14 @@ const CalculatorModel& calculatorModel(Model model) {
 
 std::optional<Model> modelFromOption(std::string_view option) {
     for (const CalculatorModel* m : {&kTi83, &kTi83Plus})
-        if (lower(option) == m->option)
+        if (asciiLower(option) == m->option)
             return m->model;
     return std::nullopt;
 }
 
 std::optional<Model> modelFromExtension(std::string_view extension) {
     for (const CalculatorModel* m : {&kTi83, &kTi83Plus})
-        if (lower(extension) == m->extension)
+        if (asciiLower(extension) == m->extension)
             return m->model;
     return std::nullopt;
 }

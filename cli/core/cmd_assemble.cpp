@@ -76,6 +76,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
             model = z80::modelFromExtension(lowerExtension(*o));
         z80::AssemblyOptions options;
         options.ignoreCase = p.has("ignore-case");
+        options.warnAfterEnd = true;
         in = loadProgramInput(source, bin ? std::nullopt : model, options);
     } catch (const InputError& e) {
         io.err << e.what() << "\n";

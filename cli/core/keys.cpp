@@ -1,5 +1,7 @@
 #include "cli/keys.h"
 
+#include "base/ascii.h"
+
 #include "cli/args.h"
 #include "z80/ti83.h"
 
@@ -48,9 +50,7 @@ std::vector<uint8_t> parseKeys(const std::string& text) {
         size_t comma = text.find(',', start);
         std::string item =
             text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        std::string lowerItem = item;
-        std::transform(lowerItem.begin(), lowerItem.end(), lowerItem.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string lowerItem = asciiLower(item);
         auto it = std::find_if(names().begin(), names().end(),
                                [&](const auto& n) { return n.first == lowerItem; });
         if (it != names().end()) {

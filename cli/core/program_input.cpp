@@ -1,5 +1,7 @@
 #include "cli/program_input.h"
 
+#include "base/ascii.h"
+
 #include "cli/args.h"
 
 #include "files/file_io.h"
@@ -14,10 +16,7 @@
 namespace torvex::cli {
 
 std::string lowerExtension(const std::filesystem::path& file) {
-    std::string ext = file.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return asciiLower(file.extension().string());
 }
 
 bool isProgramFile(const std::filesystem::path& file) {

@@ -1,5 +1,7 @@
 #include "codegen/plus_family_engine.h"
 
+#include "base/ascii.h"
+
 #include "codegen/engine_template.h"
 #include "z80/calculator_model.h"
 
@@ -119,12 +121,6 @@ struct SourceLine {
     }
 };
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 class Transformer {
 public:
     TextLines run(const TextLines& ti83Engine) {
@@ -151,7 +147,7 @@ private:
     void transformLine(const std::string& line) {
         const SourceLine source(line);
         const std::string code = source.trimmed();
-        const std::string directive = lower(code.substr(0, code.find_first_of(" \t")));
+        const std::string directive = asciiLower(code.substr(0, code.find_first_of(" \t")));
         if (directive == "#include")
             return include(code, source.comment);
         if (directive == ".org")
@@ -165,7 +161,7 @@ private:
             std::istringstream words(code);
             std::string define, name, value, more;
             words >> define >> name >> value;
-            if (name == "END" && lower(value) == ".end" && !(words >> more))
+            if (name == "END" && asciiLower(value) == ".end" && !(words >> more))
                 return;
         }
         const bool instruction = directive.empty() || (directive[0] != '.' && directive[0] != '#');
@@ -186,7 +182,7 @@ private:
     void include(const std::string& code, const std::string& comment) {
         const size_t open = code.find('"'), close = code.rfind('"');
         const std::string file =
-            open < close ? lower(code.substr(open + 1, close - open - 1)) : std::string();
+            open < close ? asciiLower(code.substr(open + 1, close - open - 1)) : std::string();
         if (file == ti83().includeFile)
             out_.push_back("#include \"" + std::string(plus().includeFile) + "\"" + comment);
         else if (file != "tokens.inc")
@@ -216,7 +212,7 @@ private:
             if (at == std::string::npos || (at + call.name.size() < code.size() &&
                                             isIdentifierChar(code[at + call.name.size()])))
                 continue;
-            if (lower(code.substr(0, at)) != "call " || at + call.name.size() != code.size())
+            if (asciiLower(code.substr(0, at)) != "call " || at + call.name.size() != code.size())
                 fail("the ROM routine " + std::string(call.name) +
                      " can only be moved from a plain \"call " + std::string(call.name) + "\"");
             const std::string indent = source.code.substr(0, source.code.find(code));
@@ -226,7 +222,7 @@ private:
             return true;
         }
         // Any other name that starts like a ROM routine and is called.
-        const std::string lowered = lower(code);
+        const std::string lowered = asciiLower(code);
         if (lowered.rfind("call ", 0) == 0 || lowered.rfind("jp ", 0) == 0) {
             const size_t name = code.find('_');
             if (name != std::string::npos && (name == 0 || !isIdentifierChar(code[name - 1])))

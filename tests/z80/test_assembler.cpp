@@ -142,17 +142,23 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
         {"ret\n", "t.z80:1: warning: 'ret' in the first column is a label"},
         {" nop\n .db 1\x1A,2\n .db 3\n",
          "t.z80:2: warning: a Ctrl-Z (1Ah, the end of a DOS file) ends the file here"},
+        {" nop\n .end\n\n ; c\n\t\nEND\n .db 1\n", "t.z80:6: warning: this line follows .end"},
+        {"symTable .equ FE6Eh\n",
+         "t.z80:1: warning: 'symTable' cannot be evaluated (undefined label 'FE6Eh'): using it is "
+         "an error"},
     };
+    AssemblyOptions options;
+    options.warnAfterEnd = true;
     for (const auto& [source, warning] : cases) {
-        Assembly a = assemble(source, "t.z80");
+        Assembly a = assemble(source, "t.z80", options);
         ASSERT_EQ(a.warnings.size(), 1u) << source;
         EXPECT_EQ(a.warnings[0].text().substr(0, warning.size()), warning);
     }
     // Harmless: nothing after the name; a label with a colon or an equate; Ctrl-Z at the end.
-    EXPECT_TRUE(
-        assemble("#define K 1 ;k\n ld hl,K ;own comment\ncall: .db K\nLd .equ 1\x1A\x1A\r\n",
-                 "t.z80")
-            .warnings.empty());
+    EXPECT_TRUE(assemble("#define K 1 ;k\n ld hl,K ;own comment\ncall: .db K\nLd .equ 1\n .end "
+                         ";x\n;y\n\x1A\x1A\r\n",
+                         "t.z80", options)
+                    .warnings.empty());
 }
 
 TEST(Assembler, TheStrictReadingOfADefineKeepsItsComment) {
@@ -215,6 +221,9 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" jp nowhere\n", "t.z80:1: undefined label 'nowhere'"},
         {"Loop: nop\n jp LOOP\n", "t.z80:2: undefined label 'LOOP' (did you mean 'Loop'?"},
         {"X .equ Y\nY .equ X\n", "t.z80:1: the value of 'Y' is not known here"},
+        {"s .equ FE6Eh\nt .equ s\n jp t\n",
+         "t.z80:3: 't' cannot be evaluated: its definition at t.z80:2 says 's' cannot be "
+         "evaluated: its definition at t.z80:1 says undefined label 'FE6Eh'"},
         {"twice: nop\ntwice: nop\n", "t.z80:2: duplicate label 'twice'"},
         {"x .equ 1\nx .equ 2\n", "t.z80:2: 'x' defined again with another value"},
         {" .db 256\n", "t.z80:1: value 256 out of range (-128..255)"},

@@ -56,6 +56,9 @@ struct AssemblyOptions {
     // that follow TASM's manual literally do (it swallows the rest of every line
     // the name is used in). By default the comment is dropped.
     bool defineKeepsComment = false;
+    // Warn at the first line after .end that holds a statement: assemblers
+    // that read on past .end (spasm-ng, pasmo) assemble it.
+    bool warnAfterEnd = false;
 };
 
 // Text safe to print (files/printable.h): the same escapes as every message
