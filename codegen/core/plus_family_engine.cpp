@@ -4,7 +4,9 @@
 
 #include "codegen/engine_template.h"
 #include "z80/calculator_model.h"
+#include "z80/source_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -65,54 +67,14 @@ bool isIdentifierChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
 
-// The value of a TASM number (1234, 0abch, $abc, 101b); nullopt if it is none.
-std::optional<unsigned> numberValue(std::string_view token) {
-    int base = 10;
-    if (token.front() == '$') {
-        token.remove_prefix(1);
-        base = 16;
-    } else if (token.back() == 'h' || token.back() == 'H') {
-        token.remove_suffix(1);
-        base = 16;
-    } else if ((token.back() == 'b' || token.back() == 'B') &&
-               token.find_first_not_of("01") == token.size() - 1) {
-        token.remove_suffix(1);
-        base = 2;
-    }
-    if (token.empty())
-        return std::nullopt;
-    unsigned value = 0;
-    for (char c : token) {
-        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                          : std::isxdigit(static_cast<unsigned char>(c))
-                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
-                              : 99;
-        if (digit >= base || value > 0xFFFFF)
-            return std::nullopt;
-        value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
-    }
-    return value;
-}
-
 // A template line split into its code and its comment (from the first ';'
-// outside quotes).
+// outside literals, as the assembler splits it).
 struct SourceLine {
     std::string code, comment;
     explicit SourceLine(const std::string& line) {
-        char quote = 0;
-        for (size_t i = 0; i < line.size(); ++i) {
-            const char c = line[i];
-            if (quote) {
-                quote = c == quote ? 0 : quote;
-            } else if (c == '\'' || c == '"') {
-                quote = c;
-            } else if (c == ';') {
-                code = line.substr(0, i);
-                comment = line.substr(i);
-                return;
-            }
-        }
-        code = line;
+        const size_t at = std::min(z80::commentStart(line), line.size());
+        code = line.substr(0, at);
+        comment = line.substr(at);
     }
     std::string trimmed() const {
         const size_t first = code.find_first_not_of(" \t");
@@ -192,8 +154,8 @@ private:
     void origin(const SourceLine& source) {
         const std::string value = source.trimmed().substr(4);
         const size_t first = value.find_first_not_of(" \t");
-        const std::optional<unsigned> at =
-            first == std::string::npos ? std::nullopt : numberValue(value.substr(first));
+        const std::optional<int64_t> at =
+            first == std::string::npos ? std::nullopt : z80::numberValue(value.substr(first));
         if (at != ti83().origin)
             fail("the engine must start at " + hexWord(ti83().origin) + ", not \"" +
                  source.trimmed() + "\"");
@@ -267,13 +229,14 @@ private:
     }
 
     std::string movedNumber(const std::string& token, Check check) const {
-        const std::optional<unsigned> value = numberValue(token);
-        if (!value)
+        // Numbers beyond 16 bits are no address (the assembler refuses them where one is due).
+        const std::optional<int64_t> value = z80::numberValue(token);
+        if (!value || *value < 0 || *value > 0xFFFF)
             return token;
         if (check == Check::Nothing) {
             for (const Move& move : moves())
                 if (*value >= move.first && *value <= move.last && token.size() > 3)
-                    return hexWord(*value - move.first + move.to);
+                    return hexWord(static_cast<unsigned>(*value - move.first + move.to));
             return token;
         }
         if (ti83().routineAt(static_cast<uint16_t>(*value)))
@@ -283,7 +246,7 @@ private:
         if (*value >= 0x8000 && *value <= ti83().origin) {
             for (const Move& move : moves())
                 if (*value >= move.first && *value <= move.last)
-                    return hexWord(*value - move.first + move.to);
+                    return hexWord(static_cast<unsigned>(*value - move.first + move.to));
             fail("no place on the TI-83 Plus for the TI-83 address " + token);
         }
         const bool hex = token.front() == '$' || token.back() == 'h' || token.back() == 'H';

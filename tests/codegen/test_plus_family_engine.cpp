@@ -20,6 +20,8 @@ TEST(PlusFamilyEngine, MovesTheMemoryMapAndTheRomCalls) {
                          "\tld h,8f00h>>8",
                          "\tcp 912ah>>8",
                          "\tld de,0fff4h",
+                         "\tex af,af'\t;back to 8e29h",
+                         "\tld de,0x8E29",
                          "\tld a,143"};
     const TextLines plus{"#include \"ti83plus.inc\"",
                          ";where the car is",
@@ -33,6 +35,8 @@ TEST(PlusFamilyEngine, MovesTheMemoryMapAndTheRomCalls) {
                          "\tld h,9400h>>8",
                          "\tcp 962ah>>8",
                          "\tld de,0fff4h",
+                         "\tex af,af'\t;back to 9340h",
+                         "\tld de,9340h",
                          "\tld a,143"};
     EXPECT_EQ(plusFamilyEngineLines(ti83), plus);
 }
