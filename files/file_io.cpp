@@ -108,17 +108,22 @@ void writeInPlace(const FileName& name, const FileName& target, std::string_view
         return;
     if (system::writeAt(file, 0, earlier.data(), earlier.size()) ||
         system::truncate(file, std::int64_t(earlier.size())) || system::sync(file)) {
-        const std::string kept = "the earlier contents are in " + shownName(copyName);
         copyGuard.keep();
-        streamWriteError(error.message() + "; " + kept);
+        throw FileFailure("Stream write error", error.message(),
+                          "the earlier contents are in " + shownName(copyName));
     }
     streamWriteError(error.message());
 }
 
 } // namespace
 
-FileFailure::FileFailure(const std::string& message, std::string reason)
-    : Failure(withReason(message, reason)), reason_(std::move(reason)) {}
+FileFailure::FileFailure(const std::string& message, std::string reason, std::string note)
+    : Failure(withReason(message, reason) + (note.empty() ? "" : "; " + note)), message_(message),
+      reason_(std::move(reason)), note_(std::move(note)) {}
+
+std::string FileFailure::reportText() const {
+    return note_.empty() ? message_ : message_ + "; " + note_;
+}
 
 std::string shownName(const FileName& name) {
     return printable(name.string());

@@ -249,7 +249,7 @@ QString errorReportText(const QString& message) {
 }
 
 void reportFailure(const Failure& failure) {
-    desktop().errorReport(errorReportText(QString::fromUtf8(failure.what())));
+    desktop().errorReport(errorReportText(QString::fromStdString(failure.reportText())));
 }
 
 QString mailUrl(const QString& address) {

@@ -65,7 +65,7 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
         {BoxAnswer::Cancel, std::nullopt, false, nullptr},
         {BoxAnswer::Yes, std::nullopt, false, "No filename specified!"},
         {BoxAnswer::Yes, QStringLiteral("/nonexistent-folder/scene"), false,
-         "Cannot create file /nonexistent-folder/scene (No such file or directory)"},
+         "Cannot create file /nonexistent-folder/scene."},
         {BoxAnswer::No, std::nullopt, true, nullptr},
         {BoxAnswer::Yes, list, true, nullptr},
     };

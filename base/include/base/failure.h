@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace torvex {
 
@@ -10,6 +11,10 @@ namespace torvex {
 class Failure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // The text of the designer's error report. what() may say more (the
+    // system's reason, for the command line); the report keeps the designer's
+    // own wording.
+    virtual std::string reportText() const { return what(); }
 };
 
 } // namespace torvex

@@ -21,17 +21,20 @@ using FileName = std::filesystem::path;
 // lines would not fit the lists that hold them.
 inline constexpr std::int64_t kLargestReadableFile = std::int64_t{1} << 30;
 
-// A file that could not be read or written. what() is the message the user
-// sees: what failed, naming the file, then the reason in parentheses when
-// there is one ("Cannot open file a.txt (is a folder)"); reason() is that
-// reason alone.
+// A file that could not be read or written. what() is the message the
+// command line shows: what failed, naming the file, then the reason in
+// parentheses when there is one ("Cannot open file a.txt (is a folder)"),
+// then a note that must not be lost ("; the earlier contents are in ...").
+// The designer's error report keeps its own wording: the message and the
+// note, without the reason. reason() is the reason alone.
 class FileFailure : public Failure {
 public:
-    FileFailure(const std::string& message, std::string reason);
+    FileFailure(const std::string& message, std::string reason, std::string note = {});
     const std::string& reason() const { return reason_; }
+    std::string reportText() const override;
 
 private:
-    std::string reason_;
+    std::string message_, reason_, note_;
 };
 
 // The name as messages show it.
