@@ -11,6 +11,7 @@
 #include "z80/assembler.h"
 
 #include <QString>
+#include <algorithm>
 
 namespace torvex::cli {
 
@@ -136,6 +137,18 @@ ListProblems checkListLines(const TextLines& lines, const std::string& listName)
     return problems;
 }
 
+namespace {
+// True when no line is made of digits, signs, commas and blanks alone, as
+// every segment line is (well-formed or not): the file is something else,
+// such as an assembly source under another extension.
+bool holdsNoSegmentLine(const TextLines& lines) {
+    return std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find_first_not_of(" \t") != std::string::npos &&
+               line.find_first_not_of("0123456789+-, \t") == std::string::npos;
+    });
+}
+} // namespace
+
 SceneFileKind sceneFileKind(const std::filesystem::path& file) {
     if (isProgramFile(file))
         return SceneFileKind::ProgramFile;
@@ -213,7 +226,18 @@ SceneProgram loadSceneProgram(const std::filesystem::path& file, std::optional<z
         break;
     case SceneFileKind::LineList: {
         const z80::Model listModel = model.value_or(z80::Model::Ti83);
-        z80::Assembly assembly = assembleList(file, listModel);
+        z80::Assembly assembly;
+        try {
+            assembly = assembleList(file, listModel);
+        } catch (const InputError&) {
+            if (holdsNoSegmentLine(readList(file)))
+                throw InputError(
+                    z80::printable(file.string()) +
+                    ": not a line list: no line holds six whole numbers separated by commas (a "
+                    "file not named .z80, .asm, .83p or .8xp is read as a line list; name an "
+                    "assembly source .z80 or .asm)");
+            throw;
+        }
         scene.program.model = listModel;
         scene.program.code = assembly.bytes;
         scene.program.origin = assembly.origin;

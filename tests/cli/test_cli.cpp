@@ -198,6 +198,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string plus =
         dir.write("plus.z80", " .org 9D93h\n .db 0BBh,6Dh\n jp 0C000h\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
+    const std::string source = dir.write("s.inc", "\t.org 9327h\n\n\tret\n").string();
     std::vector<uint8_t> unprotected = torvex::z80::makeProgramFile({0xC9}, "UN");
     unprotected[0x37 + 4] = 0x05;
     --unprotected[unprotected.size() - 2]; // the checksum, one less
@@ -217,6 +218,9 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},
         {{"run", loop, "--limit", "0"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
+        {{"run", source},
+         kExitFailure,
+         {source + ": not a line list: ", "name an assembly source .z80 or .asm"}},
     });
     const Result copied = cli({"run", copier});
     EXPECT_EQ(copied.code, kExitFailure);
