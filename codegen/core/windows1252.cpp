@@ -8,6 +8,8 @@ namespace {
 
 constexpr char kNoByte = '?';
 
+// Not Qt's "windows-1252" codec: it reads the 256 bytes alike, but writes 1Ah (DOS
+// end of file, which ends a source for an assembler) where we write '?'.
 // Characters of the bytes 80h..9Fh; every other byte is its own code point.
 constexpr std::array<char16_t, 32> kHighControlRange = {
     u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
