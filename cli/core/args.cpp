@@ -148,6 +148,10 @@ ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::st
                 error = "option '--" + o->longName + "' given twice";
                 break;
             }
+            if (o->longName == "output" && parser.value(given).isEmpty()) {
+                error = "the output file's name is empty";
+                break;
+            }
             parsed.values_.emplace_back(
                 o->longName, o->valueName.empty() ? std::string()
                                                   : returned(parser.value(carried(o->longName))));
