@@ -113,20 +113,24 @@ bool mayWrite(const Path& name) {
     return ::faccessat(AT_FDCWD, bytes(name), W_OK, AT_EACCESS) == 0;
 }
 
-std::error_code openForReading(const Path& name, File& file) {
-    const int opened = ::open(bytes(name), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+namespace {
+// Opens without waiting (a named pipe with no writer would block open()) and
+// without taking a terminal as the process's own.
+std::error_code openExisting(const Path& name, int access, File& file) {
+    const int opened = ::open(bytes(name), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (opened < 0)
         return lastError();
     file = File(opened);
     return {};
 }
+} // namespace
+
+std::error_code openForReading(const Path& name, File& file) {
+    return openExisting(name, O_RDONLY, file);
+}
 
 std::error_code openForChanging(const Path& name, File& file) {
-    const int opened = ::open(bytes(name), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (opened < 0)
-        return lastError();
-    file = File(opened);
-    return {};
+    return openExisting(name, O_RDWR, file);
 }
 
 std::error_code createTemporary(const Path& folder, bool privately, bool anonymousAllowed,
