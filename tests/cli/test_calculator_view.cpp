@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/scene_program.h"
 #include "codegen/text_line_file.h"
+#include "codegen/text_lines.h"
 #include "engine/engine_model.h"
 #include "tests/cli/run_torvex.h"
 
@@ -200,6 +201,13 @@ TEST_F(CalculatorViewTest, FollowsThePathNotTheFirstFileItNamed) {
     QTest::qWait(300);
     writeTextLineFile(b, more);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(more, {})); }, 5000));
+    // An editor that writes the file in place changes no folder.
+    QTest::qWait(300);
+    QFile inPlace(b);
+    ASSERT_TRUE(inPlace.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    inPlace.write(QByteArray::fromStdString(joinTextLines(kHouse)));
+    inPlace.close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(view, expected(kHouse, {})); }, 5000));
 }
 
 TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
