@@ -63,10 +63,13 @@ uint16_t parseAddress(const std::string& s) {
         d = d.substr(2);
     else if (!d.empty() && (d.back() == 'h' || d.back() == 'H'))
         d.pop_back();
-    if (d.empty() || d.size() > 4 ||
+    // Leading zeros are allowed, as in TASM's 0C000h.
+    const size_t digits = d.size() - std::min(d.find_first_not_of('0'), d.size());
+    if (d.empty() || digits > 4 ||
         d.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        throw UsageError("bad address '" + s + "' (hex, e.g. 8E29)");
-    return static_cast<uint16_t>(std::stoul(d, nullptr, 16));
+        throw UsageError("bad address '" + s + "' (hex, e.g. 8E29 or 0C000h)");
+    return static_cast<uint16_t>(
+        std::stoul(d.substr(d.size() - std::max<size_t>(digits, 1)), nullptr, 16));
 }
 
 // The ranges of --writable on the model, for a program of `size` bytes.

@@ -209,12 +209,13 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         dir.write("copy.z80", " .org 9327h\nagain: call 5164h\n jr again\n").string();
     expectFailures({
         {{"run", loop, "--limit", "5000"}, kExitFailure, {"runaway"}},
-        {{"run", wild, "--writable", "graph,8265-828Bh,stack"},
+        {{"run", wild, "--writable", "graph,08265-828Bh,stack"},
          kExitFailure,
          {"C000h", "PC 9327h"}},
         {{"run", rom}, kExitFailure, {"4000h"}},
         {{"run", plus}, kExitFailure, {"C000h"}},
         {{"run", wild, "--writable", "9000"}, kExitUsage},
+        {{"run", wild, "--writable", "10000-10001"}, kExitUsage},
         {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},
         {{"run", loop, "--limit", "0"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},

@@ -55,6 +55,10 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          {10, 10, 0x1F, 0x1F, 5, 5, 15, 15, 15, 10, 'a'}},
         {" .db 0AH, 101B, 17O, 17Q, 10D, 0X1F, $A0, $ff\n .dw $C000",
          {10, 5, 15, 15, 10, 0x1F, 0xA0, 0xFF, 0x00, 0xC0}},
+        // the largest 32-bit value in every radix (a .dw takes -1)
+        {" .dw 11111111111111111111111111111111b, %11111111111111111111111111111111\n"
+         " .dw 37777777777o, @37777777777, 0FFFFFFFFh, $FFFFFFFF, 4294967295",
+         Bytes(14, 0xFF)},
         // $ and a hex digit is a number, else the location counter
         {" .org 100h\n .dw $F, $+0Fh, $-$F", {0x0F, 0, 0x0F, 1, 0xF1, 0}},
         {" .db 1+2*3, (1+2)*3, 1+(2*3), 10-2-3, 7%4, ~0&0Fh, 80h>>3, 2*3+1, -(2+3)",
@@ -239,6 +243,9 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .db 1/0\n", "t.z80:1: division by zero"},
         {" .db 12x\n", "t.z80:1: bad number '12x'"},
         {" .dw 123456789012h\n", "t.z80:1: number too large '123456789012h'"},
+        {" .dw 111111111111111111111111111111111b\n", "t.z80:1: number too large '1111"},
+        {" .db %102\n", "t.z80:1: bad number '%102'"},
+        {" .db @78\n", "t.z80:1: bad number '@78'"},
         {" .db\n", "t.z80:1: .db needs values"},
         {" .db ,\n", "t.z80:1: empty value in .db"},
         {" .module a\n_x: nop\n .module b\n jp _x\n", "t.z80:4: undefined label '_x'"},
@@ -247,6 +254,7 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {"#pragma once\n", "t.z80:1: unknown directive '#pragma'"},
         {"#ifdef X\n", "t.z80:1: #if without #endif"},
         {"#endif\n", "t.z80:1: #endif without #if"},
+        {"#if 1\n#else\n#else\n#endif\n", "t.z80:3: #else without #if"},
         {"#if nothing\n#endif\n", "t.z80:1: #if can use numbers and #define values only"},
         {"#define f(a) a\n .db f(1,2)\n", "t.z80:2: 'f' takes 1 argument, not 2"},
         {"#define f(a a\n", "t.z80:1: #define f( needs a ')' after its arguments"},
