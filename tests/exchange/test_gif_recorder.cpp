@@ -34,11 +34,14 @@ TEST(GifRecorder, ImagesLastTheCalculatorsTimeWithRoundingCarriedOver) {
     const GifByteType* last = gif->SavedImages[1].RasterBits;
     EXPECT_EQ(std::vector<int>({last[192 * 128 - 1], last[192 * 126 - 1], last[192 * 128 - 3]}),
               (std::vector<int>{1, 0, 0}));
-    // It loops: the application extension before the first image.
+    // It loops for ever: the application extension before the first image,
+    // its loop count 0.
     const ExtensionBlock* loop = gif->SavedImages[0].ExtensionBlocks;
     bool loops = false;
-    for (int i = 0; i < gif->SavedImages[0].ExtensionBlockCount; ++i)
-        loops |= loop[i].ByteCount == 11 && std::memcmp(loop[i].Bytes, "NETSCAPE2.0", 11) == 0;
+    for (int i = 0; i + 1 < gif->SavedImages[0].ExtensionBlockCount; ++i)
+        loops |= loop[i].ByteCount == 11 && std::memcmp(loop[i].Bytes, "NETSCAPE2.0", 11) == 0 &&
+                 loop[i + 1].ByteCount == 3 &&
+                 std::memcmp(loop[i + 1].Bytes, "\x01\x00\x00", 3) == 0;
     EXPECT_TRUE(loops);
 }
 

@@ -101,6 +101,29 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
           "  30, -20, -70, -10, -20, -70", " -10, -20, -70, -10,  20, -70",
           "  10,   0, -30, -10,  20, -70", "  10,   0, -30,  30,  20, -70",
           "  10,   0, -30,  30, -20, -70", "  10,   0, -30, -10, -20, -70"}},
+        // y up: the model's z runs along the scene's -y.
+        {"corner.obj",
+         "0 0 0 y",
+         "v 0 0 0\nv 0 0 2\nv 0 2 0\nl 1 2\nl 1 3\n",
+         {},
+         {"   0, 100,-100,   0,-100,-100", "   0, 100,-100,   0, 100, 100"}},
+        // A fin on the diagonal of a split quad: the diagonal, between three
+        // faces, is a crease and stays.
+        {"fin.obj",
+         "3 0 0 y",
+         "v 0 0 0\nv 2 0 0\nv 2 0 2\nv 0 0 2\nv 1 2 1\nf 1 2 3\nf 1 3 4\nf 1 3 5\n",
+         {},
+         {"-100, 100,-100, 100, 100,-100", " 100, 100,-100, 100,-100,-100",
+          " 100,-100,-100,-100,-100,-100", "-100,-100,-100,-100, 100,-100",
+          "-100, 100,-100, 100,-100,-100", "-100, 100,-100,   0,   0, 100",
+          " 100,-100,-100,   0,   0, 100"}},
+        // A sliver (a face with no area) along an edge adds no segment.
+        {"sliver.obj",
+         "2 0 0 y",
+         "v 0 0 0\nv 2 0 0\nv 0 0 2\nv 1 0 0\nf 1 2 3\nf 2 1 4\n",
+         {},
+         {"-100, 100,   0, 100, 100,   0", " 100, 100,   0,-100,-100,   0",
+          "-100,-100,   0,-100, 100,   0"}},
         // Rounding: x 0, 1, 1.01 and 3 of a model 3 long land on -100, -33,
         // -33 and 100: a point and a duplicate are dropped.
         {"lines.obj",
@@ -129,6 +152,9 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
                       std::to_string(r.droppedRounding) + " " + axisName(r.up),
                   c.counts);
     }
+    const std::filesystem::path corner = folder.write("bounds.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n");
+    for (const ImportOptions& o : {options({}, 0), options({}, 201), options({}, 200, {0, 101, 0})})
+        EXPECT_THROW(importModel(corner, o), std::invalid_argument);
 }
 
 } // namespace
