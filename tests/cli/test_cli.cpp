@@ -145,6 +145,9 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
          {"program name \"my3d\" must start with an upper-case letter"}},
         {{"assemble", good, "-o", (dir / "1.83p").string()}, kExitUsage, {"--name"}},
         {{"assemble", elsewhere}, kExitFailure, {"must start with .org 9327h"}},
+        {{"assemble", good, "-o", (dir / "S.bin").string()},
+         kExitUsage,
+         {"S.bin names no calculator: use .83p or .8xp, or --bin"}},
         {{"assemble", bad, "-o", (dir / "BAD.83p").string()},
          kExitFailure,
          {bad + ":2: error: value 300 out of range", bad + ":3: error: undefined label 'nowhere'"}},
@@ -157,12 +160,16 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
 // Labels in another case need -i; warnings go to stderr and the file is written.
 TEST(CliAssemble, BinWritesRawBytes) {
     TempDir dir;
-    fs::path src = dir.write("s.z80", " .org 9000h\nFive .equ 5\n ld a,FIVE+1*2\n ret\n");
+    fs::path src =
+        dir.write("s.z80", " .org 9000h\nFive .equ 5\n ld a,FIVE+1*2\n ret\n .end\n nop\n");
     Result r = cli({"assemble", src.string(), "--bin"});
     EXPECT_TRUE(has(r.err, "did you mean 'Five'?")) << r.err;
     r = cli({"assemble", src.string(), "--bin", "-i"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_EQ(r.err.rfind(src.string() + ":3: warning: 'FIVE+1*2' is 12 read left to right", 0), 0u)
+    // Each at column 0: what the preprocessor sees first, then the values.
+    EXPECT_EQ(r.err.rfind(src.string() + ":6: warning: this line follows .end", 0), 0u) << r.err;
+    EXPECT_TRUE(
+        has(r.err, "\n" + src.string() + ":3: warning: 'FIVE+1*2' is 12 read left to right"))
         << r.err;
     EXPECT_EQ(readFile(dir / "s.bin"), (std::vector<uint8_t>{0x3E, 12, 0xC9}));
     EXPECT_EQ(cli({"assemble", src.string(), "--bin", "--name", "X"}).code, kExitUsage);
