@@ -107,6 +107,9 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         // after "--" an argument is a file, whatever it looks like
         {{"assemble", "--", "-o"}, kExitFailure, {"Cannot open file -o"}},
         {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}},
+        {{"build", "a", "-o", "a.z80", "--source", "--name", "A"},
+         kExitUsage,
+         {"torvex build: --name has no meaning with --source\n"}},
     });
 }
 
@@ -212,6 +215,19 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string un =
         dir.write("UN.83p", std::string(unprotected.begin(), unprotected.end())).string();
     EXPECT_EQ(cli({"run", un}).code, kExitOk);
+    // The first byte of RAM may be guarded as writable; a program may fill
+    // memory up to FFFFh, not a byte more.
+    const std::string first = dir.write("first.z80", " .org 9327h\n ld (8000h),a\n ret\n").string();
+    EXPECT_EQ(cli({"run", first, "--writable", "8000-8000,stack"}).code, kExitOk);
+    std::vector<uint8_t> fills(0x10000 - 0x9327, 0);
+    fills[0] = 0xC9;
+    const auto programFile = [&](const char* name) {
+        const std::vector<uint8_t> file = torvex::z80::makeProgramFile(fills, "FILLS");
+        return dir.write(name, std::string(file.begin(), file.end())).string();
+    };
+    EXPECT_EQ(cli({"run", programFile("FILLS.83p")}).code, kExitOk);
+    fills.push_back(0);
+    const std::string over = programFile("OVER.83p");
     const std::string copier =
         dir.write("copy.z80", " .org 9327h\nagain: call 5164h\n jr again\n").string();
     expectFailures({
@@ -226,6 +242,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},
         {{"run", loop, "--limit", "0"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
+        {{"run", over}, kExitFailure, {over + ": the program does not fit in memory"}},
         {{"run", source},
          kExitFailure,
          {source + ": not a line list: ", "name an assembly source .z80 or .asm"}},

@@ -98,6 +98,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
          "bad-list:2: error: 'abc' is not an integer\n"
          "bad-list:3: error: ' 1,2' is not a valid integer value\n"},
         {"render missing -o list", 1, "torvex render: Cannot open file missing"},
+        {"render list -o list", 1, "torvex render: the output list is the input file list"},
         {"import points.obj", 2, "torvex import: no output file given"},
         {"import points.obj -o list --up w", 2, "torvex import: bad axis"},
         {"import points.obj -o list --size 201", 2, "torvex import: bad --size"},

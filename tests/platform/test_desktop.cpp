@@ -66,6 +66,9 @@ TEST(FirstShowPosition, CentresTruncatesAndNeverGoesNegative) {
     EXPECT_EQ(firstShowPosition({1025, 769}, {100, 100}), QPoint(462, 334)); // truncated
     EXPECT_EQ(firstShowPosition({640, 480}, {800, 300}), QPoint(0, 90));
     EXPECT_EQ(firstShowPosition({640, 480}, {300, 481}), QPoint(170, 0));
+    // File dialogs: a third of the height left above them.
+    EXPECT_EQ(fileDialogPosition({1280, 1024}, {600, 400}), QPoint(340, 208));
+    EXPECT_EQ(fileDialogPosition({1280, 1024}, {601, 402}), QPoint(339, 207)); // truncated
 }
 
 TEST(CentredOnOwner, CentresTheOuterFrameOnTheOwnersAndKeepsItOnTheScreen) {
