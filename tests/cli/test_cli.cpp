@@ -217,7 +217,10 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     EXPECT_EQ(cli({"run", un}).code, kExitOk);
     // The first byte of RAM may be guarded as writable; a program may fill
     // memory up to FFFFh, not a byte more.
-    const std::string first = dir.write("first.z80", " .org 9327h\n ld (8000h),a\n ret\n").string();
+    const std::string first =
+        dir.write("first.z80", " .org 9327h\n ld a,55h\n ld (8000h),a\n"
+                               " ld a,(8000h)\n cp 55h\n call nz,4000h\n ret\n")
+            .string();
     EXPECT_EQ(cli({"run", first, "--writable", "8000-8000,stack"}).code, kExitOk);
     std::vector<uint8_t> fills(0x10000 - 0x9327, 0);
     fills[0] = 0xC9;
