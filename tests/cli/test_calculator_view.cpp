@@ -105,6 +105,14 @@ TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     QTest::mouseClick(restart, Qt::LeftButton);
     EXPECT_FALSE(view.session()->ended());
     expectShows(view, expected(kHouse, {}), "after starting again");
+    // Once ended, a change to the list starts the program afresh.
+    QTest::keyClick(&view, Qt::Key_Escape);
+    TextLines more = kHouse;
+    more.push_back("  -8,  30,  -5,   8,  30,  -5");
+    save(more);
+    view.reload();
+    EXPECT_FALSE(view.session()->ended());
+    expectShows(view, expected(more, {}), "rebuilt after the end");
 }
 
 TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
