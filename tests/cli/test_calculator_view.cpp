@@ -70,19 +70,24 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
             QStringLiteral("(%1)").arg(QString::fromUtf8(name.data(), name.size()))));
         expectShows(view, expected(kHouse, {}), "at the start");
         // On-screen buttons and the PC keys standing for them, alternately.
+        const struct {
+            const char* button;
+            Qt::Key host;
+            uint8_t code;
+        } presses[] = {{"DEL", Qt::Key_Delete, keys::Del},    {"DEL", Qt::Key_Delete, keys::Del},
+                       {"RIGHT", Qt::Key_Right, keys::Right}, {"VARS", Qt::Key_V, keys::Vars},
+                       {"UP", Qt::Key_Up, keys::Up},          {"LEFT", Qt::Key_Left, keys::Left},
+                       {"STAT", Qt::Key_S, keys::Stat},       {"CLEAR", Qt::Key_C, keys::Clear},
+                       {"LEFT", Qt::Key_Left, keys::Left},    {"DOWN", Qt::Key_Down, keys::Down}};
         std::vector<uint8_t> pressed;
-        for (const char* button :
-             {"DEL", "DEL", "RIGHT", "VARS", "UP", "LEFT", "LEFT", "CLEAR", "STAT", "DOWN"}) {
-            const CalculatorKey& key = *std::find_if(
-                calculatorKeys().begin(), calculatorKeys().end(),
-                [&](const CalculatorKey& k) { return k.name == std::string(button); });
+        for (const auto& press : presses) {
             if (pressed.size() % 2 == 0)
-                QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(button)),
+                QTest::mouseClick(view.findChild<QPushButton*>(QString::fromLatin1(press.button)),
                                   Qt::LeftButton);
             else
-                QTest::keyClick(&view, static_cast<Qt::Key>(key.hostKey));
-            pressed.push_back(key.code);
-            expectShows(view, expected(kHouse, pressed), button);
+                QTest::keyClick(&view, press.host);
+            pressed.push_back(press.code);
+            expectShows(view, expected(kHouse, pressed), press.button);
         }
         const model::Camera walked = camera(pressed);
         const CameraState shown = view.session()->camera();

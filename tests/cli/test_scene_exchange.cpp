@@ -63,9 +63,15 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
                   .err.find("torvex import: The scene has 72 segments: the calculator draws only "
                             "the first 71. (--max 71 keeps the longest)\n"),
               std::string::npos);
-    const Result kept = torvex("import fence.obj -o one --max 1");
-    EXPECT_EQ(bytes("one"), " -86,   0,  -3, -86,   0,   3\r\n");
-    EXPECT_NE(kept.err.find("torvex import: --max 1 left out 71 segments\n"), std::string::npos);
+    EXPECT_EQ(torvex("import fence.obj -o most --max 71").err.find("The scene has"),
+              std::string::npos);
+    // The longest post, its top raised to 101, off the grid.
+    const Result kept = torvex("import fence.obj -o one --max 1 --at 0,0,98");
+    EXPECT_EQ(bytes("one"), " -86,   0,  95, -86,   0, 101\r\n");
+    for (const char* said : {"1 segment kept, 71 dropped (0 in a plane, 0 after rounding, 71 past",
+                             "torvex import: 1 segment reaches beyond the grid -100..100\n",
+                             "torvex import: --max 1 left out 71 segments\n"})
+        EXPECT_NE(kept.err.find(said), std::string::npos) << said;
     EXPECT_EQ(kept.err.find("The scene has"), std::string::npos);
 }
 
