@@ -41,6 +41,16 @@ TEST_F(PreviewWindow, RegenerationShowsMaximisedWalksThroughItsCaptionsAndShowsT
     // Drawing between regenerations reaches the screen without any copy step.
     form.canvas().setPixel(5, 6, colours::red);
     EXPECT_EQ(shown(5, 6), colours::red);
+    form.canvas().setPixel(Canvas::width, 6, colours::red); // off the canvas: nowhere
+    EXPECT_EQ(form.canvas().pixel(0, 7), colours::white);
+    // Restored, its outer frame stands where it was first put, then where the user moved it.
+    for (const QPoint at : {QPoint(200, 104), QPoint(30, 40)}) {
+        form.showNormal();
+        EXPECT_EQ(form.frameGeometry().topLeft(), at);
+        form.move(30, 40);
+        form.hide();
+        form.beginRegeneration(defaultPanelHeight);
+    }
 }
 
 } // namespace
