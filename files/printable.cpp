@@ -19,7 +19,10 @@ std::string printable(std::string_view text) {
         }
         // A well-formed UTF-8 character at or above U+00A0 is printable text;
         // control characters (C0, DEL, C1) and stray bytes are escaped.
-        size_t n = b >= 0xF0 && b < 0xF5 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+        size_t n = b >= 0xF0 && b < 0xF5   ? 4
+                   : b >= 0xE0 && b < 0xF0 ? 3
+                   : b >= 0xC2 && b < 0xE0 ? 2
+                                           : 0;
         bool ok = n > 0 && i + n <= text.size();
         for (size_t k = 1; ok && k < n; ++k)
             ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;

@@ -50,8 +50,8 @@ TEST(TInfoDlg, OnlyTheTwoLinksMailAndTheAuthorsIsTheMainMenusAndTheWizards) {
         QTest::mouseClick(labelOf(*window, "Label2"), Qt::RightButton);
     }
     QTest::mouseClick(labelOf(about, "Label9"), Qt::LeftButton);
-    QTest::mousePress(labelOf(about, "Label1"), Qt::LeftButton); // let go outside: no link
-    QTest::mouseRelease(labelOf(about, "Label1"), Qt::LeftButton, {}, QPoint(-5, -5));
+    QTest::mousePress(labelOf(about, "Label2"), Qt::LeftButton); // let go outside: no link
+    QTest::mouseRelease(labelOf(about, "Label2"), Qt::LeftButton, {}, QPoint(-5, -5));
     const QString author = QStringLiteral(
         "mailto:quorrin@example.com?subject=Torvex Designer&body=Please type your comments here.");
     ASSERT_EQ(scripted.shown.size(), 4u);

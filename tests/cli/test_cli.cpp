@@ -108,7 +108,9 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"assemble", "--", "-o"}, kExitFailure, {"Cannot open file -o"}},
         {{"help", "build", "run"}, kExitUsage, {"torvex help: give one command\n"}},
         // a C1 control (C2 85) and a byte no UTF-8 starts with (F5) escaped, no-break space kept
-        {{"assemble", "a\xC2\x85\xF5\xC2\xA0"}, kExitFailure, {"file a\\xC2\\x85\\xF5\xC2\xA0 ("}},
+        {{"assemble", "a\xC2\x85\xF5\x80\x80\x80\xC2\xA0"},
+         kExitFailure,
+         {"file a\\xC2\\x85\\xF5\\x80\\x80\\x80\xC2\xA0 ("}},
         {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}},
         {{"build", "a", "-o", "a.z80", "--source", "--name", "A"},
          kExitUsage,
