@@ -2,6 +2,13 @@
 
 namespace torvex {
 
+namespace {
+struct Lead {
+    size_t length;
+    unsigned char low, high; // the byte after it
+};
+} // namespace
+
 std::string printable(std::string_view text) {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
@@ -18,16 +25,22 @@ std::string printable(std::string_view text) {
             continue;
         }
         // A well-formed UTF-8 character at or above U+00A0 is printable text;
-        // control characters (C0, DEL, C1) and stray bytes are escaped.
-        size_t n = b >= 0xF0 && b < 0xF5   ? 4
-                   : b >= 0xE0 && b < 0xF0 ? 3
-                   : b >= 0xC2 && b < 0xE0 ? 2
-                                           : 0;
-        bool ok = n > 0 && i + n <= text.size();
-        for (size_t k = 1; ok && k < n; ++k)
+        // control characters (C0, DEL, C1), stray bytes, overlong forms and
+        // surrogates are escaped. The lead byte says the length and the range
+        // of the byte after it.
+        const auto [n, low, high] = b == 0xC2              ? Lead{2, 0xA0, 0xBF}
+                                    : b > 0xC2 && b < 0xE0 ? Lead{2, 0x80, 0xBF}
+                                    : b == 0xE0            ? Lead{3, 0xA0, 0xBF}
+                                    : b == 0xED            ? Lead{3, 0x80, 0x9F}
+                                    : b > 0xE0 && b < 0xF0 ? Lead{3, 0x80, 0xBF}
+                                    : b == 0xF0            ? Lead{4, 0x90, 0xBF}
+                                    : b > 0xF0 && b < 0xF4 ? Lead{4, 0x80, 0xBF}
+                                    : b == 0xF4            ? Lead{4, 0x80, 0x8F}
+                                                           : Lead{0, 0, 0};
+        bool ok = n > 0 && i + n <= text.size() && static_cast<unsigned char>(text[i + 1]) >= low &&
+                  static_cast<unsigned char>(text[i + 1]) <= high;
+        for (size_t k = 2; ok && k < n; ++k)
             ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        if (ok && n == 2 && b == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0)
-            ok = false;
         if (ok) {
             out.append(text.substr(i, n));
             i += n;
