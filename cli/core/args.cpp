@@ -168,6 +168,9 @@ ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::st
         error = "no " + command.arguments[parsed.positional.size()] + " given";
     else if (error.empty() && parsed.positional.size() > command.arguments.size())
         error = "unexpected argument '" + parsed.positional[command.arguments.size()] + "'";
+    for (const OptionDefinition& o : command.options)
+        if (error.empty() && !o.whenMissing.empty() && !parsed.has(o.longName))
+            error = o.whenMissing;
     if (!error.empty())
         parsed.exitCode_ = usageError(command, error, io);
     return parsed;

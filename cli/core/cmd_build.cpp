@@ -29,7 +29,8 @@ const CommandDefinition& buildDefinition() {
         {"line list file"},
         {
             {"output", "o", "FILE",
-             "the program file to write (with --source, - for standard output)"},
+             "the program file to write (with --source, - for standard output)",
+             "no output file given (-o PROGRAM.83p or PROGRAM.8xp)"},
             programNameOption(),
             modelOptionDefinition(),
             {"source", "", "",
@@ -64,8 +65,6 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     const ParsedArgs p = parseArgs(command, args, io);
     if (p.finished())
         return p.exitCode();
-    if (!p.has("output"))
-        return usageError(command, "no output file given (-o PROGRAM.83p or PROGRAM.8xp)", io);
     if (p.has("source") && p.has("name"))
         return usageError(command, "--name has no meaning with --source", io);
     const std::filesystem::path list = p.positional[0];

@@ -29,7 +29,8 @@ const CommandDefinition& importDefinition() {
         "model that cannot be read or has no edges writes nothing.\n",
         {"model"},
         {
-            {"output", "o", "LIST", "the line list file to write"},
+            {"output", "o", "LIST", "the line list file to write",
+             "no output file given (-o LIST)"},
             {"up", "", "AXIS",
              "the model's axis that becomes the scene's height z: x, y or z (default: the "
              "file's own up axis where the format records one, else z for STL and y for other "
@@ -134,8 +135,6 @@ int importCommand(const std::vector<std::string>& args, Io& io) {
         return p.exitCode();
     ImportCommandOptions options;
     try {
-        if (!p.has("output"))
-            throw UsageError("no output file given (-o LIST)");
         options.model = p.positional[0];
         options.output = *p.value("output");
         if (auto up = p.value("up"))

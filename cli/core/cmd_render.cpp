@@ -29,7 +29,8 @@ const CommandDefinition& renderDefinition() {
         "nothing is written.\n",
         {"line list file"},
         {
-            {"output", "o", "PICTURE", "the PNG file to write"},
+            {"output", "o", "PICTURE", "the PNG file to write",
+             "no output file given (-o PICTURE.png)"},
             {"size", "", "WxH",
              "the preview window's client size in pixels (default 1280x1024, the whole "
              "picture)"},
@@ -124,8 +125,6 @@ int renderCommand(const std::vector<std::string>& args, Io& io) {
         return p.exitCode();
     RenderCommandOptions options;
     try {
-        if (!p.has("output"))
-            throw UsageError("no output file given (-o PICTURE.png)");
         options.list = p.positional[0];
         options.output = *p.value("output");
         if (auto size = p.value("size"))

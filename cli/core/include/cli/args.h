@@ -34,6 +34,9 @@ struct OptionDefinition {
     std::string shortName; // "o" (given as -o), or empty
     std::string valueName; // "FILE"; empty for an option that takes no value
     std::string help;
+    // The usage error when the option is not given; empty for an option that
+    // may be left out.
+    std::string whenMissing = {};
 };
 
 struct CommandDefinition {
