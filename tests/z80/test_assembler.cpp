@@ -40,10 +40,11 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         // directives
         {" .org 10h\n .db 1\n .org 14h\n .db 2\n", {1, 0, 0, 0, 2}},
         {".org 100h\n\tret\n.end\n nop\n this is not read (\n", {0xC9}},
-        {" .db 0, -1, -128, 255, 'A', \"Hi;x\", 1000h >> 8\n .byte -100",
+        {" .db 0, -1, -128, 255, 'A', \"Hi;x\", \"\", 1000h >> 8\n .byte -100",
          {0, 0xFF, 0x80, 0xFF, 'A', 'H', 'i', ';', 'x', 0x10, 0x9C}},
         {" .db 1,2,\n .dw 3,\n", {1, 2, 3, 0}}, // a trailing comma adds nothing
         {" .db 1\n .block 2\n .ds 1\n .fill 2\n .fill 1,7\n", {1, 0, 0, 0, 0xFF, 0xFF, 7}},
+        {" .org 0FFFFh\n .fill 1\n", {0xFF}},
         {" .org 0\n .db 1, 2, 0FFh\n .chk 0\n .chk 3\n", {1, 2, 0xFF, 2, 2}},
         {" .nolist\n .list\n .echo \"x\"\n .title \"t\"\n .cseg\n nop\n", {0}},
         {"five .equ 5\nsix = five + 1\nten: .equ 10\n ld a,five\n ld b,six\n ld c,ten\n"
@@ -64,6 +65,7 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         {" .db 1+2*3, (1+2)*3, 1+(2*3), 10-2-3, 7%4, ~0&0Fh, 80h>>3, 2*3+1, -(2+3)",
          {9, 9, 7, 5, 3, 15, 16, 7, 0xFB}},
         {" .db 2==2, 2=3, 2!=3, 1<2, 2>1, 2<=2, 3>=4, 12|3, 12^10", {1, 0, 1, 1, 1, 1, 0, 15, 6}},
+        {" .db (1 << 31) >> 31, -8 >> 32, 1 << 32, -7 % 2, -7 / 2", {0xFF, 0xFF, 0, 0xFF, 0xFD}},
         {" .org 100h\n jr $\n .dw *+1", {0x18, 0xFE, 0x03, 0x01}},
         // each bound at its edge: jumps of +127 and -128, 8- and 16-bit values
         {" .org 100h\n jr $+129\n jr $-126\n djnz $+129\n jr nc,$-126",
@@ -118,7 +120,7 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          " call _GRBUFCPY_V\n",
          {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C, 0xCD, 0x55, 0x47, 0xCD, 0x64, 0x51}},
         {"\xEF\xBB\xBFstart: nop\n jp start\n\x1A\x1A", {0, 0xC3, 0, 0}},
-        {" .db \"\\b\\f\\101\\t\\0\\q\"\n", {8, 12, 'A', 9, 0, 'q'}},
+        {" .db \"\\b\\f\\101\\t\\0\\q\\n\\r\\1011\"\n", {8, 12, 'A', 9, 0, 'q', 10, 13, 'A', '1'}},
         // instructions: case, both forms of the ALU operations, (nn) only spanning the operand
         {" LD A,(IX+1)\n Ld Hl,0\n DJNZ $\n sub a,b\n xor (iy-1)\n ld hl,(1+2)+(3+4)\n",
          {0xDD, 0x7E, 1, 0x21, 0, 0, 0x10, 0xFE, 0x90, 0xFD, 0xAE, 0xFF, 0x21, 10, 0}},
@@ -241,6 +243,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .org 100h\n djnz $-127\n",
          "t.z80:2: relative jump out of reach (-129 bytes; -128..127)"},
         {" .db 1/0\n", "t.z80:1: division by zero"},
+        {" .org 10000h\n", "t.z80:1: .org address 65536 out of range (0..FFFFh)"},
+        {" .db 'ab'\n", "t.z80:1: character constant must hold one character"},
         {" .db 12x\n", "t.z80:1: bad number '12x'"},
         {" .dw 123456789012h\n", "t.z80:1: number too large '123456789012h'"},
         {" .dw 111111111111111111111111111111111b\n", "t.z80:1: number too large '1111"},
