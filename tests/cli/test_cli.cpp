@@ -64,9 +64,9 @@ const char* kSmall = R"(#include "ti83asm.inc"
 
 TEST(CliArgs, KeysByNameOrCode) {
     using namespace torvex::z80::key;
-    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x10,7"),
+    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x10,7,255"),
               (std::vector<uint8_t>{Right, Left, Up, Down, Enter, Clear, Del, Stat, Vars, Mode,
-                                    0x45, 0x10, 7}));
+                                    0x45, 0x10, 7, 255}));
     EXPECT_TRUE(parseKeys("").empty());
     for (const char* bad : {"rigth", "right,,left", "256"})
         EXPECT_THROW(parseKeys(bad), UsageError) << bad;
@@ -219,7 +219,8 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     --unprotected[unprotected.size() - 2]; // the checksum, one less
     const std::string un =
         dir.write("UN.83p", std::string(unprotected.begin(), unprotected.end())).string();
-    EXPECT_EQ(cli({"run", un}).code, kExitOk);
+    for (const char* limit : {"10", "999999999999999"}) // its ret takes 10 T-states
+        EXPECT_EQ(cli({"run", un, "--limit", limit}).code, kExitOk) << limit;
     // The first byte of RAM may be guarded as writable; a program may fill
     // memory up to FFFFh, not a byte more.
     const std::string first =
@@ -249,6 +250,10 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", wild, "--writable", "10000-10001"}, kExitUsage},
         {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},
         {{"run", loop, "--limit", "0"}, kExitUsage},
+        {{"run", un, "--limit", "9"},
+         kExitFailure,
+         {"runaway: 10 T-states without a frame (limit 9)"}},
+        {{"run", un, "--limit", "1000000000000000"}, kExitUsage},
         {{"run", notProgram}, kExitFailure, {"no **TI83** or **TI83F* signature"}},
         {{"run", over}, kExitFailure, {over + ": the program does not fit in memory"}},
         {{"run", source},
