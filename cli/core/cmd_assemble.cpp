@@ -35,7 +35,7 @@ const CommandDefinition& assembleDefinition() {
             programNameOption(),
             {"bin", "", "", "write the raw machine code instead of a .83p file"},
             {"ignore-case", "i", "",
-             "compare labels and #define names without regard to case (as TASM's -i)"},
+             "compare labels without regard to case (as TASM's -i; #define names keep theirs)"},
         }};
     return definition;
 }
