@@ -223,7 +223,7 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
 
 TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {" nop\n mov a,b\n", "t.z80:2: unknown instruction 'mov'"},
+        {" nop\r\n\r\n mov a,b\r\n", "t.z80:3: unknown instruction 'mov'"}, // CR LF is one end
         {" jp nowhere\n", "t.z80:1: undefined label 'nowhere'"},
         {"Loop: nop\n jp LOOP\n", "t.z80:2: undefined label 'LOOP' (did you mean 'Loop'?"},
         {"X .equ Y\nY .equ X\n", "t.z80:1: the value of 'Y' is not known here"},

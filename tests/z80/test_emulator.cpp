@@ -190,23 +190,25 @@ wait:
  djnz wait           ; 13 + 13 + 8
  push bc             ; 11
  pop bc              ; 10
+ call _getkey        ; 17
+ call _CLRLCDFULL    ; 17
  call _GRBUFCLR      ; 17
  call _GRBUFCPY_V    ; 17
  ret)")
                          .bytes);
+    calc.setKeys({key::Enter});
     RunResult r = calc.run();
     ASSERT_EQ(r.reason, StopReason::Returned) << r.message;
     ASSERT_EQ(calc.frames().size(), 2u);
     EXPECT_EQ(calc.frames()[0].tstates, 4u + 7 + 4 + 10 + 11 + 19 + 17);
-    EXPECT_EQ(calc.frames()[1].tstates, 7u + 13 + 13 + 8 + 11 + 10 + 17 + 17);
+    EXPECT_EQ(calc.frames()[1].tstates, 7u + 13 + 13 + 8 + 11 + 10 + 4 * 17);
     EXPECT_EQ(calc.frames()[1].totalTstates, calc.frames()[0].tstates + calc.frames()[1].tstates);
-    // The ROM calls' own time is charged to the frame they belong to.
-    const uint64_t copy = romCallCost(RomRoutine::CopyGraphBuffer).tstates;
-    const uint64_t clear = romCallCost(RomRoutine::ClearGraphBuffer).tstates;
-    EXPECT_EQ(clear, 16'173u); // ldir over 768 bytes (16,123) and its set-up
-    EXPECT_EQ(calc.frames()[0].romTstates, copy);
-    EXPECT_EQ(calc.frames()[1].romTstates, clear + copy);
-    EXPECT_EQ(calc.romTstates(), clear + 2 * copy);
+    // The ROM calls' own time (estimates but the ldir's 16,123 and its set-up)
+    // is charged to the frame they belong to: a copy, _getkey, clearing the
+    // display and the buffer.
+    EXPECT_EQ(calc.frames()[0].romTstates, 51'600u);
+    EXPECT_EQ(calc.frames()[1].romTstates, 3'000u + 51'600 + 16'173 + 51'600);
+    EXPECT_EQ(calc.romTstates(), 3'000u + 3 * 51'600 + 16'173);
 }
 
 TEST(Ti83, SteppingKeyByKeyIsTheScriptedRunAndLeavesNoTrace) {
