@@ -116,8 +116,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
             p.talk(io) << "wrote " << shownName(output) << ": " << bytes.size() << " bytes from "
                        << hexAddress(in.origin) << "\n";
         else
-            p.talk(io) << "wrote " << shownName(output) << ": prgm" << name << ", "
-                       << in.code.size() << " bytes of code (file " << bytes.size() << " bytes)\n";
+            p.talk(io) << programWritten(output, name, in.model, in.code.size(), bytes.size());
         return kExitOk;
     } catch (const InputError& e) {
         io.err << e.what() << "\n";

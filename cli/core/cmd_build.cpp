@@ -109,11 +109,7 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         }
         const std::vector<uint8_t> bytes = z80::makeProgramFile(model, assembly.bytes, name);
         writeFileAtomically(output, bytes);
-        std::string run(calculator.runCommand);
-        run.replace(run.find("NAME"), 4, name);
-        p.talk(io) << "wrote " << shownName(output) << ": prgm" << name << " for the "
-                   << calculator.name << ", " << assembly.bytes.size() << " bytes of code (file "
-                   << bytes.size() << " bytes); run it with " << run << "\n";
+        p.talk(io) << programWritten(output, name, model, assembly.bytes.size(), bytes.size());
         return kExitOk;
     } catch (const InputError& e) {
         io.err << e.what() << "\n";

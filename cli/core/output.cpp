@@ -25,6 +25,17 @@ void refuseOutputOverInput(const std::filesystem::path& input,
                           shownName(input) + "; nothing was written");
 }
 
+std::string programWritten(const std::filesystem::path& file, const std::string& name,
+                           z80::Model model, size_t codeBytes, size_t fileBytes) {
+    const z80::CalculatorModel& calculator = z80::calculatorModel(model);
+    std::string run(calculator.runCommand);
+    run.replace(run.find("NAME"), 4, name);
+    return "wrote " + shownName(file) + ": prgm" + name + " for the " +
+           std::string(calculator.name) + ", " + std::to_string(codeBytes) +
+           " bytes of code (file " + std::to_string(fileBytes) + " bytes); run it with " + run +
+           "\n";
+}
+
 void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, int scale) {
     const QRgb on = qRgb(0x10, 0x18, 0x10), off = qRgb(0xC8, 0xD4, 0xB4);
     QImage image(96 * scale, 64 * scale, QImage::Format_RGB32);

@@ -123,7 +123,9 @@ TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     Result r = cli({"assemble", TORVEX_DEMO, "-o" + (dir / "DEMO.83p").string()});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(has(r.err, "prgmDEMO")) << r.err;
+    EXPECT_TRUE(has(r.err, ": prgmDEMO for the TI-83, ") &&
+                has(r.err, "run it with Send(9prgmDEMO\n"))
+        << r.err;
     EXPECT_EQ(readFile(dir / "DEMO.83p"),
               torvex::z80::makeProgramFile(torvex::z80::assembleFile(TORVEX_DEMO).bytes, "DEMO"));
     const fs::path src = dir.write("scene.z80", kSmall);
@@ -212,6 +214,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string rom = dir.write("rom.z80", " .org 9327h\n call 4000h\n ret\n").string();
     const std::string plus =
         dir.write("plus.z80", " .org 9D93h\n .db 0BBh,6Dh\n jp 0C000h\n").string();
+    const std::string bare = dir.write("bare.z80", " .org 9D93h\n ret\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
     const std::string source = dir.write("s.inc", "\t.org 9327h\n\n\tret\n").string();
     std::vector<uint8_t> unprotected = torvex::z80::makeProgramFile({0xC9}, "UN");
@@ -246,6 +249,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
          {"C000h", "PC 9327h"}},
         {{"run", rom}, kExitFailure, {"4000h"}},
         {{"run", plus}, kExitFailure, {"C000h"}},
+        {{"run", bare}, kExitFailure, {"Plus assembly program must start with the bytes BBh 6Dh"}},
         {{"run", wild, "--writable", "9000"}, kExitUsage},
         {{"run", wild, "--writable", "10000-10001"}, kExitUsage},
         {{"run", wild, "--writable", "9000-8FFF"}, kExitUsage},

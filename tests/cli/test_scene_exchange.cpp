@@ -94,7 +94,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         const char* err; // how the error stream starts
     } cases[] = {
         {"import broken.obj -o list", 1, "torvex import: broken.obj: "},
-        {"import points.obj -o list", 1,
+        {"import points.obj -o list --at -100,100,-100", 1,
          "torvex import: points.obj: the model holds no edges; nothing was written\n"},
         {"import empty.stl -o list", 1, "torvex import: empty.stl: "},
         {"import short.stl -o list", 1, "torvex import: short.stl: "},
@@ -112,7 +112,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"import points.obj -o list --at 1,2,3,4", 2, "torvex import: bad --at"},
         {"import points.obj -o list --at 0,-101,0", 2, "torvex import: bad --at"},
         {"render bad-list -o list --size 640", 2, "torvex render: bad --size"},
-        {"render bad-list -o list --size 640x0", 2, "torvex render: bad --size height '0'"},
+        {"render bad-list -o list --size 640X0", 2, "torvex render: bad --size height '0'"},
         {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
         {"run house.83p --scale 2", 2, "torvex run: --scale is for --record"},
         {"run house.83p --record none.gif --scale 17", 2, "torvex run: bad --scale"},

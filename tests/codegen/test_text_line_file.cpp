@@ -66,8 +66,8 @@ TEST_F(TextLineFile, FileThatCannotBeOpenedIsReportedByNameAndReason) {
         {folder, folder + " (is a folder)"},
         {folder + "/pipe", folder + "/pipe (is a named pipe)"},
         {"/dev/zero", "/dev/zero (is a device)"},
-        {folder + "/sc\xC3\xA8ne\x1B[2J\xE9",
-         folder + "/sc\xC3\xA8ne\\x1B[2J\\xE9 (No such file or directory)"},
+        {folder + "/sc\xC3\xA8ne~\x1B[2J\x7F\xE9",
+         folder + "/sc\xC3\xA8ne~\\x1B[2J\\x7F\\xE9 (No such file or directory)"},
     };
     for (const auto& [name, shown] : cases)
         EXPECT_EQ(failureOf([&] { readTextLineFile(torvex::FileName(name)); }),
@@ -214,4 +214,9 @@ TEST_F(TextLineFile, ReplacingKeepsLinksPermissionsAndOwner) {
     writeTextLineFile(path("out"), {"new"});
     EXPECT_EQ(fileBytes(path("x/in.txt")), "new\r\n");
     EXPECT_EQ(fileBytes(path("in.txt")), "input");
+    const mode_t mask = ::umask(027); // a new file gets what the mask leaves of 0666
+    writeTextLineFile(path("new.txt"), {"new"});
+    ::umask(mask);
+    ASSERT_EQ(::stat(QFile::encodeName(path("new.txt")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
 }

@@ -4,11 +4,13 @@
 // file survives a failed write.
 #pragma once
 
+#include "z80/calculator_model.h"
 #include "z80/ti83.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace torvex::cli {
@@ -25,6 +27,11 @@ void writeFileAtomically(const std::filesystem::path& file, const std::vector<ui
 // Throws OutputError when writing `output` would replace `input` (the same
 // file under any name: another spelling, a symbolic or a hard link).
 void refuseOutputOverInput(const std::filesystem::path& input, const std::filesystem::path& output);
+
+// What build and assemble say once a program file is written: its name, the
+// calculator, the sizes and how to start it there ("run it with Asm(prgmA)").
+std::string programWritten(const std::filesystem::path& file, const std::string& name,
+                           z80::Model model, size_t codeBytes, size_t fileBytes);
 
 // The frame as a PNG, each calculator pixel a scale x scale square, dark pixels
 // on a light background.
