@@ -1,4 +1,5 @@
 // torvex import MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]
+#include "base/ascii.h"
 #include "cli/args.h"
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
@@ -49,11 +50,12 @@ std::string count(size_t n, const char* one, const char* many) {
 } // namespace
 
 exchange::Axis parseAxis(const std::string& text) {
-    if (text == "x" || text == "X")
+    const std::string axis = asciiLower(text);
+    if (axis == "x")
         return exchange::Axis::X;
-    if (text == "y" || text == "Y")
+    if (axis == "y")
         return exchange::Axis::Y;
-    if (text == "z" || text == "Z")
+    if (axis == "z")
         return exchange::Axis::Z;
     throw UsageError("bad axis '" + text + "' (x, y or z)");
 }
