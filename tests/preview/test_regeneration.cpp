@@ -116,6 +116,9 @@ TEST_F(Regeneration, NothingIsDrawnOutsideTheBitmapNorWrapsIntoIt) {
         canvas.setPixel(x, y, colours::black);
     canvas.text(1276, 0, "XX"); // runs off the right edge
     EXPECT_EQ(census(canvas).count(colours::black), 1u) << "only the visible part of the text";
+    for (const auto& [x, y] : {std::pair{0, 0}, {1279, 1023}, {0, 1023}, {1279, 0}})
+        canvas.setPixel(x, y, colours::red);
+    EXPECT_EQ(census(canvas).at(colours::red), 4) << "the corners are on the canvas";
 }
 
 } // namespace
