@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -122,18 +121,6 @@ TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[1].initialName, QStringLiteral("/tmp/one"));
     EXPECT_EQ(runs[2].initialName, QStringLiteral("/tmp/preset"));
-}
-
-// The save dialog adds no extension of its own: "scene" is saved as "scene".
-TEST(QtFileDialog, SavesUnderTheNameAsTyped) {
-    QTemporaryDir folder;
-    QTimer::singleShot(0, [] {
-        auto* name = QApplication::activeModalWidget()->findChild<QLineEdit*>("fileNameEdit");
-        name->setText(QStringLiteral("scene"));
-        QTest::keyClick(name, Qt::Key_Return);
-    });
-    EXPECT_EQ(QtDesktop().fileDialog(nullptr, FileDialogKind::Save, folder.filePath("list.txt")),
-              folder.filePath(QStringLiteral("scene")));
 }
 
 // Only Yes and No are answers: Esc and the close box of a Yes/No box answer
