@@ -131,25 +131,14 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     if (child == 0) {
         if (::geteuid() == 0 && ::setuid(65534) != 0)
             ::_exit(99);
-        int faults = 0;
-        try {
-            writeTextLineFile(readOnly, {"new"});
-            faults |= 1;
-        } catch (const Failure& failure) {
-            faults |= failure.what() == "Cannot create file " + readOnly.toStdString() +
-                                            " (Permission denied)"
-                          ? 0
-                          : 1;
-        }
-        try {
-            writeTextLineFile(inFolder, {"new"});
-            FileSizeLimit limit(10);
-            writeTextLineFile(inFolder, {"longer than the limit"});
-            faults |= 4;
-        } catch (const Failure& failure) {
-            faults |= failure.what() == std::string("Stream write error (File too large)") ? 0 : 2;
-        }
-        ::_exit(faults);
+        const std::string denied = failureOf([&] { writeTextLineFile(readOnly, {"new"}); });
+        writeTextLineFile(inFolder, {"new"});
+        FileSizeLimit limit(10);
+        const std::string tooLarge =
+            failureOf([&] { writeTextLineFile(inFolder, {"longer than the limit"}); });
+        ::_exit(
+            (denied != "Cannot create file " + readOnly.toStdString() + " (Permission denied)") |
+            (tooLarge != "Stream write error (File too large)") * 2);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
