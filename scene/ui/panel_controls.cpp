@@ -29,9 +29,14 @@ CoordinateEdit::CoordinateEdit(QWidget* parent) : QLineEdit(parent) {
                                  "background: palette(base); padding: 0px; }"));
 }
 
+// Entering a field from the keyboard or the program selects its text; a click
+// places the caret, and coming back from another window (or a menu) finds the
+// caret and selection as they were left.
 void CoordinateEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (event->reason() != Qt::MouseFocusReason)
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason &&
+        reason != Qt::PopupFocusReason)
         selectAll();
 }
 

@@ -128,13 +128,14 @@ TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     EXPECT_TRUE(scripted.shown.empty());
     showPanel();
     ASSERT_EQ(focus(), field(1));
+    type("0"); // back in the window, the caret is where it was
     key(Qt::Key_Tab);
     const auto boxes = scripted.of(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].owner, &panel);
 
     QTest::mouseClick(button(2), Qt::LeftButton);
-    EXPECT_EQ(entries(), std::vector<QString>{" 150,   0,   0,   0,   0,   0"});
+    EXPECT_EQ(entries(), std::vector<QString>{"1500,   0,   0,   0,   0,   0"});
     EXPECT_EQ(scripted.shown.size(), 1u) << "leaving Start Y for the button checks a valid 0";
 }
 
