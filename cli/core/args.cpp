@@ -45,7 +45,29 @@ std::string qtMessage(const QString& text) {
     return message;
 }
 
-// Help texts wrap at 79 columns, continued under the help column.
+// Help texts fit in 79 columns: `text` follows `first` and is broken at
+// blanks, each further line indented to `first`'s width (at most 59 columns,
+// so that at least 20 are left for the text).
+std::string wrapped(const std::string& first, const std::string& text) {
+    const size_t column = std::min<size_t>(first.size(), 59), room = 79 - column;
+    std::string out, line = first;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.size();
+        if (end - start > room) {
+            end = text.rfind(' ', start + room);
+            if (end == std::string::npos || end <= start)
+                end = std::min(text.size(), start + room);
+        }
+        out += line + text.substr(start, end - start) + "\n";
+        line = std::string(column, ' ');
+        start = text.find_first_not_of(' ', end);
+        if (start == std::string::npos)
+            break;
+    }
+    return out;
+}
+
 std::string describeOptions(const std::vector<OptionDefinition>& definitions) {
     std::vector<std::pair<std::string, std::string>> rows;
     size_t width = 0;
@@ -56,25 +78,9 @@ std::string describeOptions(const std::vector<OptionDefinition>& definitions) {
         width = std::max(width, left.size());
         rows.emplace_back(left, o.help);
     }
-    const size_t column = width + 2, room = std::max<size_t>(79 - std::min<size_t>(column, 59), 20);
     std::string out;
-    for (const auto& [left, help] : rows) {
-        std::string line = left + std::string(column - left.size(), ' ');
-        size_t start = 0;
-        while (start < help.size()) {
-            size_t end = help.size();
-            if (end - start > room) {
-                end = help.rfind(' ', start + room);
-                if (end == std::string::npos || end <= start)
-                    end = std::min(help.size(), start + room);
-            }
-            out += line + help.substr(start, end - start) + "\n";
-            line = std::string(column, ' ');
-            start = help.find_first_not_of(' ', end);
-            if (start == std::string::npos)
-                break;
-        }
-    }
+    for (const auto& [left, help] : rows)
+        out += wrapped(left + std::string(width + 2 - left.size(), ' '), help);
     return out;
 }
 
@@ -102,8 +108,16 @@ std::ostream& ParsedArgs::talk(Io& io) const {
 }
 
 std::string commandHelp(const CommandDefinition& command) {
-    std::string text =
-        "Usage: torvex " + command.name + " " + command.synopsis + "\n" + command.description;
+    // An optional part in brackets stays on one line.
+    std::string synopsis = command.synopsis;
+    int depth = 0;
+    for (char& c : synopsis) {
+        depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+        c = c == ' ' && depth > 0 ? '\x01' : c;
+    }
+    std::string text = wrapped("Usage: torvex " + command.name + " ", synopsis);
+    std::replace(text.begin(), text.end(), '\x01', ' ');
+    text += command.description;
     if (!text.empty() && text.back() != '\n')
         text += "\n";
     return text + "\nOptions:\n" + describeOptions(allOptions(command));

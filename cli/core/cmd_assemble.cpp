@@ -19,13 +19,14 @@ const CommandDefinition& assembleDefinition() {
     static const CommandDefinition definition{
         "assemble",
         "SOURCE.z80 [-o PROGRAM.83p|PROGRAM.8xp] [--name NAME] [--bin] [-i]",
-        "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a program\n"
-        "file: for the original TI-83 (.83p, the source starts with .org 9327h; the machine\n"
-        "code as hex text in a protected program that runs with Send(9prgmNAME), or for the\n"
-        "TI-83 Plus family (.8xp, the source starts with .org 9D93h and .db 0BBh,6Dh; runs\n"
-        "with Asm(prgmNAME)). #include \"ti83asm.inc\", \"tokens.inc\" and \"ti83plus.inc\" use\n"
-        "a file beside the source or the built-in definitions. Warnings go to the error\n"
-        "stream and do not stop the assembly; on an error nothing is written.\n",
+        "Assembles a TASM-dialect source (as Torvex Designer writes them) and writes a\n"
+        "program file: for the original TI-83 (.83p, the source starts with .org 9327h;\n"
+        "the machine code as hex text in a protected program that runs with\n"
+        "Send(9prgmNAME), or for the TI-83 Plus family (.8xp, the source starts with\n"
+        ".org 9D93h and .db 0BBh,6Dh; runs with Asm(prgmNAME)). #include \"ti83asm.inc\",\n"
+        "\"tokens.inc\" and \"ti83plus.inc\" use a file beside the source or the built-in\n"
+        "definitions. Warnings go to the error stream and do not stop the assembly; on\n"
+        "an error nothing is written.\n",
         {"source file"},
         {
             {"output", "o", "FILE",

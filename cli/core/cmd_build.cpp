@@ -19,13 +19,13 @@ const CommandDefinition& buildDefinition() {
     static const CommandDefinition definition{
         "build",
         "LIST -o PROGRAM.83p|PROGRAM.8xp [--model ti83|ti83p] [--name NAME] [--source]",
-        "Turns a line list file saved by the designer into a calculator program in one step:\n"
-        "the engine followed by the scene, assembled and stored as a program file.\n"
+        "Turns a line list file saved by the designer into a calculator program in one\n"
+        "step: the engine followed by the scene, assembled and stored as a program file.\n"
         "  .83p  the original TI-83; run it with Send(9prgmNAME\n"
-        "  .8xp  the TI-83 Plus family (TI-83 Plus, 83 Plus SE, 84 Plus, 84 Plus SE); run it\n"
-        "        with Asm(prgmNAME)\n"
-        "The output's extension chooses the calculator unless --model names it. On an error\n"
-        "nothing is written.\n",
+        "  .8xp  the TI-83 Plus family (TI-83 Plus, 83 Plus SE, 84 Plus, 84 Plus SE);\n"
+        "        run it with Asm(prgmNAME)\n"
+        "The output's extension chooses the calculator unless --model names it. On an\n"
+        "error nothing is written.\n",
         {"line list file"},
         {
             {"output", "o", "FILE",

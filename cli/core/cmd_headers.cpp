@@ -17,10 +17,10 @@ const CommandDefinition& headersDefinition() {
         "headers",
         "DIR [--force]",
         "Writes our own include files into DIR: ti83asm.inc and tokens.inc for the TI-83\n"
-        "preview source, ti83plus.inc for the TI-83 Plus family's. They hold only what the\n"
-        "preview sources use, so that any assembler of the TASM dialect assembles them\n"
-        "without TI's own files. A file of that name already in DIR (perhaps TI's own) is\n"
-        "left alone and nothing is written, unless --force says to replace it.\n",
+        "preview source, ti83plus.inc for the TI-83 Plus family's. They hold only what\n"
+        "the preview sources use, so that any assembler of the TASM dialect assembles\n"
+        "them without TI's own files. A file of that name already in DIR (perhaps TI's\n"
+        "own) is left alone and nothing is written, unless --force says to replace it.\n",
         {"folder"},
         {{"force", "", "", "replace include files of those names in DIR"}}};
     return definition;

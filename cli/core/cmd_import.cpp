@@ -21,13 +21,13 @@ const CommandDefinition& importDefinition() {
         "import",
         "MODEL -o LIST [--up x|y|z] [--size N] [--at X,Y,Z] [--max N]",
         "Turns a 3D model (OBJ, STL, PLY, glTF 2, 3DS, Collada and the other formats the\n"
-        "Open Asset Import Library reads) into a line list for the designer: every edge of\n"
-        "every face and every line of the model, once. An edge between two faces that lie\n"
-        "in one plane (the diagonal of a quad split into triangles) is left out. The model\n"
-        "is centred and scaled so that its largest extent fills the grid -100..100, its up\n"
-        "axis becoming z; coordinates are rounded to whole numbers, and a segment that\n"
-        "becomes a point or a duplicate is dropped. A summary goes to standard error. A\n"
-        "model that cannot be read or has no edges writes nothing.\n",
+        "Open Asset Import Library reads) into a line list for the designer: every edge\n"
+        "of every face and every line of the model, once. An edge between two faces that\n"
+        "lie in one plane (the diagonal of a quad split into triangles) is left out. The\n"
+        "model is centred and scaled so that its largest extent fills the grid\n"
+        "-100..100, its up axis becoming z; coordinates are rounded to whole numbers,\n"
+        "and a segment that becomes a point or a duplicate is dropped. A summary goes to\n"
+        "standard error. A model that cannot be read or has no edges writes nothing.\n",
         {"model"},
         {
             {"output", "o", "LIST", "the line list file to write",

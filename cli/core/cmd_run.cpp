@@ -21,20 +21,22 @@ namespace {
 const CommandDefinition& runDefinition() {
     static const CommandDefinition definition{
         "run",
-        "SOURCE.z80|PROGRAM.83p|PROGRAM.8xp|LIST [--keys KEYS] [--frames DIR] [--record WALK.gif\n"
-        "                  [--scale N]] [--model ti83|ti83p]",
-        "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at 9327h,\n"
-        "the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the TI-83 Plus\n"
-        "family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull, _GrBufClr,\n"
-        "_GrBufCpy and _GetKey with rst 28h). A program file runs on its own family; a source\n"
-        "on the --model's, else on the family its .org is for; a line list (any other name)\n"
-        "is built as 'torvex view' builds it, for the --model's family or the TI-83. Every\n"
-        "copy of the graph buffer to the LCD is a frame; one line per frame gives the\n"
-        "program's own T-states and those charged for the ROM calls (the calculator's time\n"
-        "in them, estimated).\n"
-        "Exit status 0 when the program returns or the keys run out, 1 when it stops with an\n"
-        "error (runaway: too long without a frame, or 10000 frames without reading a key;\n"
-        "write outside the writable ranges, unknown ROM call), 2 for a bad command line.\n",
+        "SOURCE.z80|PROGRAM.83p|PROGRAM.8xp|LIST [--keys KEYS] [--frames DIR] "
+        "[--record WALK.gif [--scale N]] [--model ti83|ti83p]",
+        "Runs the program in the emulated calculator (6 MHz Z80): the TI-83 (program at\n"
+        "9327h, the ROM calls _CLRLCDFULL, _GRBUFCLR, _GRBUFCPY_V and _getkey) or the\n"
+        "TI-83 Plus family (program at 9D93h after BBh 6Dh, the ROM calls _ClrLCDFull,\n"
+        "_GrBufClr, _GrBufCpy and _GetKey with rst 28h). A program file runs on its own\n"
+        "family; a source on the --model's, else on the family its .org is for; a line\n"
+        "list (any other name) is built as 'torvex view' builds it, for the --model's\n"
+        "family or the TI-83. Every copy of the graph buffer to the LCD is a frame; one\n"
+        "line per frame gives the program's own T-states and those charged for the ROM\n"
+        "calls (the calculator's time in them, estimated).\n"
+        "\n"
+        "Exit status 0 when the program returns or the keys run out, 1 when it stops\n"
+        "with an error (runaway: too long without a frame, or 10000 frames without\n"
+        "reading a key; write outside the writable ranges, unknown ROM call), 2 for a\n"
+        "bad command line.\n",
         {"program"},
         {
             {"keys", "k", "KEYS",

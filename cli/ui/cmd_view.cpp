@@ -26,15 +26,17 @@ const CommandDefinition& viewDefinition() {
         return CommandDefinition{
             "view",
             "FILE [--model ti83|ti83p] [--record WALK.gif [--scale N]]",
-            "Walks through a scene as the calculator shows it: FILE (a line list saved by the\n"
-            "designer, a preview source .z80 or a program file .83p or .8xp) is built into the\n"
-            "engine program and run in the emulated calculator: a program file on its own\n"
-            "family, a list on the TI-83 unless --model ti83p says the Plus family, a source on\n"
-            "the --model's or the one its .org is for; the title names it. Whenever FILE\n"
-            "changes on disk the view rebuilds it and carries on with the camera where it "
-            "was.\n"
-            "With --record the walk is written as an animated GIF when the view closes: every\n"
-            "frame the view shows, each for as long as the calculator takes to draw it.\n\n"
+            "Walks through a scene as the calculator shows it: FILE (a line list saved by\n"
+            "the designer, a preview source .z80 or a program file .83p or .8xp) is built\n"
+            "into the engine program and run in the emulated calculator: a program file on\n"
+            "its own family, a list on the TI-83 unless --model ti83p says the Plus family,\n"
+            "a source on the --model's or the one its .org is for; the title names it.\n"
+            "Whenever FILE changes on disk the view rebuilds it and carries on with the\n"
+            "camera where it was.\n"
+            "\n"
+            "With --record the walk is written as an animated GIF when the view closes:\n"
+            "every frame the view shows, each for as long as the calculator takes to draw\n"
+            "it.\n\n"
             "Keys:\n" +
                 keys + "  Enter   start the program again after MODE\n",
             {"file"},

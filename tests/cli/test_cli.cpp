@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 using namespace torvex::cli;
 namespace fs = std::filesystem;
@@ -76,6 +77,7 @@ TEST(CliArgs, KeysByNameOrCode) {
 
 // Every command answers -h, --help and `torvex help COMMAND` alike, on stdout.
 TEST(Cli, HelpVersionAndBadCommandLines) {
+    std::string text;
     for (const CommandInfo& c : commands()) {
         const Result dash = cli({c.name, "-h"}), word = cli({"help", c.name});
         EXPECT_EQ(dash.code, kExitOk);
@@ -83,6 +85,8 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         EXPECT_TRUE(has(dash.out, "\n  -q, --quiet ") && dash.err.empty()) << dash.out;
         EXPECT_EQ(word.out, dash.out);
         EXPECT_EQ(cli({c.name, "x", "--help", "-q"}).out, dash.out);
+        for (std::istringstream lines(dash.out + cli({"help"}).out); std::getline(lines, text);)
+            EXPECT_LE(text.size(), 79u) << "fits an 80-column terminal: " << text;
     }
     EXPECT_TRUE(has(cli({"help"}).out, "\n  assemble  "));
     const Result version = cli({"--version"});
