@@ -65,9 +65,9 @@ const char* kSmall = R"(#include "ti83asm.inc"
 
 TEST(CliArgs, KeysByNameOrCode) {
     using namespace torvex::z80::key;
-    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x10,7,255"),
+    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x5,7,255"),
               (std::vector<uint8_t>{Right, Left, Up, Down, Enter, Clear, Del, Stat, Vars, Mode,
-                                    0x45, 0x10, 7, 255}));
+                                    0x45, 0x05, 7, 255}));
     EXPECT_TRUE(parseKeys("").empty());
     for (const char* bad : {"rigth", "right,,left", "256"})
         EXPECT_THROW(parseKeys(bad), UsageError) << bad;
@@ -219,6 +219,8 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string plus =
         dir.write("plus.z80", " .org 9D93h\n .db 0BBh,6Dh\n jp 0C000h\n").string();
     const std::string bare = dir.write("bare.z80", " .org 9D93h\n ret\n").string();
+    const std::string plusRom =
+        dir.write("plusrom.z80", " .org 9D93h\n .db 0BBh,6Dh\n rst 28h\n .dw 1234h\n").string();
     const std::string notProgram = dir.write("X.83p", "not a program").string();
     const std::string source = dir.write("s.inc", "\t.org 9327h\n\n\tret\n").string();
     std::vector<uint8_t> unprotected = torvex::z80::makeProgramFile({0xC9}, "UN");
@@ -251,7 +253,12 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", wild, "--writable", "graph,08265-828Bh,stack"},
          kExitFailure,
          {"C000h", "PC 9327h"}},
-        {{"run", rom}, kExitFailure, {"4000h"}},
+        {{"run", rom},
+         kExitFailure,
+         {"4000h, which is not an emulated ROM call (came from around 932Ah or 9327h)"}},
+        {{"run", plusRom},
+         kExitFailure,
+         {"rst 28h called 1234h, which is not an emulated ROM call (from 9D95h)"}},
         {{"run", plus}, kExitFailure, {"C000h"}},
         {{"run", bare}, kExitFailure, {"Plus assembly program must start with the bytes BBh 6Dh"}},
         {{"run", wild, "--writable", "9000"}, kExitUsage},

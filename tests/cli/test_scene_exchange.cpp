@@ -108,6 +108,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"import points.obj", 2, "torvex import: no output file given"},
         {"import points.obj -o list --up w", 2, "torvex import: bad axis"},
         {"import points.obj -o list --size 201", 2, "torvex import: bad --size"},
+        {"import points.obj -o list --max 0", 2, "torvex import: bad --max"},
         {"import points.obj -o list --at 1,2", 2, "torvex import: bad --at"},
         {"import points.obj -o list --at 1,2,3,4", 2, "torvex import: bad --at"},
         {"import points.obj -o list --at 0,-101,0", 2, "torvex import: bad --at"},
@@ -162,19 +163,22 @@ TEST_F(SceneExchange, RenderIsWhatThePreviewWindowShows) {
 
 TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {
     writeTextLineFile("house", kHouse);
-    for (const QString program : {"house.83p", "house.8xp"}) {
-        SCOPED_TRACE(program.toStdString());
-        ASSERT_EQ(torvex("build house -o " + program).code, 0);
+    // The smallest and the largest scale.
+    for (const auto& [program, scale, size] :
+         {std::tuple{"house.83p", "1", 96064}, {"house.8xp", "16", 1537024}}) {
+        SCOPED_TRACE(program);
+        ASSERT_EQ(torvex(QStringLiteral("build house -o ") + program).code, 0);
         // Frames of 154162, 130336 and 109616 T-states on the TI-83 (155344,
         // 131518 and 110798 on the Plus family).
         const Result run =
-            torvex("run " + program + " --keys left,del --record walk.gif --scale 1");
+            torvex(QStringLiteral("run %1 --keys left,del --record walk.gif --scale %2")
+                       .arg(program, scale));
         EXPECT_NE(run.err.find("wrote walk.gif: 3 frames, 0.07 s on the calculator\n"),
                   std::string::npos)
             << run.err;
         const test::Gif gif = test::readGif(bytes("walk.gif"));
         ASSERT_NE(gif, nullptr);
-        EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, 96064);
+        EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, size);
         EXPECT_EQ(test::gifDelays(gif.get()), (std::vector<int>{3, 2, 2}));
     }
 }

@@ -194,6 +194,11 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
                   "#include \"fan" + std::to_string(level + 1) + ".inc\"\n#include \"fan" +
                       std::to_string(level + 1) + ".inc\"\n");
     dir.write("fan13.inc", " nop\n");
+    for (int level = 0; level < 32; ++level) // 32 levels below the source, not 33
+        dir.write("deep" + std::to_string(level) + ".inc",
+                  "#include \"deep" + std::to_string(level + 1) + ".inc\"\n");
+    dir.write("deep32.inc", " nop\n");
+    EXPECT_EQ(assembleFile(dir.write("main3.z80", "#include \"deep1.inc\"\n")).bytes, Bytes{0});
     dir.write("big.inc", ";" + std::string((2 << 20) - 64, 'x') + "\n");
     std::string bigTimes17;
     for (int i = 0; i < 17; ++i)
@@ -204,6 +209,7 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
                           "include one another many times over?)"},
              {"big17.inc", "big17.inc:17: the included files add up to more than 32 MiB in one "
                            "assembly (do files include one another many times over?)"},
+             {"deep0.inc", "deep31.inc:1: includes nested too deeply: \"deep32.inc\""},
              {"bad.inc", "bad.inc:2: unknown instruction 'frobnicate'"},
              {"self.z80", "self.z80:1: \"self.z80\" includes itself"},
              {"folder.inc", "main2.z80:1: cannot read include file \"folder.inc\": is a folder"},
@@ -276,6 +282,7 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" jr po,$\n", "t.z80:1: invalid operands for 'jr': po,$"},
         {" bit 8,a\n", "t.z80:1: bit number 8 out of range (0..7)"},
         {" rst 9\n", "t.z80:1: rst address 9 invalid"},
+        {" rst 40h\n", "t.z80:1: rst address 64 invalid"},
         {" im 3\n", "t.z80:1: interrupt mode 3 out of range (0..2)"},
         {" nop a\n", "t.z80:1: 'nop' takes no operands"},
         {" push\n", "t.z80:1: 'push' takes 1 operand"},
