@@ -46,11 +46,9 @@ TEST(PlusFamilyEngine, RefusesWhatItCannotMove) {
     for (const char* line : {"\tld hl,8600h", "\tld a,(9200h)", "\tld h,8eh", "\tcp 91h",
                              "\tcall nz,_getkey", "\tjp _GRBUFCLR", "\tcall _GRBUFCPY",
                              "\tcall 4CFEh", "#include \"other.inc\"", ".org 9000h"}) {
-        EXPECT_THAT(
-            [&] {
-                plusFamilyEngineLines({".org 9327h", line});
-            },
-            testing::ThrowsMessage<EngineTransformError>(testing::HasSubstr("line 2")))
+        const auto transform = [&] { plusFamilyEngineLines({".org 9327h", line}); };
+        EXPECT_THAT(transform,
+                    testing::ThrowsMessage<EngineTransformError>(testing::HasSubstr("line 2")))
             << line;
     }
     EXPECT_THROW(plusFamilyEngineLines({"\tret"}), EngineTransformError); // no .org
@@ -61,8 +59,9 @@ TEST(PlusFamilyEngine, RefusesWhatItCannotMove) {
 TEST(PlusFamilyEngine, NoTi83AddressIsLeftInTheProgram) {
     const z80::CalculatorModel& ti83 = z80::calculatorModel(z80::Model::Ti83);
     const z80::CalculatorModel& plus = z80::calculatorModel(z80::Model::Ti83Plus);
-    const z80::Assembly a = z80::assemble(
-        joinTextLines(previewSourceLines(plusFamilyEngineTemplateLines(), {})), "plus.z80");
+    const std::string source =
+        joinTextLines(previewSourceLines(plusFamilyEngineTemplateLines(), {}));
+    const z80::Assembly a = z80::assemble(source, "plus.z80");
     ASSERT_EQ(a.origin, plus.origin);
     const auto wordAt = [&](size_t at) { return a.bytes[at] | (a.bytes[at + 1] << 8); };
     int romCalls = 0;
@@ -89,8 +88,6 @@ TEST(PlusFamilyEngine, NoTi83AddressIsLeftInTheProgram) {
     // comment in its body (strict TASM).
     z80::AssemblyOptions strict;
     strict.defineKeepsComment = true;
-    const std::string source =
-        joinTextLines(previewSourceLines(plusFamilyEngineTemplateLines(), {}));
     EXPECT_EQ(z80::assemble(source, "plus.z80", strict).bytes, a.bytes);
     // ...and to one that folds the case of every name, defines included.
     strict.ignoreCase = true;

@@ -55,9 +55,6 @@ Step warning(const QString& text) {
 Step dialog(const QString& initialName) {
     return {Kind::FileDialog, initialName};
 }
-Step report(const QString& text) {
-    return {Kind::ErrorReport, text};
-}
 
 class Wizard : public ::testing::Test {
 protected:
@@ -152,7 +149,7 @@ TEST_F(Wizard, AFailingReadOrWriteIsReportedAfterTheThirdMessage) {
         }
         EXPECT_EQ(steps(), (std::vector<Step>{info(kFirst), dialog(QString()), info(kSecond),
                                               dialog(list + QStringLiteral(".z80")), info(kThird),
-                                              report(failure)}));
+                                              Step{Kind::ErrorReport, failure}}));
     }
     EXPECT_FALSE(QFile::exists(path("missing.z80")));
     EXPECT_EQ(test::fileBytes(listFile), before);

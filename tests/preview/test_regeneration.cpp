@@ -5,13 +5,12 @@
 #include "base/failure.h"
 #include "preview/bitmap_font.h"
 #include "scene/designer_state.h"
+#include "tests/support/file_bytes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace torvex {
 namespace {
@@ -36,11 +35,8 @@ std::string picture(const Canvas& canvas, int left, int top, int width, int heig
     return out;
 }
 
-std::string golden(const std::string& name) {
-    std::ifstream in(std::string(TORVEX_PREVIEW_GOLDEN_DIR) + "/" + name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::string golden(const char* name) {
+    return test::fileBytes(QStringLiteral(TORVEX_PREVIEW_GOLDEN_DIR "/") + QLatin1String(name));
 }
 
 int inkPixels(char c) {
@@ -93,11 +89,11 @@ TEST_F(Regeneration, ListLinesTakeTheDrawModesColourAndFailBeforeDrawingOnABadFi
     EXPECT_EQ(census(canvas).at(colours::red), 5);
 
     canvas.clear();
-    EXPECT_THAT(
-        [&] {
-            line3D(canvas, {"0", "0", "5   ", "10", "0", "0"}, defaultPanelHeight);
-        },
-        testing::ThrowsMessage<Failure>(testing::StrEq("'5   ' is not a valid integer value")));
+    const auto draw = [&] {
+        line3D(canvas, {"0", "0", "5   ", "9", "0", "0"}, defaultPanelHeight);
+    };
+    EXPECT_THAT(draw, testing::ThrowsMessage<Failure>(
+                          testing::StrEq("'5   ' is not a valid integer value")));
     EXPECT_EQ(census(canvas), (std::map<Rgb, int>{{colours::white, 1280 * 1024}}));
 }
 

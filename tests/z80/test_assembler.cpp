@@ -194,10 +194,10 @@ TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
                   "#include \"fan" + std::to_string(level + 1) + ".inc\"\n#include \"fan" +
                       std::to_string(level + 1) + ".inc\"\n");
     dir.write("fan13.inc", " nop\n");
-    for (int level = 0; level < 32; ++level) // 32 levels below the source, not 33
+    for (int level = 0; level <= 32; ++level) // 32 levels below the source, not 33
         dir.write("deep" + std::to_string(level) + ".inc",
-                  "#include \"deep" + std::to_string(level + 1) + ".inc\"\n");
-    dir.write("deep32.inc", " nop\n");
+                  level < 32 ? "#include \"deep" + std::to_string(level + 1) + ".inc\"\n"
+                             : " nop\n");
     EXPECT_EQ(assembleFile(dir.write("main3.z80", "#include \"deep1.inc\"\n")).bytes, Bytes{0});
     dir.write("big.inc", ";" + std::string((2 << 20) - 64, 'x') + "\n");
     std::string bigTimes17;
