@@ -111,10 +111,10 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         // after "--" an argument is a file, whatever it looks like
         {{"assemble", "--", "-o"}, kExitFailure, {"Cannot open file -o"}},
         {{"help", "build", "run"}, kExitUsage, {"torvex help: give one command\n"}},
-        // a C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space kept
-        {{"assemble", "a\xC2\x85\xF5\x80\x80\x80\xE0\x81\x9B\xC2\xA0"},
+        // the last C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space kept
+        {{"assemble", "a\xC2\x9F\xF5\x80\x80\x80\xE0\x81\x9B\xC2\xA0"},
          kExitFailure,
-         {"file a\\xC2\\x85\\xF5\\x80\\x80\\x80\\xE0\\x81\\x9B\xC2\xA0 ("}},
+         {"file a\\xC2\\x9F\\xF5\\x80\\x80\\x80\\xE0\\x81\\x9B\xC2\xA0 ("}},
         {{"run", "a.z80", "--keys", "sideways"}, kExitUsage, {"unknown key 'sideways'"}},
         {{"build", "a", "-o", "a.z80", "--source", "--name", "A"},
          kExitUsage,

@@ -40,7 +40,7 @@ const TextLines kHouse = {"  -8,  14,  -5,   8,  14,  -5", "  -8,  14,   3,   8,
 
 TEST_F(SceneExchange, ImportWritesTheDesignersRecordsAndSaysWhatItDropped) {
     folder.write("tri.obj", "v 0 0 0\nv 2 0 0\nv 2 0 2\nv 0 0 2\nf 1 2 3\nf 1 3 4\nl 1 3\n");
-    Result run = torvex("import tri.obj -o list --up Z");
+    Result run = torvex("import tri.obj -o list --up Z --max 5"); // all kept, in order
     EXPECT_EQ(run.code, 0) << run.err;
     // The diagonal is a line of the model as well: it stays.
     EXPECT_EQ(bytes("list"), "-100,   0,-100, 100,   0,-100\r\n 100,   0,-100, 100,   0, 100\r\n"
