@@ -159,7 +159,6 @@ std::vector<Walk> walks() {
     Scene depths; // more depths in a frame than the graph buffer keeps tables for
     for (int d = 1; d <= 40; ++d)
         depths.insert(depths.end(), {pt(-d / 2, d, -d / 3), pt(d / 2, d, d / 3)});
-    depths.insert(depths.end(), {pt(-9, 69, 0), pt(9, 70, 3), pt(-9, 71, 0), pt(9, 70, -3)});
     w.push_back({"every distance ahead in one frame", depths, keysOf(">>D<<<S^Cv")});
 
     Scene zeros; // ends in column 0 or row 0 (the byte 0: "not on the display")
