@@ -20,22 +20,20 @@ void expectRejected(const QString& text) {
 TEST(CoordinateConversion, AcceptsSignedDecimalAndDollarHexadecimalWithLeadingSpaces) {
     // Leading zeros do not count against the range; hexadecimal is a 32-bit
     // pattern reinterpreted as signed.
-    const std::pair<const char*, int> cases[] = {
-        {"0", 0},
-        {"+7", 7},
-        {"-007", -7},
-        {"  +7", 7},
-        {" -12", -12},
-        {"0000000000000000000042", 42},
-        {"2147483647", INT_MAX},
-        {"-2147483648", INT_MIN},
-        {"$1f", 31},
-        {" $1F", 31},
-        {"$0000000000064", 100},
-        {"$7FFFFFFF", INT_MAX},
-        {"$80000000", INT_MIN},
-        {"$FFFFFFFF", -1},
-    };
+    const std::pair<const char*, int> cases[] = {{"0", 0},
+                                                 {"+7", 7},
+                                                 {"-007", -7},
+                                                 {"  +7", 7},
+                                                 {" -12", -12},
+                                                 {"0000000000000000000042", 42},
+                                                 {"2147483647", INT_MAX},
+                                                 {"-2147483648", INT_MIN},
+                                                 {"$1f", 31},
+                                                 {" $1F", 31},
+                                                 {"$0000000000064", 100},
+                                                 {"$7FFFFFFF", INT_MAX},
+                                                 {"$80000000", INT_MIN},
+                                                 {"$FFFFFFFF", -1}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(convertCoordinate(QString::fromLatin1(text)), value) << text;
 }

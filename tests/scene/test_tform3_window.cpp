@@ -113,6 +113,9 @@ TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     EXPECT_EQ(list()->currentRow(), -1) << "the new entry is not selected";
     EXPECT_EQ(pixel({685, 490}), colours::black) << "(12,-3,0) on the preview";
     EXPECT_TRUE(scripted.shown.empty());
+    scripted.fileAnswers = {std::nullopt};
+    key(Qt::Key_Z, Qt::AltModifier); // the last letter: "Create .&Z80 file" asks for a name
+    EXPECT_EQ(scripted.of(Kind::FileDialog).size(), 1u);
 }
 
 // Another window taking the focus is no reason to check the field.
