@@ -8,9 +8,11 @@
 #include <assimp/IOSystem.hpp>
 #include <assimp/Importer.hpp>
 #include <assimp/MemoryIOWrapper.h>
+#include <assimp/config.h>
 #include <assimp/scene.h>
 
 #include <QString>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -55,7 +57,10 @@ public:
         if (std::strchr(mode, 'w') || std::strchr(mode, 'a') || std::strchr(mode, '+'))
             return nullptr;
         try {
-            return new ReadStream(readRegularFile(file));
+            std::string bytes = readRegularFile(file);
+            if (file == model_)
+                modelHead = bytes.substr(0, kHeadBytes);
+            return new ReadStream(std::move(bytes));
         } catch (const Failure& failure) {
             if (file == model_)
                 modelFailure = failure.what();
@@ -65,6 +70,8 @@ public:
     void Close(Assimp::IOStream* stream) override { delete stream; }
 
     std::string modelFailure; // why the model's own file could not be read
+    std::string modelHead;    // the start of the model's file, where Collada's <asset> is
+    static constexpr size_t kHeadBytes = 64 * 1024;
 
 private:
     std::string model_;
@@ -104,6 +111,17 @@ public:
         slot = {key, next};
         ++used_;
         return {next, true};
+    }
+
+    // The key's number, if it has one.
+    std::optional<uint32_t> find(const Key& key) const {
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+            if (slots_[i].id == kEmpty)
+                return std::nullopt;
+            if (slots_[i].key == key)
+                return slots_[i].id;
+        }
     }
 
 private:
@@ -174,7 +192,7 @@ public:
         }
         const double n = length(normal);
         if (!(n > 0))
-            return; // no area: its edges lie along the others'
+            return lineFace(ids);
         const auto face = static_cast<uint32_t>(normals.size());
         normals.push_back({normal[0] / n, normal[1] / n, normal[2] / n});
         faceStart.push_back(static_cast<uint32_t>(faceVertices.size()));
@@ -187,6 +205,36 @@ public:
                 e->face[e->faceUses] = face;
             ++e->faceUses;
         }
+    }
+
+    // A face without area is a line (STL files carry lines as flat
+    // triangles): its corners in order along it. Kept for finish().
+    void lineFace(std::vector<uint32_t> ids) {
+        const Point& start = points[ids[0]];
+        const auto along = [&](uint32_t id) { return length(minus(points[id], start)); };
+        const uint32_t far = *std::max_element(
+            ids.begin(), ids.end(), [&](uint32_t a, uint32_t b) { return along(a) < along(b); });
+        const Point direction = minus(points[far], start);
+        std::sort(ids.begin(), ids.end(), [&](uint32_t a, uint32_t b) {
+            return dot(minus(points[a], start), direction) <
+                   dot(minus(points[b], start), direction);
+        });
+        lineFaces_.push_back(std::move(ids));
+    }
+
+    // Once every face is in: a line face adds the pieces between its corners
+    // unless it runs along an edge of a real face from end to end (a sliver
+    // left by a triangulation adds nothing); a piece that is an edge already
+    // stays as it is.
+    void finish() {
+        for (const std::vector<uint32_t>& ids : lineFaces_) {
+            if (hasEdge(ids.front(), ids.back()))
+                continue;
+            for (size_t i = 0; i + 1 < ids.size(); ++i)
+                if (!hasEdge(ids[i], ids[i + 1]))
+                    line(ids[i], ids[i + 1]);
+        }
+        lineFaces_.clear();
     }
 
     void line(uint32_t a, uint32_t b) {
@@ -213,11 +261,16 @@ public:
     size_t faces = 0;
 
 private:
+    static uint64_t edgeKey(uint32_t a, uint32_t b) {
+        return (uint64_t(std::min(a, b)) << 32) | std::max(a, b);
+    }
+    bool hasEdge(uint32_t a, uint32_t b) const { return edgeIds_.find(edgeKey(a, b)).has_value(); }
+
     Edge* edge(uint32_t a, uint32_t b) {
         if (a == b)
             return nullptr;
-        const uint64_t key = (uint64_t(std::min(a, b)) << 32) | std::max(a, b);
-        const auto [id, added] = edgeIds_.number(key, static_cast<uint32_t>(edges.size()));
+        const auto [id, added] =
+            edgeIds_.number(edgeKey(a, b), static_cast<uint32_t>(edges.size()));
         if (added)
             edges.push_back({a, b});
         return &edges[id];
@@ -237,6 +290,7 @@ private:
     Numbering<uint64_t> edgeIds_;
     std::vector<Point> normals;
     std::vector<uint32_t> faceStart, faceVertices;
+    std::vector<std::vector<uint32_t>> lineFaces_;
 };
 
 void collectNode(const aiScene& scene, const aiNode& node, const aiMatrix4x4& parent,
@@ -272,10 +326,36 @@ struct Up {
     bool fromFile = false;
 };
 
-Up upAxis(const aiScene& scene, const std::filesystem::path& file,
-          const std::optional<Axis>& given) {
+// Collada keeps its up axis in <asset><up_axis>X_UP|Y_UP|Z_UP</up_axis>
+// (the library would turn the model itself, hiding the file's axes from --up).
+std::optional<Up> colladaUpAxis(const std::string& head) {
+    QXmlStreamReader xml(QByteArray::fromRawData(head.data(), qsizetype(head.size())));
+    while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name().startsWith(u"library_"))
+            break; // past the <asset> block
+        if (xml.name() == u"up_axis") {
+            const QString axis = xml.readElementText().trimmed();
+            for (const Axis a : {Axis::X, Axis::Y, Axis::Z})
+                if (axis == QStringLiteral("%1_UP").arg(QChar(axisName(a)).toUpper()))
+                    return Up{a, false, true};
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isCollada(const std::filesystem::path& file) {
+    return asciiLower(file.extension().string()) == ".dae";
+}
+
+Up upAxis(const aiScene& scene, const std::filesystem::path& file, const std::optional<Axis>& given,
+          const std::string& head) {
     if (given)
         return {*given};
+    if (isCollada(file))
+        return colladaUpAxis(head).value_or(Up{Axis::Y, false, false}); // Collada's default
     int32_t axis = 0, sign = 1;
     if (scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis >= 0 && axis <= 2) {
         scene.mMetaData->Get("UpAxisSign", sign);
@@ -323,6 +403,7 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
     Assimp::Importer importer;
     auto* io = new ReaderIoSystem(model.string());
     importer.SetIOHandler(io); // the importer owns it
+    importer.SetPropertyBool(AI_CONFIG_IMPORT_COLLADA_IGNORE_UP_DIRECTION, true);
     const aiScene* scene = importer.ReadFile(model.string(), 0);
     if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
         std::string reason =
@@ -337,11 +418,12 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
 
     EdgeCollector collector;
     collectNode(*scene, *scene->mRootNode, aiMatrix4x4(), collector);
+    collector.finish();
 
     ImportResult result;
     result.faces = collector.faces;
     result.edges = collector.edges.size();
-    const Up up = upAxis(*scene, model, options.up);
+    const Up up = upAxis(*scene, model, options.up, io->modelHead);
     result.up = up.axis;
     result.upFromFile = up.fromFile;
 
@@ -376,7 +458,8 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
     result.scale = options.size / extent;
     const auto grid = [&](const Point& p, int a) {
         const double centre = (low[a] + high[a]) / 2;
-        return static_cast<int>(std::lround(options.at[a] + (p[a] - centre) * result.scale));
+        // Halves round up, so an odd --size spans exactly its number of units.
+        return static_cast<int>(std::floor(options.at[a] + (p[a] - centre) * result.scale + 0.5));
     };
 
     // Rounded segments, each end packed in 3 x 10 bits, either way round.
@@ -400,6 +483,11 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
     }
     if (result.segments.empty())
         throw ImportError(fileText(model) + ": every edge of the model is a point on the grid");
+    for (const Segment& s : result.segments)
+        for (const int c : s)
+            if (c < -127 || c > 127)
+                throw ImportError(fileText(model) + ": placed by --at the model reaches " +
+                                  std::to_string(c) + ", beyond what the engine holds (-127..127)");
 
     if (options.max && result.segments.size() > *options.max) {
         const auto squared = [](const Segment& s) {

@@ -117,7 +117,29 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
           " 100,-100,-100,-100,-100,-100", "-100,-100,-100,-100, 100,-100",
           "-100, 100,-100, 100,-100,-100", "-100, 100,-100,   0,   0, 100",
           " 100,-100,-100,   0,   0, 100"}},
-        // A sliver (a face with no area) along an edge adds no segment.
+        // A face with no area is a line, as STL files carry lines.
+        {"antenna.obj",
+         "2 0 0 z",
+         "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 2\nv 0 0 4\nf 1 2 3\nf 1 4 5\n",
+         options(Axis::Z),
+         {" -25, -25,-100,  25, -25,-100", "  25, -25,-100, -25,  25,-100",
+          " -25,  25,-100, -25, -25,-100", " -25, -25,-100, -25, -25,   0",
+          " -25, -25,   0, -25, -25, 100"}},
+        // Collada's own up axis, z here.
+        {"up.dae",
+         "1 0 0 z",
+         "<COLLADA><asset><up_axis>Z_UP</up_axis></asset><library_geometries><geometry id='g'>"
+         "<mesh><source id='p'><float_array id='a' count='9'>0 0 0 2 0 0 0 0 1</float_array>"
+         "<technique_common><accessor source='#a' count='3' stride='3'><param name='X' "
+         "type='float'/><param name='Y' type='float'/><param name='Z' type='float'/></accessor>"
+         "</technique_common></source><vertices id='v'><input semantic='POSITION' source='#p'/>"
+         "</vertices><triangles count='1'><input semantic='VERTEX' source='#v' offset='0'/><p>0 1 "
+         "2</p></triangles></mesh></geometry></library_geometries><library_visual_scenes>"
+         "<visual_scene id='s'><node><instance_geometry url='#g'/></node></visual_scene>"
+         "</library_visual_scenes><scene><instance_visual_scene url='#s'/></scene></COLLADA>",
+         {},
+         {"-100,   0, -50, 100,   0, -50", " 100,   0, -50,-100,   0,  50",
+          "-100,   0,  50,-100,   0, -50"}},
         {"sliver.obj",
          "2 0 0 y",
          "v 0 0 0\nv 2 0 0\nv 0 0 2\nv 1 0 0\nf 1 2 3\nf 2 1 4\n",
@@ -131,12 +153,12 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          "v 0 0 0\nv 3 0 0\nv 1 0 0\nv 1.01 0 0\nl 1 2\nl 1 3\nl 3 4\nl 4 1\n",
          {},
          {"-100,   0,   0, 100,   0,   0", "-100,   0,   0, -33,   0,   0"}},
-        // Halves go away from zero; --max keeps the longest.
+        // Halves round up, so that --size 1 spans exactly 1; --max keeps the longest.
         {"half.obj",
          "0 0 0 y",
          "v 0 0 0\nv 1 0 0\nl 1 2\n",
          options({}, 1),
-         {"  -1,   0,   0,   1,   0,   0"}},
+         {"   0,   0,   0,   1,   0,   0"}},
         {"longest.obj",
          "0 0 0 y",
          "v 0 0 0\nv 3 0 0\nv 1 0 0\nl 1 3\nl 1 2\n",
