@@ -187,23 +187,44 @@ std::string readRegularFile(const FileName& name, std::int64_t limit) {
     }
 }
 
-void writeFileAtomically(const FileName& name, std::string_view bytes) {
+namespace {
+// The file the name leads to, and what is there now, when the writer may
+// replace or create it. Only regular files are written: a folder, a device or
+// a named pipe is never replaced by a file. An existing file that may not be
+// written cannot be created anew either, even where its folder would let us
+// replace it.
+FileName writableTarget(const FileName& name, FileStatus& earlier) {
     if (name.empty())
         throw FileFailure("Cannot create file \"\"", "no file name given");
-    const FileName target = namesAlongLinks(name).back();
-    FileStatus earlier;
+    FileName target = namesAlongLinks(name).back();
     if (const std::error_code error = system::status(target, earlier, true))
         cannotCreate(name, error.message());
     const bool replacing = earlier.kind != FileKind::Missing;
-    // Only regular files are written: a folder, a device or a named pipe is
-    // never replaced by a file. An existing file that may not be written
-    // cannot be created anew either, even where its folder would let us
-    // replace it.
     if (replacing && earlier.kind != FileKind::Regular)
         cannotCreate(name, whatItIs(earlier.kind));
     if (replacing && !system::mayWrite(target))
         cannotCreate(name, std::make_error_code(std::errc::permission_denied).message());
+    return target;
+}
+} // namespace
 
+void checkCanWrite(const FileName& name) {
+    FileStatus earlier;
+    const FileName target = writableTarget(name, earlier);
+    if (earlier.kind != FileKind::Missing)
+        return; // a file that may be written is replaced or rewritten in place
+    File file;
+    FileName temporary;
+    TemporaryName guard(temporary);
+    if (const std::error_code error =
+            system::createTemporary(folderOf(target), false, true, file, temporary))
+        cannotCreate(name, error.message());
+}
+
+void writeFileAtomically(const FileName& name, std::string_view bytes) {
+    FileStatus earlier;
+    const FileName target = writableTarget(name, earlier);
+    const bool replacing = earlier.kind != FileKind::Missing;
     const FileName folder = folderOf(target);
     File file;
     FileName temporary;

@@ -32,7 +32,7 @@ const CommandDefinition& assembleDefinition() {
             {"output", "o", "FILE",
              "the file to write: .83p for the TI-83, .8xp for the TI-83 Plus family (default: the "
              "source's name with the extension of the family its .org is for, or .bin with "
-             "--bin)"},
+             "--bin; - for standard output)"},
             programNameOption(),
             {"bin", "", "", "write the raw machine code instead of a .83p file"},
             {"ignore-case", "i", "",
@@ -60,11 +60,12 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         try {
             refuseOutputOverInput(source, *o);
         } catch (const OutputError& e) {
-            io.err << "torvex assemble: " << e.what() << "\n";
+            reportFailure(io.err, "assemble", e);
             return kExitFailure;
         }
     }
-    if (const auto o = p.value("output"); o && !bin && !z80::modelFromExtension(lowerExtension(*o)))
+    if (const auto o = p.value("output");
+        o && !bin && !isStandardOutput(*o) && !z80::modelFromExtension(lowerExtension(*o)))
         return usageError(command,
                           *o + " names no calculator: use .83p or .8xp, or --bin for the raw "
                                "machine code",
@@ -80,7 +81,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         options.warnAfterEnd = true;
         in = loadProgramInput(source, bin ? std::nullopt : model, options);
     } catch (const InputError& e) {
-        io.err << e.what() << "\n";
+        reportFailure(io.err, "assemble", e);
         return kExitFailure;
     }
     std::filesystem::path output = p.value("output").value_or(
@@ -112,19 +113,16 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
             checkRunnable(in, source);
             bytes = z80::makeProgramFile(in.model, in.code, name);
         }
-        writeFileAtomically(output, bytes);
+        writeOutput(output, bytes, io.out);
         if (bin)
-            p.talk(io) << "wrote " << shownName(output) << ": " << bytes.size() << " bytes from "
+            p.talk(io) << "wrote " << outputName(output) << ": " << bytes.size()
+                       << (bytes.size() == 1 ? " byte" : " bytes") << " from "
                        << hexAddress(in.origin) << "\n";
         else
             p.talk(io) << programWritten(output, name, in.model, in.code.size(), bytes.size());
         return kExitOk;
-    } catch (const InputError& e) {
-        io.err << e.what() << "\n";
-    } catch (const z80::ProgramFileError& e) {
-        io.err << "torvex assemble: " << e.what() << "\n";
-    } catch (const OutputError& e) {
-        io.err << "torvex assemble: " << e.what() << "\n";
+    } catch (const std::runtime_error& e) {
+        reportFailure(io.err, "assemble", e);
     }
     return kExitFailure;
 }

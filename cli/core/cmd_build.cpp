@@ -52,6 +52,10 @@ z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) 
                          std::string(z80::calculatorModel(*byExtension).name) + "; the " +
                          std::string(z80::calculatorModel(*given).name) + "'s program file is " +
                          std::string(z80::calculatorModel(*given).extension));
+    if (byExtension && p.has("source"))
+        throw UsageError("--source writes an assembly source, not a program file: name it .z80, "
+                         "not " +
+                         output.string() + " (--model says which calculator)");
     if (!given && !byExtension && !p.has("source"))
         throw UsageError(output.string() +
                          " names no calculator: use .83p or .8xp, or say which with --model");
@@ -70,13 +74,12 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     const std::filesystem::path list = p.positional[0];
     const std::filesystem::path output = *p.value("output");
     const bool source = p.has("source");
-    const bool toStandardOutput = source && output == "-";
     z80::Model model;
     std::string name;
     try {
         refuseOutputOverInput(list, output);
     } catch (const OutputError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
+        reportFailure(io.err, "build", e);
         return kExitFailure;
     }
     try {
@@ -98,25 +101,17 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
         printWarnings(io.err, assembly.warnings);
         if (source) {
             const std::string text = previewSourceForList(list, model);
-            if (toStandardOutput) {
-                io.out << text;
-                return kExitOk;
-            }
-            writeFileAtomically(output, std::vector<uint8_t>(text.begin(), text.end()));
-            p.talk(io) << "wrote " << shownName(output) << ": the " << calculator.name
+            writeOutput(output, std::vector<uint8_t>(text.begin(), text.end()), io.out);
+            p.talk(io) << "wrote " << outputName(output) << ": the " << calculator.name
                        << " preview source (" << assembly.bytes.size() << " bytes of code)\n";
             return kExitOk;
         }
         const std::vector<uint8_t> bytes = z80::makeProgramFile(model, assembly.bytes, name);
-        writeFileAtomically(output, bytes);
+        writeOutput(output, bytes, io.out);
         p.talk(io) << programWritten(output, name, model, assembly.bytes.size(), bytes.size());
         return kExitOk;
-    } catch (const InputError& e) {
-        io.err << e.what() << "\n";
-    } catch (const z80::ProgramFileError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
-    } catch (const OutputError& e) {
-        io.err << "torvex build: " << e.what() << "\n";
+    } catch (const std::runtime_error& e) {
+        reportFailure(io.err, "build", e);
     }
     return kExitFailure;
 }

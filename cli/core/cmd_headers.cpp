@@ -2,6 +2,7 @@
 #include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/output.h"
+#include "cli/program_input.h"
 
 #include "codegen/text_lines.h"
 #include "z80/assembler.h"
@@ -43,6 +44,7 @@ int headersCommand(const std::vector<std::string>& args, Io& io) {
                        << " exists; nothing was written (--force replaces it)\n";
                 return kExitFailure;
             }
+    std::filesystem::create_directories(dir, ec); // a missing folder is made; a failure shows below
     try {
         for (const char* name : names) {
             // CR LF, as every text file of the designer and as DOS tools expect.
@@ -51,7 +53,7 @@ int headersCommand(const std::vector<std::string>& args, Io& io) {
             p.talk(io) << "wrote " << (dir / name).string() << "\n";
         }
     } catch (const OutputError& e) {
-        io.err << "torvex headers: " << e.what() << "\n";
+        reportFailure(io.err, "headers", e);
         return kExitFailure;
     }
     return kExitOk;

@@ -2,7 +2,9 @@
 #include "base/ascii.h"
 #include "cli/args.h"
 #include "cli/output.h"
+#include "cli/program_input.h"
 #include "cli/scene_exchange.h"
+#include "cli/scene_program.h"
 #include "files/file_io.h"
 
 #include "codegen/engine_template.h"
@@ -30,7 +32,7 @@ const CommandDefinition& importDefinition() {
         "standard error. A model that cannot be read or has no edges writes nothing.\n",
         {"model"},
         {
-            {"output", "o", "LIST", "the line list file to write",
+            {"output", "o", "LIST", "the line list file to write (- for standard output)",
              "no output file given (-o LIST)"},
             {"up", "", "AXIS",
              "the model's axis that becomes the scene's height z: x, y or z (default: the "
@@ -88,15 +90,13 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.model, options.output);
         result = exchange::importModel(options.model, options.import);
-        writeFileAtomically(options.output, [&] {
-            const std::string text = joinTextLines(exchange::lineRecords(result.segments));
-            return std::vector<uint8_t>(text.begin(), text.end());
-        }());
+        const std::string text = joinTextLines(exchange::lineRecords(result.segments));
+        writeOutput(options.output, std::vector<uint8_t>(text.begin(), text.end()), io.out);
     } catch (const exchange::ImportError& e) {
         io.err << "torvex import: " << e.what() << "; nothing was written\n";
         return kExitFailure;
     } catch (const OutputError& e) {
-        io.err << "torvex import: " << e.what() << "\n";
+        reportFailure(io.err, "import", e);
         return kExitFailure;
     }
     char scale[32];
@@ -108,7 +108,8 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
          << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
          << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
          << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
-         << " grid units per model unit; up axis " << exchange::axisName(result.up)
+         << (result.scale == 1 ? " grid unit" : " grid units") << " per model unit; up axis "
+         << exchange::axisName(result.up)
          << (options.import.up   ? " (--up)"
              : result.upFromFile ? " (the file's)"
                                  : " (the format's usual; --up changes it)")
@@ -119,13 +120,13 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     if (outside)
         io.err << "torvex import: " << count(outside, "segment reaches", "segments reach")
                << " beyond the grid -100..100\n";
-    if (const std::string warning = segmentLimitWarning(result.segments.size()); !warning.empty())
-        io.err << "torvex import: " << warning << " (--max " << kEngineSegmentLimit
-               << " keeps the longest)\n";
+    if (const auto limit =
+            segmentLimitDiagnostic(outputName(options.output), result.segments.size()))
+        io.err << limit->text() << " (--max " << kEngineSegmentLimit << " keeps the longest)\n";
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
                << count(result.droppedPastMax, "segment", "segments") << "\n";
-    talk << "wrote " << shownName(options.output) << ": "
+    talk << "wrote " << outputName(options.output) << ": "
          << count(result.segments.size(), "segment", "segments") << "\n";
     return kExitOk;
 }

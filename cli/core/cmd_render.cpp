@@ -6,9 +6,7 @@
 #include "files/file_io.h"
 
 #include "codegen/text_line_file.h"
-#include "codegen/windows1252.h"
 #include "preview/regeneration.h"
-#include "scene/coordinate_conversion.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -29,39 +27,13 @@ const CommandDefinition& renderDefinition() {
         "nothing is written.\n",
         {"line list file"},
         {
-            {"output", "o", "PICTURE", "the PNG file to write",
+            {"output", "o", "PICTURE", "the PNG file to write (- for standard output)",
              "no output file given (-o PICTURE.png)"},
             {"size", "", "WxH",
              "the preview window's client size in pixels (default 1280x1024, the whole "
              "picture)"},
         }};
     return definition;
-}
-
-// The lines the preview cannot draw, as `build` reports them, and those the
-// preview reads otherwise than `build` (a line of six integers whose fields do
-// not stand in the record's columns): the designer's conversion error there.
-std::vector<z80::Diagnostic> listErrors(const ListProblems& problems, const std::string& list,
-                                        const QStringList& entries) {
-    std::vector<z80::Diagnostic> errors = problems.errors;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const int line = int(i + 1);
-        if (std::any_of(errors.begin(), errors.end(),
-                        [&](const z80::Diagnostic& d) { return d.line == line; }))
-            continue;
-        for (const QString& text : splitLineRecord(entries[i])) {
-            try {
-                convertCoordinate(text);
-            } catch (const Failure& failure) {
-                errors.push_back({list, line, failure.what(), false});
-                break;
-            }
-        }
-    }
-    std::stable_sort(
-        errors.begin(), errors.end(),
-        [](const z80::Diagnostic& a, const z80::Diagnostic& b) { return a.line < b.line; });
-    return errors;
 }
 
 std::vector<uint8_t> pngOf(const std::vector<uint32_t>& pixels, int width, int height) {
@@ -88,32 +60,31 @@ std::pair<int, int> parsePictureSize(const std::string& text) {
 int renderListPicture(const RenderCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.list, options.output);
-        const TextLines lines = readTextLineFile(options.list, kLargestInputFile);
-        QStringList entries;
-        for (const std::string& line : lines)
-            entries.push_back(decodeWindows1252(line));
-        const std::string name = z80::printable(options.list.string());
-        const ListProblems problems = checkListLines(lines, name);
-        if (const auto errors = listErrors(problems, name, entries); !errors.empty()) {
-            io.err << failureText(problems.warnings, errors) << "\n";
-            return kExitFailure;
-        }
+        const ListProblems problems =
+            checkListLines(readTextLineFile(options.list, kLargestInputFile),
+                           z80::printable(options.list.string()));
+        if (!problems.errors.empty())
+            throw failureAtLines(problems.warnings, problems.errors);
         printWarnings(io.err, problems.warnings);
+        // Each line as the designer writes it, whatever its spacing: the
+        // picture shows what the calculator is given.
+        QStringList entries;
+        for (const std::string& record : exchange::lineRecords(problems.segments))
+            entries.push_back(QString::fromLatin1(record));
         Canvas canvas;
         CoordinateTexts fields;
         drawPreview(canvas, entries, defaultPanelHeight, fields);
-        writeFileAtomically(options.output,
-                            pngOf(clientAreaPixels(canvas, options.width, options.height),
-                                  options.width, options.height));
+        writeOutput(options.output,
+                    pngOf(clientAreaPixels(canvas, options.width, options.height), options.width,
+                          options.height),
+                    io.out);
         talkStream(io, options.quiet)
-            << "wrote " << shownName(options.output) << ": " << entries.size()
+            << "wrote " << outputName(options.output) << ": " << entries.size()
             << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
             << options.height << " pixels\n";
         return kExitOk;
-    } catch (const Failure& e) {
-        io.err << "torvex render: " << e.what() << "\n";
-    } catch (const OutputError& e) {
-        io.err << "torvex render: " << e.what() << "\n";
+    } catch (const std::runtime_error& e) {
+        reportFailure(io.err, "render", e);
     }
     return kExitFailure;
 }
@@ -127,6 +98,10 @@ int renderCommand(const std::vector<std::string>& args, Io& io) {
     try {
         options.list = p.positional[0];
         options.output = *p.value("output");
+        // PNG is what is written: a name that says another format would lie.
+        if (const std::string extension = lowerExtension(options.output);
+            !extension.empty() && extension != ".png")
+            throw UsageError(options.output.string() + ": the picture is a PNG; name it .png");
         if (auto size = p.value("size"))
             std::tie(options.width, options.height) = parsePictureSize(*size);
     } catch (const UsageError& e) {

@@ -152,13 +152,12 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
                                                             : loadProgramInput(file, model);
         checkRunnable(in, file);
         printWarnings(io.err, in.warnings());
-        if (record.gif)
+        if (record.gif) {
             refuseOutputOverInput(file, *record.gif);
-    } catch (const InputError& e) {
-        io.err << e.what() << "\n";
-        return kExitFailure;
-    } catch (const OutputError& e) {
-        io.err << "torvex run: " << e.what() << "\n";
+            checkCanWriteOutput(*record.gif);
+        }
+    } catch (const std::runtime_error& e) {
+        reportFailure(io.err, "run", e);
         return kExitFailure;
     }
     if (!writable.empty())
@@ -219,9 +218,9 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     switch (result.reason) {
     case z80::StopReason::Returned:
     case z80::StopReason::KeysExhausted:
-        io.out << result.message << " (" << calc.keysUsed() << " of " << keys.size()
-               << " key(s) used, " << calc.totalTstates() << " T-states in all + "
-               << calc.romTstates() << " in ROM calls)\n";
+        p.talk(io) << result.message << " (" << calc.keysUsed() << " of " << keys.size()
+                   << " key(s) used, " << calc.totalTstates() << " T-states in all + "
+                   << calc.romTstates() << " in ROM calls)\n";
         return kExitOk;
     default:
         io.err << "torvex run: " << result.message << "\n";

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <ostream>
 
 namespace torvex::cli {
 
@@ -18,9 +19,30 @@ void writeFileAtomically(const std::filesystem::path& file, const std::vector<ui
     }
 }
 
+void checkCanWriteOutput(const std::filesystem::path& file) {
+    try {
+        torvex::checkCanWrite(file);
+    } catch (const FileFailure& failure) {
+        throw OutputError(failure.what());
+    }
+}
+
+void writeOutput(const std::filesystem::path& file, const std::vector<uint8_t>& bytes,
+                 std::ostream& out) {
+    if (!isStandardOutput(file))
+        return writeFileAtomically(file, bytes);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out.flush())
+        throw OutputError("cannot write to standard output");
+}
+
+std::string outputName(const std::filesystem::path& file) {
+    return isStandardOutput(file) ? "standard output" : shownName(file);
+}
+
 void refuseOutputOverInput(const std::filesystem::path& input,
                            const std::filesystem::path& output) {
-    if (isSameFile(input, output))
+    if (!isStandardOutput(output) && isSameFile(input, output))
         throw OutputError("the output " + shownName(output) + " is the input file " +
                           shownName(input) + "; nothing was written");
 }
@@ -30,7 +52,7 @@ std::string programWritten(const std::filesystem::path& file, const std::string&
     const z80::CalculatorModel& calculator = z80::calculatorModel(model);
     std::string run(calculator.runCommand);
     run.replace(run.find("NAME"), 4, name);
-    return "wrote " + shownName(file) + ": prgm" + name + " for the " +
+    return "wrote " + outputName(file) + ": prgm" + name + " for the " +
            std::string(calculator.name) + ", " + std::to_string(codeBytes) +
            " bytes of code (file " + std::to_string(fileBytes) + " bytes); run it with " + run +
            "\n";

@@ -3,6 +3,7 @@
 #include "base/ascii.h"
 
 #include "cli/args.h"
+#include "cli/output.h"
 
 #include "files/file_io.h"
 #include "z80/ti83.h"
@@ -80,13 +81,32 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
         err << warning.text() << "\n";
 }
 
-std::string failureText(const std::vector<z80::Diagnostic>& warnings,
-                        const std::vector<z80::Diagnostic>& errors) {
+InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
+                          const std::vector<z80::Diagnostic>& errors) {
+    // The files in the order they are first named, each one's lines in order.
+    std::vector<z80::Diagnostic> all = warnings;
+    all.insert(all.end(), errors.begin(), errors.end());
+    std::vector<std::string> files;
+    for (const z80::Diagnostic& d : all)
+        if (std::find(files.begin(), files.end(), d.file) == files.end())
+            files.push_back(d.file);
+    const auto rank = [&](const z80::Diagnostic& d) {
+        return std::pair(std::find(files.begin(), files.end(), d.file) - files.begin(), d.line);
+    };
+    std::stable_sort(
+        all.begin(), all.end(),
+        [&](const z80::Diagnostic& a, const z80::Diagnostic& b) { return rank(a) < rank(b); });
     std::string text;
-    for (const auto* list : {&warnings, &errors})
-        for (const z80::Diagnostic& d : *list)
-            text += (text.empty() ? "" : "\n") + diagnosticLine(d);
-    return text;
+    for (const z80::Diagnostic& d : all)
+        text += (text.empty() ? "" : "\n") + diagnosticLine(d);
+    return InputError(text, true);
+}
+
+void reportFailure(std::ostream& err, std::string_view command, const std::exception& failure) {
+    const auto* input = dynamic_cast<const InputError*>(&failure);
+    if (!input || !input->atLines())
+        err << "torvex " << command << ": ";
+    err << failure.what() << "\n";
 }
 
 ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model,
@@ -121,7 +141,9 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
                                       : z80::Model::Ti83);
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
-        throw InputError(failureText(e.warnings, e.diagnostics));
+        if (e.warnings.empty() && e.diagnostics.empty())
+            throw InputError(e.what());
+        throw failureAtLines(e.warnings, e.diagnostics);
     }
     return in;
 }
@@ -143,6 +165,8 @@ std::string programName(const ParsedArgs& args, const std::filesystem::path& out
         z80::validateProgramName(*given);
         return *given;
     }
+    if (isStandardOutput(output))
+        throw z80::ProgramFileError("a program written to standard output needs --name");
     return z80::programNameFromFileName(output.filename().string());
 }
 

@@ -78,7 +78,7 @@ std::string named(const std::string& text, int value) {
 }
 
 // The first problem of one list line that the engine cannot take, or else
-// its values outside the grid.
+// its values outside the grid; a line without errors adds its segment.
 void checkListLine(const std::string& line, const std::string& list, size_t index,
                    ListProblems& problems) {
     auto error = [&](std::string message) {
@@ -86,6 +86,11 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
     };
     if (line.find('\x1A') != std::string::npos)
         return error("the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler");
+    if (index == 0 && line.starts_with("\xEF\xBB\xBF"))
+        return error(
+            "the list starts with a UTF-8 byte order mark (EF BB BF): save it without one");
+    if (line.find_first_not_of(" \t") == std::string::npos)
+        return error("the line is empty: expected six coordinates separated by commas");
     std::vector<std::string> fields;
     for (size_t start = 0;;) {
         const size_t comma = line.find(',', start);
@@ -100,12 +105,21 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
         return error("expected six coordinates separated by commas, found " +
                      std::to_string(fields.size()));
     std::string outside;
-    for (const std::string& field : fields) {
-        int value = 0;
+    std::array<int, 6> segment{};
+    for (size_t i = 0; i < 6; ++i) {
+        const std::string& field = fields[i];
+        if (field.empty())
+            return error("coordinate " + std::to_string(i + 1) + " is empty");
+        int& value = segment[i];
         try {
             value = convertCoordinate(QString::fromLatin1(field.data(), qsizetype(field.size())));
         } catch (const Failure&) {
-            return error("'" + z80::printable(field) + "' is not an integer");
+            const bool digits =
+                field.find_first_not_of("0123456789", field[0] == '-' || field[0] == '+') ==
+                std::string::npos;
+            return error(
+                "'" + z80::printable(field) +
+                (digits ? "' is out of range: the engine holds -127..127" : "' is not an integer"));
         }
         if (value == -128)
             return error("the coordinate " + named(field, value) +
@@ -116,6 +130,7 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
         if (value < -100 || value > 100)
             outside += (outside.empty() ? "" : ", ") + named(field, value);
     }
+    problems.segments.push_back(segment);
     if (!outside.empty())
         problems.warnings.push_back(
             listDiagnostic(list, index, "outside the grid -100..100: " + outside, true));
@@ -123,17 +138,30 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
 
 } // namespace
 
+std::optional<z80::Diagnostic> segmentLimitDiagnostic(const std::string& listName,
+                                                      size_t segments) {
+    if (segments <= kEngineSegmentLimit)
+        return std::nullopt;
+    const size_t past = segments - kEngineSegmentLimit - 1;
+    return listDiagnostic(
+        listName, kEngineSegmentLimit,
+        "the calculator draws only the first " + std::to_string(kEngineSegmentLimit) +
+            " segments: this one" +
+            (past ? " and the " + std::to_string(past) + " after it are" : " is") + " left out",
+        true);
+}
+
 ListProblems checkListLines(const TextLines& lines, const std::string& listName) {
     ListProblems problems;
     for (size_t i = 0; i < lines.size(); ++i)
         checkListLine(lines[i], listName, i, problems);
-    if (lines.size() > kEngineSegmentLimit)
-        problems.warnings.push_back(listDiagnostic(
-            listName, kEngineSegmentLimit,
-            "the calculator draws only the first " + std::to_string(kEngineSegmentLimit) +
-                " segments: this one and the " +
-                std::to_string(lines.size() - kEngineSegmentLimit - 1) + " after it are left out",
-            true));
+    // What the calculator leaves out matters only for a list that builds.
+    if (!problems.errors.empty())
+        return problems;
+    if (auto limit = segmentLimitDiagnostic(listName, lines.size()))
+        problems.warnings.push_back(*limit);
+    if (lines.empty())
+        problems.warnings.push_back({listName, 1, "the list holds no segments", true});
     return problems;
 }
 
@@ -185,8 +213,12 @@ z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model mod
     const TextLines list = readList(listFile);
     const std::string name = z80::printable(listFile.string());
     ListProblems problems = checkListLines(list, name);
+    if (!problems.errors.empty() && holdsNoSegmentLine(list))
+        throw InputError(name + ": not a line list: no line holds six whole numbers separated by "
+                                "commas (an assembly source is for torvex assemble, or for run "
+                                "and view when named .z80 or .asm)");
     if (!problems.errors.empty())
-        throw InputError(failureText(problems.warnings, problems.errors));
+        throw failureAtLines(problems.warnings, problems.errors);
     const std::string source = joinTextLines(sourceLines(model, list));
     // Our own definitions, whatever headers lie beside the list.
     z80::AssemblyOptions options;
@@ -200,10 +232,10 @@ z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model mod
         assembly.warnings = std::move(warnings);
         return assembly;
     } catch (const z80::AssemblyError& error) {
-        const std::string text =
-            failureText(atListLines(error.warnings, listFile.string(), model),
-                        atListLines(error.diagnostics, listFile.string(), model));
-        throw InputError(text.empty() ? std::string(error.what()) : text);
+        if (error.warnings.empty() && error.diagnostics.empty())
+            throw InputError(error.what());
+        throw failureAtLines(atListLines(error.warnings, listFile.string(), model),
+                             atListLines(error.diagnostics, listFile.string(), model));
     }
 }
 
@@ -226,18 +258,7 @@ SceneProgram loadSceneProgram(const std::filesystem::path& file, std::optional<z
         break;
     case SceneFileKind::LineList: {
         const z80::Model listModel = model.value_or(z80::Model::Ti83);
-        z80::Assembly assembly;
-        try {
-            assembly = assembleList(file, listModel);
-        } catch (const InputError&) {
-            if (holdsNoSegmentLine(readList(file)))
-                throw InputError(
-                    z80::printable(file.string()) +
-                    ": not a line list: no line holds six whole numbers separated by commas (a "
-                    "file not named .z80, .asm, .83p or .8xp is read as a line list; name an "
-                    "assembly source .z80 or .asm)");
-            throw;
-        }
+        z80::Assembly assembly = assembleList(file, listModel);
         scene.program.model = listModel;
         scene.program.code = assembly.bytes;
         scene.program.origin = assembly.origin;

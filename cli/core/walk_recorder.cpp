@@ -19,8 +19,12 @@ OptionDefinition scaleOptionDefinition() {
 
 RecordOptions recordOptions(const ParsedArgs& args) {
     RecordOptions options;
-    if (auto gif = args.value("record"))
+    if (auto gif = args.value("record")) {
+        if (isStandardOutput(*gif))
+            throw UsageError("--record needs a file name: a walk is not written to standard "
+                             "output");
         options.gif = *gif;
+    }
     if (auto scale = args.value("scale")) {
         if (!options.gif)
             throw UsageError("--scale is for --record");

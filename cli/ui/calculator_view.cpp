@@ -243,6 +243,7 @@ void CalculatorView::reload() {
                             .arg(QString::fromStdString(shownName(file_))));
     } catch (const std::exception& failure) {
         error_->setText(QString::fromStdString(failure.what()));
+        reportFailure(std::cerr, "view", failure); // the terminal too, as build would
     }
     showState();
 }

@@ -57,8 +57,10 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     try {
         model = modelOption(p);
         record = recordOptions(p);
-        if (record.gif)
+        if (record.gif) {
             refuseOutputOverInput(p.positional[0], *record.gif);
+            checkCanWriteOutput(*record.gif);
+        }
     } catch (const OutputError& e) {
         io.err << "torvex view: " << e.what() << "\n";
         return kExitFailure;

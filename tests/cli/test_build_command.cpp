@@ -96,7 +96,8 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
     const std::vector<std::pair<std::string, std::string>> refused{
         {"   0,   0,   0,   0,   0", "expected six coordinates separated by commas, found 5"},
         {good + ",   0", "expected six coordinates separated by commas, found 7"},
-        {"", "expected six coordinates separated by commas, found 1"},
+        {" \t", "the line is empty: expected six coordinates separated by commas"},
+        {"   0,   0,    ,   0,   0,   0", "coordinate 3 is empty"},
         {"   0,   0,   0, 128,   0,   0",
          "the coordinate 128 is out of range: the engine holds -127..127"},
         {"   0,   0,   0,   0,-129,   0",
@@ -121,6 +122,12 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
     const Result build = cli({"build", edges, "-q", "-o", path("EDGES.83p")});
     EXPECT_EQ(build.code, kExitOk);
     EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n");
+    // Messages come in the list's order, errors and warnings alike.
+    const std::string mixed =
+        list("mixed", {"   0,   0,   0,   0,   0", " 101,   0,   0,   0,   0,   0"});
+    EXPECT_EQ(cli({"build", mixed, "-o", path("BAD.83p")}).err,
+              mixed + ":1: error: expected six coordinates separated by commas, found 5\n" + mixed +
+                  ":2: warning: outside the grid -100..100: 101\n");
     // A program file's name must say its calculator, or --model must.
     EXPECT_EQ(cli({"build", edges}).code, kExitUsage);
     const Result bin = cli({"build", edges, "-o", path("EDGES.bin")});

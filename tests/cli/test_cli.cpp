@@ -109,9 +109,12 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"assemble", "a.z80", "--bin=1"}, kExitUsage, {"unexpected value after '--bin'\n"}},
         {{"assemble", "a.z80", "b.z80"}, kExitUsage, {"unexpected argument 'b.z80'\n"}},
         // after "--" an argument is a file, whatever it looks like
-        {{"assemble", "--", "-o"}, kExitFailure, {"Cannot open file -o"}},
+        {{"assemble", "--", "-o"}, kExitFailure, {"torvex assemble: Cannot open file -o ("}},
+        {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},
+        {{"build", TORVEX_DEMO, "-o", "n.83p"}, kExitFailure, {"demo.z80: not a line list: "}},
         {{"help", "build", "run"}, kExitUsage, {"torvex help: give one command\n"}},
-        // the last C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space kept
+        // the last C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space
+        // kept
         {{"assemble", "a\xC2\x9F\xF5\x80\x80\x80\xE0\x81\x9B\xC2\xA0"},
          kExitFailure,
          {"file a\\xC2\\x9F\\xF5\\x80\\x80\\x80\\xE0\\x81\\x9B\xC2\xA0 ("}},
@@ -144,6 +147,10 @@ TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     EXPECT_EQ(r.code, kExitOk);
     EXPECT_EQ(r.out + r.err, "");
     EXPECT_EQ(torvex::z80::readProgramFile(readFile(dir / "quiet.83p")).name, "QUIET");
+    // "-" is standard output; a program there needs its name.
+    r = cli({"assemble", src.string(), "-o", "-", "--name", "S", "-q"});
+    EXPECT_EQ(torvex::z80::readProgramFile({r.out.begin(), r.out.end()}).name, "S");
+    EXPECT_TRUE(has(cli({"assemble", src.string(), "-o-"}).err, "needs --name")) << r.err;
 }
 
 TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
@@ -206,7 +213,7 @@ TEST(CliRun, OneLinePerFrameAndPngsScaledFourTimes) {
     EXPECT_EQ(img.pixel(379, 255), off); // pixel (94,63)
     r = cli({"run", src.string()});
     EXPECT_EQ(r.code, kExitOk) << r.err;
-    EXPECT_TRUE(has(r.out, "key script ended")) << r.out;
+    EXPECT_TRUE(has(r.err, "key script ended") && !has(r.out, "key script")) << r.out;
 }
 
 // Every way a run can fail ends with status 1 (a bad command line with 2);
@@ -273,7 +280,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
         {{"run", over}, kExitFailure, {over + ": the program does not fit in memory"}},
         {{"run", source},
          kExitFailure,
-         {source + ": not a line list: ", "name an assembly source .z80 or .asm"}},
+         {source + ": not a line list: ", "for run and view when named .z80 or .asm"}},
     });
     const Result copied = cli({"run", copier});
     EXPECT_EQ(copied.code, kExitFailure);

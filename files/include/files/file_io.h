@@ -72,6 +72,11 @@ std::string readRegularFile(const FileName& name, std::int64_t limit = kLargestR
 // stored. Only regular files are replaced.
 void writeFileAtomically(const FileName& name, std::string_view bytes);
 
+// Fails as writeFileAtomically() would before writing a byte ("Cannot create
+// file %s") when it could not write the name now: for a command that works
+// for long before it writes, such as a recorded walk.
+void checkCanWrite(const FileName& name);
+
 // True when both names lead to one existing file: the same name, another
 // spelling of it, a symbolic or a hard link.
 bool isSameFile(const FileName& first, const FileName& second);

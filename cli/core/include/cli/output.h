@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,6 +24,22 @@ public:
 // Throws OutputError saying what went wrong ("Cannot create file ...",
 // "FILE: Stream write error", with the system's reason when there is one).
 void writeFileAtomically(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
+
+// Throws OutputError when the file could not be written now (before work
+// that takes long, such as a walk recorded by hand).
+void checkCanWriteOutput(const std::filesystem::path& file);
+
+// "-" as an output names standard output, as in other command-line tools.
+inline bool isStandardOutput(const std::filesystem::path& file) {
+    return file == "-";
+}
+
+// Writes the bytes to `out` when the file is "-", else as writeFileAtomically().
+void writeOutput(const std::filesystem::path& file, const std::vector<uint8_t>& bytes,
+                 std::ostream& out);
+
+// The output's name as messages show it ("standard output" for "-").
+std::string outputName(const std::filesystem::path& file);
 
 // Throws OutputError when writing `output` would replace `input` (the same
 // file under any name: another spelling, a symbolic or a hard link).

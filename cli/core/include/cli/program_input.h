@@ -22,10 +22,23 @@ namespace torvex::cli {
 // memory for programs), and small enough to be assembled in memory.
 inline constexpr std::int64_t kLargestInputFile = std::int64_t{16} << 20;
 
+// What keeps a command from using its input. `atLines` when the text is one
+// "FILE:LINE: ..." message per line, which is printed as it is; any other
+// text is about the file or the command and gets the command's name in front.
 class InputError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit InputError(const std::string& text, bool atLines = false)
+        : std::runtime_error(text), atLines_(atLines) {}
+    bool atLines() const { return atLines_; }
+
+private:
+    bool atLines_;
 };
+
+// The one way a command reports a failure on the error stream: messages at a
+// file's lines as they are (an editor jumps to them), anything else after
+// "torvex COMMAND: ".
+void reportFailure(std::ostream& err, std::string_view command, const std::exception& failure);
 
 struct ProgramInput {
     std::vector<uint8_t> code;
@@ -63,9 +76,10 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
 // "FILE:LINE: error: MESSAGE" or "FILE:LINE: warning: MESSAGE".
 std::string diagnosticLine(const z80::Diagnostic& d);
 
-// A failed assembly as text: its warnings, then its errors, one per line.
-std::string failureText(const std::vector<z80::Diagnostic>& warnings,
-                        const std::vector<z80::Diagnostic>& errors);
+// A failed assembly or list as an InputError: its warnings and errors, one
+// per line, in the order of the files' lines.
+InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
+                          const std::vector<z80::Diagnostic>& errors);
 
 bool isProgramFile(const std::filesystem::path& file);
 // Four hex digits and "h", as the assembler writes an address ("9327h").

@@ -5,6 +5,7 @@
 #include "cli/program_input.h"
 #include "codegen/text_lines.h"
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -31,12 +32,18 @@ std::string previewSourceForList(const std::filesystem::path& listFile,
 // What a line list holds that the engine cannot draw as the designer shows
 // it, at the list's own lines: errors for a line that is not six integers
 // separated by commas, holds a Ctrl-Z byte, or a value outside -127..127 or
-// -128 (the end marker); warnings for values outside the grid -100..100 and at
-// the first segment past the engine's 71.
+// -128 (the end marker); warnings for values outside the grid -100..100, at
+// the first segment past the engine's 71 and for an empty list. `segments`
+// holds the values of the lines without errors, in order.
 struct ListProblems {
     std::vector<z80::Diagnostic> errors, warnings;
+    std::vector<std::array<int, 6>> segments;
 };
 ListProblems checkListLines(const TextLines& lines, const std::string& listName);
+
+// The warning at the first segment the calculator leaves out (the list's line
+// 72), or nullopt for a scene it draws whole.
+std::optional<z80::Diagnostic> segmentLimitDiagnostic(const std::string& listName, size_t segments);
 
 // Assembles the preview source of a line list file with our own definitions
 // (whatever headers lie beside it), after checking its lines. Problems in the
