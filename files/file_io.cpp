@@ -108,9 +108,10 @@ void writeInPlace(const FileName& name, const FileName& target, std::string_view
         return;
     if (system::writeAt(file, 0, earlier.data(), earlier.size()) ||
         system::truncate(file, std::int64_t(earlier.size())) || system::sync(file)) {
+        const std::string kept = shownName(copyName); // keep() forgets the name
         copyGuard.keep();
         throw FileFailure("Stream write error", error.message(),
-                          "the earlier contents are in " + shownName(copyName));
+                          "the earlier contents are in " + kept);
     }
     streamWriteError(error.message());
 }
