@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 
 #include "base/version.h"
+#include "files/printable.h"
 
 #include <new>
 #include <ostream>
@@ -46,7 +47,7 @@ const CommandInfo* findCommand(const std::string& name) {
 }
 
 int unknownCommand(const std::string& name, Io& io) {
-    io.err << "torvex: unknown command '" << name << "'\n\n";
+    io.err << "torvex: unknown command '" << printable(name) << "'\n\n";
     usage(io.err);
     return kExitUsage;
 }

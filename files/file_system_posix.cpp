@@ -46,6 +46,7 @@ std::error_code fill(int result, const struct stat& info, FileStatus& out) {
     out.group = info.st_gid;
     out.device = info.st_dev;
     out.node = info.st_ino;
+    out.modified = std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
     return {};
 }
 

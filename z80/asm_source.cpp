@@ -6,11 +6,22 @@ namespace torvex::z80 {
 namespace {
 
 constexpr size_t kMaxErrors = 50;
-// Source text quoted in a message is cut to about a line's worth.
+// Source text quoted in a message is cut to about a line's worth, and a
+// whole message to a few lines (source text given unquoted).
 constexpr size_t kMaxQuote = 72;
+constexpr size_t kMaxMessage = 240;
 
 // The message with each quoted text ('...') longer than kMaxQuote bytes cut
 // at a character boundary and marked with "...".
+// The first `length` bytes of the text, or fewer so as not to split a
+// character.
+size_t characterBoundary(std::string_view text, size_t length) {
+    while (length > 0 && length < text.size() &&
+           (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        --length;
+    return length;
+}
+
 std::string cutQuotes(std::string_view message) {
     std::string out;
     size_t i = 0;
@@ -24,11 +35,7 @@ std::string cutQuotes(std::string_view message) {
         out.append(message, i, open + 1 - i);
         size_t length = close - open - 1;
         if (length > kMaxQuote) {
-            length = kMaxQuote;
-            while (length > 0 &&
-                   (static_cast<unsigned char>(message[open + 1 + length]) & 0xC0) == 0x80)
-                --length;
-            out.append(message, open + 1, length);
+            out.append(message, open + 1, characterBoundary(message.substr(open + 1), kMaxQuote));
             out += "...";
         } else {
             out.append(message, open + 1, length);
@@ -39,6 +46,10 @@ std::string cutQuotes(std::string_view message) {
     }
     if (i < message.size())
         out.append(message, i);
+    if (out.size() > kMaxMessage) {
+        out.resize(characterBoundary(out, kMaxMessage));
+        out += "...";
+    }
     return out;
 }
 

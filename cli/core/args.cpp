@@ -1,4 +1,5 @@
 #include "cli/args.h"
+#include "files/printable.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -124,7 +125,7 @@ std::string commandHelp(const CommandDefinition& command) {
 }
 
 int usageError(const CommandDefinition& command, const std::string& message, Io& io) {
-    io.err << "torvex " << command.name << ": " << message << "\n"
+    io.err << "torvex " << command.name << ": " << printable(message) << "\n"
            << "Run 'torvex help " << command.name << "' for its options.\n";
     return kExitUsage;
 }

@@ -99,10 +99,7 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
         }
     }
     try {
-        refuseOutputOverInput(source, output);
-        if (in.assembly)
-            for (const std::filesystem::path& included : in.assembly->includedFiles)
-                refuseOutputOverInput(included, output);
+        refuseOutputOverInputs(filesRead(source, in), output);
         printWarnings(io.err, in.warnings());
         std::vector<uint8_t> bytes;
         if (bin) {

@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "files/file_io.h"
 
 #include "codegen/text_lines.h"
 #include "z80/assembler.h"
@@ -35,12 +36,14 @@ int headersCommand(const std::vector<std::string>& args, Io& io) {
     if (p.finished())
         return p.exitCode();
     const std::filesystem::path dir = p.positional[0];
+    if (dir.empty())
+        return usageError(command, "no folder given", io);
     const char* const names[] = {"ti83asm.inc", "tokens.inc", "ti83plus.inc"};
     std::error_code ec;
     if (!p.has("force"))
         for (const char* name : names)
             if (std::filesystem::exists(dir / name, ec)) {
-                io.err << "torvex headers: " << (dir / name).string()
+                io.err << "torvex headers: " << shownName(dir / name)
                        << " exists; nothing was written (--force replaces it)\n";
                 return kExitFailure;
             }
@@ -50,7 +53,7 @@ int headersCommand(const std::vector<std::string>& args, Io& io) {
             // CR LF, as every text file of the designer and as DOS tools expect.
             const std::string text = joinTextLines(splitTextLines(*z80::builtinInclude(name)));
             writeFileAtomically(dir / name, std::vector<uint8_t>(text.begin(), text.end()));
-            p.talk(io) << "wrote " << (dir / name).string() << "\n";
+            p.talk(io) << "wrote " << shownName(dir / name) << "\n";
         }
     } catch (const OutputError& e) {
         reportFailure(io.err, "headers", e);

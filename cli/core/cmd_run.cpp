@@ -153,7 +153,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         checkRunnable(in, file);
         printWarnings(io.err, in.warnings());
         if (record.gif) {
-            refuseOutputOverInput(file, *record.gif);
+            refuseOutputOverInputs(filesRead(file, in), *record.gif); // before the run
             checkCanWriteOutput(*record.gif);
         }
     } catch (const std::runtime_error& e) {
@@ -163,8 +163,11 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
     if (!writable.empty())
         ranges = parseRanges(writable, z80::calculatorModel(in.model), in.code.size());
 
+    const std::vector<std::filesystem::path> read = filesRead(file, in);
     std::optional<std::filesystem::path> dir;
     if (auto d = p.value("frames")) {
+        if (d->empty())
+            return usageError(command, "--frames needs a folder name", io);
         dir = *d;
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
@@ -191,6 +194,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
             std::snprintf(name, sizeof name, "frame-%04llu.png",
                           static_cast<unsigned long long>(n));
             const std::filesystem::path png = *dir / name;
+            refuseOutputOverInputs(read, png);
             writeFramePng(frame, png);
             io.out << " -> " << shownName(png);
         }
@@ -202,7 +206,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         result = calc.run();
     } catch (const OutputError& e) {
         io.out << "\n";
-        io.err << "torvex run: " << e.what() << "\n";
+        reportFailure(io.err, "run", e);
         return kExitFailure;
     }
     // The walk up to the end, whatever ended it.
@@ -210,7 +214,7 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         if (const std::string recorded = recorder.finish(); !recorded.empty())
             p.talk(io) << recorded << "\n";
     } catch (const OutputError& e) {
-        io.err << "torvex run: " << e.what() << "\n";
+        reportFailure(io.err, "run", e);
         if (result.reason == z80::StopReason::Returned ||
             result.reason == z80::StopReason::KeysExhausted)
             return kExitFailure;

@@ -47,6 +47,12 @@ void refuseOutputOverInput(const std::filesystem::path& input,
                           shownName(input) + "; nothing was written");
 }
 
+void refuseOutputOverInputs(const std::vector<std::filesystem::path>& inputs,
+                            const std::filesystem::path& output) {
+    for (const std::filesystem::path& input : inputs)
+        refuseOutputOverInput(input, output);
+}
+
 std::string programWritten(const std::filesystem::path& file, const std::string& name,
                            z80::Model model, size_t codeBytes, size_t fileBytes) {
     const z80::CalculatorModel& calculator = z80::calculatorModel(model);

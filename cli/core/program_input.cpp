@@ -103,10 +103,13 @@ InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
 }
 
 void reportFailure(std::ostream& err, std::string_view command, const std::exception& failure) {
+    // Messages at lines quote their files printably already; any other text
+    // may carry a name as the user gave it.
     const auto* input = dynamic_cast<const InputError*>(&failure);
-    if (!input || !input->atLines())
-        err << "torvex " << command << ": ";
-    err << failure.what() << "\n";
+    if (input && input->atLines())
+        err << failure.what() << "\n";
+    else
+        err << "torvex " << command << ": " << printable(failure.what()) << "\n";
 }
 
 ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z80::Model> model,
@@ -146,6 +149,15 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
         throw failureAtLines(e.warnings, e.diagnostics);
     }
     return in;
+}
+
+std::vector<std::filesystem::path> filesRead(const std::filesystem::path& file,
+                                             const ProgramInput& in) {
+    std::vector<std::filesystem::path> files{file};
+    if (in.assembly)
+        files.insert(files.end(), in.assembly->includedFiles.begin(),
+                     in.assembly->includedFiles.end());
+    return files;
 }
 
 std::string hexAddress(unsigned address) {

@@ -1,7 +1,9 @@
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
+#include "files/file_io.h"
 
 #include <cstdio>
+#include <new>
 
 namespace torvex::cli {
 
@@ -45,19 +47,23 @@ void WalkRecorder::add(const z80::Frame& frame) {
 }
 
 void WalkRecorder::add(const std::array<uint8_t, 768>& display, uint64_t tstates) {
-    if (!recorder_ || !failure_.empty())
+    if (!recorder_ || !failure_.empty() || full_)
         return;
-    try {
+    try { // a failure is said when the recording ends
         recorder_->add(display, tstates);
-    } catch (const std::exception& e) { // said when the recording ends
+        full_ = recorder_->size() >= kLargestRecording;
+    } catch (const std::bad_alloc&) {
+        failure_ = "not enough memory to record the walk";
+    } catch (const std::exception& e) {
         failure_ = e.what();
     }
 }
 
-std::string WalkRecorder::finish() {
+std::string WalkRecorder::finish(const std::vector<std::filesystem::path>& inputs) {
     if (!recorder_)
         return {};
-    const std::string gif = options_.gif->string();
+    refuseOutputOverInputs(inputs, *options_.gif);
+    const std::string gif = shownName(*options_.gif);
     const std::unique_ptr<exchange::GifRecorder> recorder = std::move(recorder_);
     const size_t frames = recorder->frames();
     const uint64_t centiseconds = recorder->centiseconds();
@@ -76,8 +82,12 @@ std::string WalkRecorder::finish() {
     std::snprintf(seconds, sizeof seconds, "%llu.%02llu",
                   static_cast<unsigned long long>(centiseconds / 100),
                   static_cast<unsigned long long>(centiseconds % 100));
-    return "wrote " + gif + ": " + std::to_string(frames) +
-           (frames == 1 ? " frame, " : " frames, ") + seconds + " s on the calculator";
+    const std::string held =
+        std::to_string(frames) + (frames == 1 ? " frame, " : " frames, ") + seconds + " s";
+    if (full_)
+        throw OutputError("the recording stopped at " + std::to_string(kLargestRecording >> 20) +
+                          " MiB: " + gif + " holds its first " + held);
+    return "wrote " + gif + ": " + held + " on the calculator";
 }
 
 } // namespace torvex::cli

@@ -6,8 +6,6 @@
 #include "files/file_io.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,6 +27,19 @@ const QColor kPixelOff(0xA7, 0xB4, 0x96);
 // several writes is read once, whole (the designer's own save replaces the
 // file in one step).
 constexpr int kReloadDelayMs = 20;
+constexpr int kLookAtThePathMs = 200;
+
+// Every name on the way from the path through its links, and what each is
+// now: the view follows the path, not the file it first led to.
+std::vector<std::pair<FileName, system::FileStatus>> pathState(const FileName& file) {
+    std::vector<std::pair<FileName, system::FileStatus>> state;
+    for (const FileName& name : namesAlongLinks(file)) {
+        system::FileStatus status;
+        system::status(name, status, false);
+        state.emplace_back(name, status);
+    }
+    return state;
+}
 
 // What the status line warns about a program: the assembler's warnings and a
 // scene larger than the engine draws (for a list, among its warnings at the
@@ -179,14 +190,14 @@ CalculatorView::CalculatorView(std::filesystem::path file, std::optional<z80::Mo
     error_->setPalette(errorPalette);
     layout->addWidget(error_);
 
-    watcher_ = new QFileSystemWatcher(this);
     reloadDelay_ = new QTimer(this);
     reloadDelay_->setSingleShot(true);
     reloadDelay_->setInterval(kReloadDelayMs);
     connect(reloadDelay_, &QTimer::timeout, this, &CalculatorView::reload);
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &CalculatorView::fileChanged);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &CalculatorView::fileChanged);
-    watchThePath();
+    seen_ = pathState(file_);
+    auto* look = new QTimer(this);
+    connect(look, &QTimer::timeout, this, &CalculatorView::lookAtThePath);
+    look->start(kLookAtThePathMs);
 
     reload();
     resize(96 * 4 + 40, 64 * 4 + 140);
@@ -194,29 +205,15 @@ CalculatorView::CalculatorView(std::filesystem::path file, std::optional<z80::Mo
 
 CalculatorView::~CalculatorView() = default;
 
-void CalculatorView::fileChanged() {
-    watchThePath();
+// Looked at a few times a second, by the names as bytes (as the system takes
+// them, whatever their encoding): a file deleted and made again, a save that
+// replaces it or writes it in place, and a link pointed elsewhere are all seen.
+void CalculatorView::lookAtThePath() {
+    auto now = pathState(file_);
+    if (now == seen_)
+        return;
+    seen_ = std::move(now);
     reloadDelay_->start();
-}
-
-// The view follows the path, not the file it first led to: it watches the
-// file the path leads to now and the folder of every name on the way, so that
-// a file deleted and made again, a save that replaces it and a link pointed
-// elsewhere are all seen. Called again after every change.
-void CalculatorView::watchThePath() {
-    const QStringList watched = watcher_->files() + watcher_->directories();
-    if (!watched.isEmpty())
-        watcher_->removePaths(watched);
-    QStringList paths;
-    const std::vector<FileName> names = namesAlongLinks(file_);
-    for (const FileName& name : names)
-        paths << QFile::decodeName(QByteArray::fromStdString(
-            (name.has_parent_path() ? name.parent_path() : FileName(".")).string()));
-    const QString file = QFile::decodeName(QByteArray::fromStdString(names.back().string()));
-    if (QFileInfo(file).isFile())
-        paths << file;
-    paths.removeDuplicates();
-    watcher_->addPaths(paths);
 }
 
 void CalculatorView::reload() {
@@ -232,6 +229,7 @@ void CalculatorView::reload() {
                                                                       engineBytes, model);
         engineBytes_ = engineBytes;
         model_ = model;
+        filesRead_ = filesRead(file_, scene.program);
         code_ = std::move(scene.program.code);
         printWarnings(std::cerr, scene.program.warnings()); // as torvex build gives them
         warnings_ = programWarnings(scene);
@@ -280,7 +278,7 @@ std::string CalculatorView::finishRecording() {
     if (session_)
         session_->setFrameSink({});
     const std::unique_ptr<WalkRecorder> recorder = std::move(recorder_);
-    return recorder->finish();
+    return recorder->finish(filesRead_);
 }
 
 void CalculatorView::pressKey(uint8_t code) {

@@ -62,7 +62,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
             checkCanWriteOutput(*record.gif);
         }
     } catch (const OutputError& e) {
-        io.err << "torvex view: " << e.what() << "\n";
+        reportFailure(io.err, "view", e);
         return kExitFailure;
     } catch (const UsageError& e) {
         return usageError(command, e.what(), io);
@@ -88,7 +88,7 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
         if (const std::string recorded = view.finishRecording(); !recorded.empty())
             p.talk(io) << recorded << "\n";
     } catch (const OutputError& e) {
-        io.err << "torvex view: " << e.what() << "\n";
+        reportFailure(io.err, "view", e);
         return kExitFailure;
     }
     return code;

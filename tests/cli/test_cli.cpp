@@ -96,7 +96,8 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
     expectFailures({
         {{}, kExitUsage, {"Usage"}},
         {{"frobnicate"}, kExitUsage, {"torvex: unknown command 'frobnicate'\n"}},
-        {{"help", "frobnicate"}, kExitUsage, {"torvex: unknown command 'frobnicate'\n"}},
+        {{"help", "frob\x1B"}, kExitUsage, {"torvex: unknown command 'frob\\x1B'\n"}},
+        {{"headers", ""}, kExitUsage, {"torvex headers: no folder given\n"}},
         {{"assemble"}, kExitUsage, {"torvex assemble: no source file given\n" + more}},
         {{"assemble", "a.z80", "--what"},
          kExitUsage,

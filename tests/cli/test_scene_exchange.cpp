@@ -77,6 +77,8 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
 TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("broken.obj", "garbage");
     folder.write("points.obj", "v 0 0 0\nv 1 1 1\np 1 2\n");
+    folder.write("inc.z80", " .org 9327h\n#include \"data.inc\"\n ret\n");
+    folder.write("data.inc", "");
     folder.write("tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     folder.write("empty.stl", "solid x\nendsolid x\n");
     folder.write("short.stl", std::string(80, ' ') + std::string("\1\0\0\0", 4) + "a");
@@ -119,6 +121,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"render bad-list -o list --size 640", 2, "torvex render: bad --size"},
         {"render bad-list -o list --size 640X0", 2, "torvex render: bad --size height '0'"},
         {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
+        {"run inc.z80 --record data.inc", 1, "torvex run: the output data.inc is the input file"},
         {"run house.83p --scale 2", 2, "torvex run: --scale is for --record"},
         {"run house.83p --record none.gif --scale 17", 2, "torvex run: bad --scale"},
         {"view house --record house", 1, "torvex view: the output house is the input file"},

@@ -294,6 +294,8 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
          "t.z80:1: .fill count '4294967295', which is -1 in 32 bits, out of range (0..65536 here)"},
         {" .db 1" + std::string(100000, 'x') + "\n",
          "t.z80:1: bad number '1" + std::string(71, 'x') + "...'"},
+        {" ld " + std::string(100000, 'Q') + ",a\n", // 240 bytes of message, then cut
+         "t.z80:1: invalid operands for 'ld': " + std::string(213, 'Q') + "..."},
     };
     for (const auto& [source, message] : cases)
         EXPECT_EQ(errors(source).at(0).text().substr(0, message.size()), message) << source;

@@ -36,6 +36,8 @@ public:
     std::size_t frames() const { return frames_; }
     // The recording's length so far, in 1/100 s.
     uint64_t centiseconds() const { return written_; }
+    // Bytes of the GIF so far.
+    std::size_t size() const { return bytes_.size(); }
 
     // Ends the file and returns its bytes. Nothing can be added afterwards.
     std::string finish();

@@ -23,6 +23,9 @@ struct FileStatus {
     std::uint32_t permissions = 0; // the mode's permission bits (07777)
     std::uint32_t owner = 0, group = 0;
     std::uint64_t device = 0, node = 0; // one file has one pair, under any name
+    std::int64_t modified = 0;          // last change of its contents, ns since 1970
+
+    bool operator==(const FileStatus&) const = default;
 };
 
 // An open file, closed when it goes.

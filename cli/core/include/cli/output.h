@@ -45,6 +45,11 @@ std::string outputName(const std::filesystem::path& file);
 // file under any name: another spelling, a symbolic or a hard link).
 void refuseOutputOverInput(const std::filesystem::path& input, const std::filesystem::path& output);
 
+// The same for every file a command read: its input and what the input
+// included.
+void refuseOutputOverInputs(const std::vector<std::filesystem::path>& inputs,
+                            const std::filesystem::path& output);
+
 // What build and assemble say once a program file is written: its name, the
 // calculator, the sizes and how to start it there ("run it with Asm(prgmA)").
 std::string programWritten(const std::filesystem::path& file, const std::string& name,

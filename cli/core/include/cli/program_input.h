@@ -81,6 +81,10 @@ std::string diagnosticLine(const z80::Diagnostic& d);
 InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
                           const std::vector<z80::Diagnostic>& errors);
 
+// The file and every file its assembly included: what no output may replace.
+std::vector<std::filesystem::path> filesRead(const std::filesystem::path& file,
+                                             const ProgramInput& in);
+
 bool isProgramFile(const std::filesystem::path& file);
 // Four hex digits and "h", as the assembler writes an address ("9327h").
 std::string hexAddress(unsigned address);

@@ -61,13 +61,19 @@ public:
     void add(const std::array<uint8_t, 768>& display, uint64_t tstates);
     // Writes the GIF with the one writer and says what it holds, e.g. "wrote
     // walk.gif: 12 frames, 3.45 s on the calculator". Throws OutputError, also
-    // when no frame was drawn (nothing is written then).
-    std::string finish();
+    // when no frame was drawn or the GIF would replace one of `inputs`
+    // (nothing is written then).
+    std::string finish(const std::vector<std::filesystem::path>& inputs = {});
 
 private:
+    // A GIF larger than this is no picture to share: the recording stops
+    // there, and what it holds is written.
+    static constexpr size_t kLargestRecording = size_t{64} << 20;
+
     RecordOptions options_;
     std::unique_ptr<exchange::GifRecorder> recorder_;
     std::string failure_;
+    bool full_ = false;
 };
 
 // Option values, checked (UsageError).

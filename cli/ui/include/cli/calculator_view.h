@@ -5,6 +5,7 @@
 
 #include "cli/calculator_session.h"
 #include "cli/scene_exchange.h"
+#include "files/file_io.h"
 
 #include <QFile>
 #include <QString>
@@ -14,7 +15,6 @@
 #include <memory>
 #include <optional>
 
-class QFileSystemWatcher;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -90,8 +90,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void fileChanged();
-    void watchThePath();
+    void lookAtThePath();
     void showState();
     void keepDisplayScale();
     void recordFrom(CalculatorSession& session);
@@ -104,10 +103,11 @@ private:
     QLabel* error_;
     QLabel* ended_;
     QPushButton* restart_;
-    QFileSystemWatcher* watcher_;
+    std::vector<std::pair<FileName, system::FileStatus>> seen_; // the path, as last looked at
     QTimer* reloadDelay_;
     int shownScale_ = 0; // the display's, as the window's size last set it
     std::vector<uint8_t> code_;
+    std::vector<std::filesystem::path> filesRead_; // by the last build: no recording replaces them
     size_t engineBytes_ = 0;
     std::optional<z80::Model> requestedModel_;
     z80::Model model_ = z80::Model::Ti83; // of the program shown
