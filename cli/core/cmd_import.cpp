@@ -93,7 +93,8 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
         const std::string text = joinTextLines(exchange::lineRecords(result.segments));
         writeOutput(options.output, std::vector<uint8_t>(text.begin(), text.end()), io.out);
     } catch (const exchange::ImportError& e) {
-        io.err << "torvex import: " << e.what() << "; nothing was written\n";
+        reportFailure(io.err, "import",
+                      std::runtime_error(std::string(e.what()) + "; nothing was written"));
         return kExitFailure;
     } catch (const OutputError& e) {
         reportFailure(io.err, "import", e);

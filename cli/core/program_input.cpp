@@ -82,7 +82,10 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
 }
 
 InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
-                          const std::vector<z80::Diagnostic>& errors) {
+                          const std::vector<z80::Diagnostic>& errors,
+                          const std::string& otherwise) {
+    if (warnings.empty() && errors.empty())
+        return InputError(otherwise);
     // The files in the order they are first named, each one's lines in order.
     std::vector<z80::Diagnostic> all = warnings;
     all.insert(all.end(), errors.begin(), errors.end());
@@ -144,9 +147,7 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
                                       : z80::Model::Ti83);
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
-        if (e.warnings.empty() && e.diagnostics.empty())
-            throw InputError(e.what());
-        throw failureAtLines(e.warnings, e.diagnostics);
+        throw failureAtLines(e.warnings, e.diagnostics, e.what());
     }
     return in;
 }

@@ -232,10 +232,9 @@ z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model mod
         assembly.warnings = std::move(warnings);
         return assembly;
     } catch (const z80::AssemblyError& error) {
-        if (error.warnings.empty() && error.diagnostics.empty())
-            throw InputError(error.what());
         throw failureAtLines(atListLines(error.warnings, listFile.string(), model),
-                             atListLines(error.diagnostics, listFile.string(), model));
+                             atListLines(error.diagnostics, listFile.string(), model),
+                             error.what());
     }
 }
 

@@ -77,9 +77,10 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
 std::string diagnosticLine(const z80::Diagnostic& d);
 
 // A failed assembly or list as an InputError: its warnings and errors, one
-// per line, in the order of the files' lines.
+// per line, in the order of the files' lines (`otherwise` when there are none).
 InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
-                          const std::vector<z80::Diagnostic>& errors);
+                          const std::vector<z80::Diagnostic>& errors,
+                          const std::string& otherwise = {});
 
 // The file and every file its assembly included: what no output may replace.
 std::vector<std::filesystem::path> filesRead(const std::filesystem::path& file,
