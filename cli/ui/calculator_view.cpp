@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <iostream>
 
 namespace torvex::cli {
@@ -200,7 +201,10 @@ CalculatorView::CalculatorView(std::filesystem::path file, std::optional<z80::Mo
     look->start(kLookAtThePathMs);
 
     reload();
-    resize(96 * 4 + 40, 64 * 4 + 140);
+    // Tall enough for the display at four times its size with the rows the
+    // first build shows, errors included.
+    const int width = 96 * 4 + 40;
+    resize(width, std::max(heightForWidth(width), sizeHint().height()));
 }
 
 CalculatorView::~CalculatorView() = default;
@@ -341,6 +345,15 @@ void CalculatorView::keyPressEvent(QKeyEvent* event) {
             pressKey(key.code);
             return;
         }
+    }
+    // T: above the other windows or not (the view covers the designer's
+    // boxes while it stays on top, and it outlives the designer).
+    if (event->key() == Qt::Key_T && windowHandle()) {
+        const bool top = !windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        windowHandle()->setFlag(Qt::WindowStaysOnTopHint, top);
+        if (top)
+            raise();
+        return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && session_ &&
         session_->ended()) {

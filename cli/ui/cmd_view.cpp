@@ -38,7 +38,8 @@ const CommandDefinition& viewDefinition() {
             "every frame the view shows, each for as long as the calculator takes to draw\n"
             "it.\n\n"
             "Keys:\n" +
-                keys + "  Enter   start the program again after MODE\n",
+                keys + "  Enter   start the program again after MODE\n" +
+                "  T       keep the view above the other windows, or not (on at the start)\n",
             {"file"},
             {recordOptionDefinition(), scaleOptionDefinition(), modelOptionDefinition()}};
     }();

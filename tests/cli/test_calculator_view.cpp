@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -135,6 +136,8 @@ TEST_F(CalculatorViewTest, ProgramsThatCannotRunSayWhy) {
                     ->text()
                     .contains(QStringLiteral("without reading a key (the T-state limit)")));
     EXPECT_LE(view.minimumSizeHint().width(), 96 * 4 + 40) << "the message wraps";
+    view.show();
+    EXPECT_EQ(view.display()->scale(), 4) << "with the ended row from the start";
     // A program file that cannot be read is still named with its family.
     CalculatorView unreadable(folder.filePath(QStringLiteral("NONE.8xp")));
     EXPECT_EQ(unreadable.windowTitle(), QStringLiteral("Calculator view - NONE.8xp (TI-83 Plus)"));
@@ -157,6 +160,8 @@ TEST_F(CalculatorViewTest, TheDisplayKeepsItsScaleWhenARowAppearsOrGoes) {
     view.reload();
     view.restart();
     EXPECT_EQ(view.display()->scale(), 4) << "with both gone";
+    QTest::keyClick(&view, Qt::Key_T); // above the other windows, or not
+    EXPECT_TRUE(view.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(CalculatorViewTest, ReloadKeepsTheCameraAndABrokenFileKeepsThePicture) {
