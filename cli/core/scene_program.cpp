@@ -50,6 +50,9 @@ std::optional<uint16_t> engineDataAddress(z80::Model model) {
     return model == z80::Model::Ti83Plus ? plus : ti83;
 }
 
+// What some editors put at the start of a UTF-8 file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // A list's problems are reported at the list's own lines: the data line of
 // list line n stands right behind the template in the generated source.
 std::vector<z80::Diagnostic> atListLines(std::vector<z80::Diagnostic> diagnostics,
@@ -86,7 +89,7 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
     };
     if (line.find('\x1A') != std::string::npos)
         return error("the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler");
-    if (index == 0 && line.starts_with("\xEF\xBB\xBF"))
+    if (index == 0 && line.starts_with(kByteOrderMark))
         return error(
             "the list starts with a UTF-8 byte order mark (EF BB BF): save it without one");
     if (line.find_first_not_of(" \t") == std::string::npos)
@@ -170,9 +173,11 @@ namespace {
 // every segment line is (well-formed or not): the file is something else,
 // such as an assembly source under another extension.
 bool holdsNoSegmentLine(const TextLines& lines) {
-    return std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.find_first_not_of(" \t") != std::string::npos &&
-               line.find_first_not_of("0123456789+-, \t") == std::string::npos;
+    return std::none_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        const size_t start =
+            &line == &lines.front() && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+        return line.find_first_not_of(" \t", start) != std::string::npos &&
+               line.find_first_not_of("0123456789+-, \t", start) == std::string::npos;
     });
 }
 } // namespace

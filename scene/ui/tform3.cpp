@@ -278,15 +278,20 @@ bool TForm3::closeQuestion() {
     const CloseQuestionScope asking;
     if (askToSave() != BoxAnswer::Yes)
         return true;
-    return guarded([this] { saveLineList(); });
+    bool saved = false;
+    const bool closing = guarded([&] { saved = saveLineList(); });
+    // Yes with the save dialog cancelled: the panel closes, and Exit asks.
+    saveCancelledAtClose_ = closing && !saved;
+    return closing;
 }
 
 // At the end of the program nothing holds the list any more: only an explicit
-// No lets it go unsaved.
+// No lets it go unsaved. A hidden panel asks only when its last close was to
+// save the list and did not.
 bool TForm3::exitQuestion() {
     if (CloseQuestionScope::open())
         return false;
-    if (!isVisible())
+    if (!isVisible() && !(saveCancelledAtClose_ && Linl->count() > 0))
         return true;
     const CloseQuestionScope asking;
     switch (askToSave()) {
@@ -502,6 +507,7 @@ bool TForm3::saveLineList() {
     if (!fileChosen(SaveDialog1))
         return false;
     writeTextLineFile(SaveDialog1.fileName(), lineListLines());
+    saveCancelledAtClose_ = false;
     return true;
 }
 

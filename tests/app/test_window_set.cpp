@@ -131,6 +131,16 @@ TEST_F(Program, ClosingThePreviewWindowClosesThePanelWithItsQuestion) {
     QTimer::singleShot(0, [&] { click(menu, "Button4"); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(scripted.shown.empty());
+    // Unless that close was to save the list and its save dialog was cancelled.
+    click(menu, "Button2");
+    click(panel, "Button2"); // a segment to lose
+    scripted.boxAnswers = {BoxAnswer::Yes};
+    scripted.fileAnswers = {std::nullopt};
+    preview->close();
+    scripted.shown.clear();
+    QTimer::singleShot(0, [&] { click(menu, "Button4"); });
+    EXPECT_EQ(QCoreApplication::exec(), 0) << "No ends it";
+    EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
 }
 
 } // namespace

@@ -107,6 +107,8 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
         {"   0,-128,   0,   0,   0,   0",
          "the coordinate -128 is the engine's end marker: the scene would end here"},
         {"   0,   0,   0,   0, 1+2,   0", "'1+2' is not an integer"},
+        {"   0,   0,   0,   0, +99999999999,   0",
+         "'+99999999999' is out of range: the engine holds -127..127"},
         {good + "\x1A", "the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler"},
     };
     for (const auto& [line, message] : refused) {
@@ -122,6 +124,10 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
     const Result build = cli({"build", edges, "-q", "-o", path("EDGES.83p")});
     EXPECT_EQ(build.code, kExitOk);
     EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n");
+    const std::string bom = list("bom", {"\xEF\xBB\xBF" + good});
+    EXPECT_EQ(cli({"build", bom, "-o", path("BAD.83p")}).err,
+              bom + ":1: error: the list starts with a UTF-8 byte order mark (EF BB BF): save it "
+                    "without one\n");
     // Messages come in the list's order, errors and warnings alike.
     const std::string mixed =
         list("mixed", {"   0,   0,   0,   0,   0", " 101,   0,   0,   0,   0,   0"});

@@ -108,7 +108,8 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
          kExitUsage,
          {"torvex assemble: option '--output' given twice\n"}},
         {{"assemble", "a.z80", "--bin=1"}, kExitUsage, {"unexpected value after '--bin'\n"}},
-        {{"assemble", "a.z80", "b.z80"}, kExitUsage, {"unexpected argument 'b.z80'\n"}},
+        {{"assemble", "a.z80", "b\x1B.z80"}, kExitUsage, {"unexpected argument 'b\\x1B.z80'\n"}},
+        {{"build", "a", "-o", "a.83p", "--source"}, kExitUsage, {"--source writes an assembly"}},
         // after "--" an argument is a file, whatever it looks like
         {{"assemble", "--", "-o"}, kExitFailure, {"torvex assemble: Cannot open file -o ("}},
         {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},

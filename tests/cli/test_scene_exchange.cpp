@@ -79,6 +79,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("points.obj", "v 0 0 0\nv 1 1 1\np 1 2\n");
     folder.write("inc.z80", " .org 9327h\n#include \"data.inc\"\n ret\n");
     folder.write("data.inc", "");
+    writeTextLineFile("frame-0001.png", kHouse); // a list named as a frame
     folder.write("tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     folder.write("empty.stl", "solid x\nendsolid x\n");
     folder.write("short.stl", std::string(80, ' ') + std::string("\1\0\0\0", 4) + "a");
@@ -113,8 +114,8 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"import points.obj -o list --at 1,2", 2, "torvex import: bad --at"},
         {"import points.obj -o list --at 1,2,3,4", 2, "torvex import: bad --at"},
         {"import points.obj -o list --at 0,-101,0", 2, "torvex import: bad --at"},
-        {"import tri.obj -o list --at 100,0,0", 1,
-         "torvex import: tri.obj: placed by --at the model reaches 200, beyond what the engine "
+        {"import tri.obj -o list --at -100,0,0 --size 56", 1,
+         "torvex import: tri.obj: placed by --at the model reaches -128, beyond what the engine "
          "holds (-127..127); nothing was written\n"},
         {"render bad-list -o list.jpg", 2, "torvex render: list.jpg: the picture is a PNG;"},
         {"run house.83p --record none/walk.gif", 1, "torvex run: Cannot create file none/walk.gif"},
@@ -122,6 +123,8 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"render bad-list -o list --size 640X0", 2, "torvex render: bad --size height '0'"},
         {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
         {"run inc.z80 --record data.inc", 1, "torvex run: the output data.inc is the input file"},
+        {"run frame-0001.png --frames .", 1,
+         "torvex run: the output ./frame-0001.png is the input"},
         {"run house.83p --scale 2", 2, "torvex run: --scale is for --record"},
         {"run house.83p --record none.gif --scale 17", 2, "torvex run: bad --scale"},
         {"view house --record house", 1, "torvex view: the output house is the input file"},
@@ -131,6 +134,8 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         const Result run = torvex(c.line);
         EXPECT_EQ(run.code, c.code);
         EXPECT_EQ(run.err.substr(0, std::strlen(c.err)), c.err) << run.err;
+        if (!std::strstr(c.line, "--frames")) // a frame is refused as it is written
+            EXPECT_EQ(run.out, "") << "refused before any frame";
     }
     EXPECT_EQ(bytes("list"), "keep");
     EXPECT_EQ(folder.entries(), files);

@@ -55,6 +55,20 @@ std::multiset<std::string> edgeSet(const TextLines& records) {
     return edges;
 }
 
+// A Collada file of one triangle, (0,0,0) (2,0,0) (0,0,1), with these <asset> contents.
+std::string dae(const std::string& asset) {
+    return "<COLLADA><asset>" + asset +
+           "</asset><library_geometries><geometry id='g'><mesh><source id='p'><float_array "
+           "id='a' count='9'>0 0 0 2 0 0 0 0 1</float_array><technique_common><accessor "
+           "source='#a' count='3' stride='3'><param name='X' type='float'/><param name='Y' "
+           "type='float'/><param name='Z' type='float'/></accessor></technique_common></source>"
+           "<vertices id='v'><input semantic='POSITION' source='#p'/></vertices><triangles "
+           "count='1'><input semantic='VERTEX' source='#v' offset='0'/><p>0 1 2</p></triangles>"
+           "</mesh></geometry></library_geometries><library_visual_scenes><visual_scene "
+           "id='s'><node><instance_geometry url='#g'/></node></visual_scene>"
+           "</library_visual_scenes><scene><instance_visual_scene url='#s'/></scene></COLLADA>";
+}
+
 TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
     const std::string cube = kCubeVertices;
     const ModelCase cases[] = {
@@ -125,21 +139,19 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          {" -25, -25,-100,  25, -25,-100", "  25, -25,-100, -25,  25,-100",
           " -25,  25,-100, -25, -25,-100", " -25, -25,-100, -25, -25,   0",
           " -25, -25,   0, -25, -25, 100"}},
-        // Collada's own up axis, z here.
+        // Collada's own up axis, z here; y where the file names none.
         {"up.dae",
          "1 0 0 z",
-         "<COLLADA><asset><up_axis>Z_UP</up_axis></asset><library_geometries><geometry id='g'>"
-         "<mesh><source id='p'><float_array id='a' count='9'>0 0 0 2 0 0 0 0 1</float_array>"
-         "<technique_common><accessor source='#a' count='3' stride='3'><param name='X' "
-         "type='float'/><param name='Y' type='float'/><param name='Z' type='float'/></accessor>"
-         "</technique_common></source><vertices id='v'><input semantic='POSITION' source='#p'/>"
-         "</vertices><triangles count='1'><input semantic='VERTEX' source='#v' offset='0'/><p>0 1 "
-         "2</p></triangles></mesh></geometry></library_geometries><library_visual_scenes>"
-         "<visual_scene id='s'><node><instance_geometry url='#g'/></node></visual_scene>"
-         "</library_visual_scenes><scene><instance_visual_scene url='#s'/></scene></COLLADA>",
+         dae("<up_axis>Z_UP</up_axis>"),
          {},
          {"-100,   0, -50, 100,   0, -50", " 100,   0, -50,-100,   0,  50",
           "-100,   0,  50,-100,   0, -50"}},
+        {"plain.dae",
+         "1 0 0 y",
+         dae(""),
+         {},
+         {"-100,  50,   0, 100,  50,   0", " 100,  50,   0,-100, -50,   0",
+          "-100, -50,   0,-100,  50,   0"}},
         {"sliver.obj",
          "2 0 0 y",
          "v 0 0 0\nv 2 0 0\nv 0 0 2\nv 1 0 0\nf 1 2 3\nf 2 1 4\n",

@@ -48,7 +48,8 @@ public:
     // The close question asked when the program is about to end with the
     // panel shown. Only No ends the program without saving, and Yes once the
     // list is saved; Esc, the close box, a cancelled or a failed save keep the
-    // program running (false). A hidden panel asks nothing (true).
+    // program running (false). A hidden panel asks nothing (true), unless
+    // its last close was answered Yes and the save dialog then cancelled.
     bool exitQuestion();
 
     // The close question on its own: "Save the linelist before closing this
@@ -155,6 +156,7 @@ private:
     QWidget* wizard_;
     std::vector<PanelButton*> acceleratorOrder_;
     bool shownBefore_ = false;
+    bool saveCancelledAtClose_ = false; // Yes, then no file chosen, at the last close
     QPointer<QWidget> focusWhenHidden_;
     // The application's focus changes reach the panel until its destruction
     // begins (destroying the fields moves the focus).
