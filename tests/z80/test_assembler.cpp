@@ -140,6 +140,8 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {" .db 1+2*3\n", "t.z80:1: warning: '1+2*3' is 9 read left to right (as TASM reads it) "
                          "but 7 by the usual operator precedence"},
+        {" .db 1^3&2\n", "t.z80:1: warning: '1^3&2' is 2 read left to right (as TASM reads it) "
+                         "but 3 by the usual operator precedence"},
         {"#define carx 8273h ;where the car is\n ld (carx),a\n",
          "t.z80:2: warning: 'carx' brings the comment of its #define (t.z80:1) into this line"},
         {"#define D 1 ;one\n#defcont +1\n .db D\n", "t.z80:2: warning: #defcont continues 'D'"},
