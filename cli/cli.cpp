@@ -63,7 +63,8 @@ int runCli(const std::vector<std::string>& args, Io& io) {
         io.out << "torvex (Torvex Designer) " << productVersion() << "\n";
         return kExitOk;
     }
-    if (first == "--help" || first == "-h" || (first == "help" && args.size() == 1)) {
+    if (first == "--help" || first == "-h" ||
+        (first == "help" && (args.size() == 1 || (args.size() == 2 && args[1] == "help")))) {
         usage(io.out);
         return kExitOk;
     }

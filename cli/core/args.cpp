@@ -99,13 +99,13 @@ std::optional<std::string> ParsedArgs::value(const std::string& longName) const 
     return std::nullopt;
 }
 
-std::ostream& talkStream(Io& io, bool quiet) {
+std::ostream& talkStream(Io& io, bool quiet, std::string_view command) {
     static std::ostream nowhere(nullptr);
-    return quiet ? nowhere : io.err;
+    return quiet ? nowhere : io.err << "torvex " << command << ": ";
 }
 
 std::ostream& ParsedArgs::talk(Io& io) const {
-    return talkStream(io, quiet());
+    return talkStream(io, quiet(), command_);
 }
 
 std::string commandHelp(const CommandDefinition& command) {
@@ -133,6 +133,7 @@ int usageError(const CommandDefinition& command, const std::string& message, Io&
 ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::string>& args,
                      Io& io) {
     ParsedArgs parsed;
+    parsed.command_ = command.name;
     const std::vector<OptionDefinition> options = allOptions(command);
     QCommandLineParser parser;
     // -oFILE is -o FILE; flags may be run together (-qi).

@@ -64,6 +64,12 @@ int assembleCommand(const std::vector<std::string>& args, Io& io) {
             return kExitFailure;
         }
     }
+    if (const auto o = p.value("output"); o && bin && z80::modelFromExtension(lowerExtension(*o)))
+        return usageError(command,
+                          "--bin writes the raw machine code, not a program file: name it .bin, "
+                          "not " +
+                              *o,
+                          io);
     if (const auto o = p.value("output");
         o && !bin && !isStandardOutput(*o) && !z80::modelFromExtension(lowerExtension(*o)))
         return usageError(command,

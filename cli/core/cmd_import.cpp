@@ -103,18 +103,18 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     char scale[32];
     std::snprintf(scale, sizeof scale, "%.6g", result.scale);
     const size_t dropped = result.droppedInPlane + result.droppedRounding + result.droppedPastMax;
-    std::ostream& talk = talkStream(io, options.quiet);
-    talk << "torvex import: " << shownName(options.model) << ": "
-         << count(result.faces, "face", "faces") << ", " << count(result.edges, "edge", "edges")
-         << ": " << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
-         << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
-         << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
-         << (result.scale == 1 ? " grid unit" : " grid units") << " per model unit; up axis "
-         << exchange::axisName(result.up)
-         << (options.import.up   ? " (--up)"
-             : result.upFromFile ? " (the file's)"
-                                 : " (the format's usual; --up changes it)")
-         << "\n";
+    talkStream(io, options.quiet, "import")
+        << shownName(options.model) << ": " << count(result.faces, "face", "faces") << ", "
+        << count(result.edges, "edge", "edges") << ": "
+        << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
+        << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
+        << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
+        << (result.scale == 1 ? " grid unit" : " grid units") << " per model unit; up axis "
+        << exchange::axisName(result.up)
+        << (options.import.up   ? " (--up)"
+            : result.upFromFile ? " (the file's)"
+                                : " (the format's usual; --up changes it)")
+        << "\n";
     size_t outside = 0;
     for (const exchange::Segment& s : result.segments)
         outside += std::any_of(s.begin(), s.end(), [](int c) { return c < -100 || c > 100; });
@@ -123,12 +123,15 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
                << " beyond the grid -100..100\n";
     if (const auto limit =
             segmentLimitDiagnostic(outputName(options.output), result.segments.size()))
-        io.err << limit->text() << " (--max " << kEngineSegmentLimit << " keeps the longest)\n";
+        io.err << (isStandardOutput(options.output) ? "torvex import: warning: " + limit->message
+                                                    : limit->text())
+               << " (--max " << kEngineSegmentLimit << " keeps the longest)\n";
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
                << count(result.droppedPastMax, "segment", "segments") << "\n";
-    talk << "wrote " << outputName(options.output) << ": "
-         << count(result.segments.size(), "segment", "segments") << "\n";
+    talkStream(io, options.quiet, "import")
+        << "wrote " << outputName(options.output) << ": "
+        << count(result.segments.size(), "segment", "segments") << "\n";
     return kExitOk;
 }
 

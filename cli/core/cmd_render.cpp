@@ -78,7 +78,7 @@ int renderListPicture(const RenderCommandOptions& options, Io& io) {
                     pngOf(clientAreaPixels(canvas, options.width, options.height), options.width,
                           options.height),
                     io.out);
-        talkStream(io, options.quiet)
+        talkStream(io, options.quiet, "render")
             << "wrote " << outputName(options.output) << ": " << entries.size()
             << (entries.size() == 1 ? " line" : " lines") << " on " << options.width << " x "
             << options.height << " pixels\n";

@@ -172,8 +172,8 @@ int runCommand(const std::vector<std::string>& args, Io& io) {
         std::error_code ec;
         std::filesystem::create_directories(*dir, ec);
         if (ec) {
-            io.err << "torvex run: cannot create " << shownName(*dir) << ": " << ec.message()
-                   << "\n";
+            io.err << "torvex run: Cannot create folder " << shownName(*dir) << " (" << ec.message()
+                   << ")\n";
             return kExitFailure;
         }
     }

@@ -5,6 +5,7 @@
 #include "cli/args.h"
 #include "cli/output.h"
 
+#include "codegen/text_lines.h"
 #include "files/file_io.h"
 #include "z80/ti83.h"
 #include "z80/ti83file.h"
@@ -81,6 +82,33 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
         err << warning.text() << "\n";
 }
 
+// A coordinate as a list may spell it, well-formed or not: decimal, $hex or
+// hex ending in h, with a sign, or nothing.
+namespace {
+bool looksLikeNumber(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+    text = first == std::string_view::npos ? "" : text.substr(first, last - first + 1);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        text.remove_prefix(1);
+    if (text.starts_with('$'))
+        text.remove_prefix(1);
+    else if (!text.empty() && (text.back() == 'h' || text.back() == 'H') &&
+             std::isdigit(static_cast<unsigned char>(text[0])))
+        text.remove_suffix(1);
+    return text.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
+}
+} // namespace
+
+bool isSegmentLine(std::string_view line) {
+    if (line.find_first_not_of(" \t") == std::string_view::npos)
+        return false;
+    for (size_t comma; (comma = line.find(',')) != std::string_view::npos;
+         line.remove_prefix(comma + 1))
+        if (!looksLikeNumber(line.substr(0, comma)))
+            return false;
+    return looksLikeNumber(line);
+}
+
 InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
                           const std::vector<z80::Diagnostic>& errors,
                           const std::string& otherwise) {
@@ -147,6 +175,13 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
                                       : z80::Model::Ti83);
         in.assembly = std::move(a);
     } catch (const z80::AssemblyError& e) {
+        const TextLines lines = splitTextLines(contents);
+        if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+                return line.find_first_not_of(" \t") == std::string::npos || isSegmentLine(line);
+            }))
+            throw InputError(shownName(file) +
+                             ": a line list, not an assembly source: torvex build and torvex "
+                             "view take it");
         throw failureAtLines(e.warnings, e.diagnostics, e.what());
     }
     return in;

@@ -12,6 +12,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <cctype>
 
 namespace torvex::cli {
 
@@ -165,19 +166,22 @@ ListProblems checkListLines(const TextLines& lines, const std::string& listName)
         problems.warnings.push_back(*limit);
     if (lines.empty())
         problems.warnings.push_back({listName, 1, "the list holds no segments", true});
+    std::stable_sort(
+        problems.warnings.begin(), problems.warnings.end(),
+        [](const z80::Diagnostic& a, const z80::Diagnostic& b) { return a.line < b.line; });
     return problems;
 }
 
 namespace {
-// True when no line is made of digits, signs, commas and blanks alone, as
-// every segment line is (well-formed or not): the file is something else,
-// such as an assembly source under another extension.
+// True when no line is made of such numbers separated by commas, as every
+// segment line is (well-formed or not): the file is something else, such as an
+// assembly source under another extension.
 bool holdsNoSegmentLine(const TextLines& lines) {
     return std::none_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        const size_t start =
-            &line == &lines.front() && line.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-        return line.find_first_not_of(" \t", start) != std::string::npos &&
-               line.find_first_not_of("0123456789+-, \t", start) == std::string::npos;
+        std::string_view rest = line;
+        if (&line == &lines.front() && rest.starts_with(kByteOrderMark))
+            rest.remove_prefix(kByteOrderMark.size());
+        return isSegmentLine(rest);
     });
 }
 } // namespace

@@ -1,3 +1,4 @@
+#include "base/ascii.h"
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
 #include "files/file_io.h"
@@ -25,6 +26,10 @@ RecordOptions recordOptions(const ParsedArgs& args) {
         if (isStandardOutput(*gif))
             throw UsageError("--record needs a file name: a walk is not written to standard "
                              "output");
+        if (const std::string extension =
+                asciiLower(std::filesystem::path(*gif).extension().string());
+            !extension.empty() && extension != ".gif")
+            throw UsageError(*gif + ": the walk is a GIF; name it .gif");
         options.gif = *gif;
     }
     if (auto scale = args.value("scale")) {

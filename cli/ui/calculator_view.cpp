@@ -1,4 +1,5 @@
 #include "cli/calculator_view.h"
+#include "cli/output.h"
 
 #include "cli/program_input.h"
 #include "cli/scene_program.h"

@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/output.h"
 #include "cli/program_input.h"
+#include "cli/scene_program.h"
 #include "platform/desktop.h"
 #include "scene/panel_placement.h"
 
@@ -59,7 +60,14 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
         model = modelOption(p);
         record = recordOptions(p);
         if (record.gif) {
-            refuseOutputOverInput(p.positional[0], *record.gif);
+            // Every file the first build reads, before a walk is made for nothing
+            // (a file that does not build yet is shown by the view).
+            std::vector<std::filesystem::path> read{p.positional[0]};
+            try {
+                read = filesRead(p.positional[0], loadSceneProgram(p.positional[0], model).program);
+            } catch (const InputError&) {
+            }
+            refuseOutputOverInputs(read, *record.gif);
             checkCanWriteOutput(*record.gif);
         }
     } catch (const OutputError& e) {
@@ -68,6 +76,15 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
     } catch (const UsageError& e) {
         return usageError(command, e.what(), io);
     }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // Without a display the window system's plugin would end the process.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        io.err << "torvex view: no display to show the view on (DISPLAY is not set; "
+                  "QT_QPA_PLATFORM=offscreen runs it without one)\n";
+        return kExitFailure;
+    }
+#endif
     int argc = 1;
     char name[] = "torvex";
     char* argv[] = {name, nullptr};

@@ -128,6 +128,14 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
     EXPECT_EQ(cli({"build", bom, "-o", path("BAD.83p")}).err,
               bom + ":1: error: the list starts with a UTF-8 byte order mark (EF BB BF): save it "
                     "without one\n");
+    // Values in hex alone are still a list's, read at their lines; a list is no source.
+    const std::string hex =
+        list("hex", {" $10,   0,   0,   0,   0,   0", " $10,   0,   0,   0,   0, 200"});
+    EXPECT_EQ(cli({"build", hex, "-o", path("BAD.83p")}).err,
+              hex + ":2: error: the coordinate 200 is out of range: the engine holds -127..127\n");
+    EXPECT_EQ(cli({"assemble", hex}).err,
+              "torvex assemble: " + hex +
+                  ": a line list, not an assembly source: torvex build and torvex view take it\n");
     // Messages come in the list's order, errors and warnings alike.
     const std::string mixed =
         list("mixed", {"   0,   0,   0,   0,   0", " 101,   0,   0,   0,   0,   0"});

@@ -110,6 +110,7 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"assemble", "a.z80", "--bin=1"}, kExitUsage, {"unexpected value after '--bin'\n"}},
         {{"assemble", "a.z80", "b\x1B.z80"}, kExitUsage, {"unexpected argument 'b\\x1B.z80'\n"}},
         {{"build", "a", "-o", "a.83p", "--source"}, kExitUsage, {"--source writes an assembly"}},
+        {{"assemble", "a.z80", "--bin", "-o", "a.8xp"}, kExitUsage, {"--bin writes the raw"}},
         // after "--" an argument is a file, whatever it looks like
         {{"assemble", "--", "-o"}, kExitFailure, {"torvex assemble: Cannot open file -o ("}},
         {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},

@@ -124,7 +124,6 @@ TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
     const std::vector<std::vector<std::string>> commands{
         {"build", path("scene"), "-o", path("OLD.83p")},
         {"assemble", path("scene.z80"), "-o", path("OLD.83p")},
-        {"assemble", path("scene.z80"), "--bin", "-o", path("OLD.83p")},
         {"build", path("scene"), "-o", path("no/such/folder/OLD.83p")},
     };
     for (const auto& command : commands) {

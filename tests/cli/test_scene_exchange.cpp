@@ -48,7 +48,7 @@ TEST_F(SceneExchange, ImportWritesTheDesignersRecordsAndSaysWhatItDropped) {
                              "-100,   0, 100,-100,   0,-100\r\n");
     EXPECT_EQ(run.err, "torvex import: tri.obj: 2 faces, 5 edges: 5 segments kept, 0 dropped (0 "
                        "in a plane, 0 after rounding, 0 past --max); scale 100 grid units per "
-                       "model unit; up axis z (--up)\nwrote list: 5 segments\n");
+                       "model unit; up axis z (--up)\ntorvex import: wrote list: 5 segments\n");
 }
 
 TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
@@ -77,8 +77,8 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
 TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("broken.obj", "garbage");
     folder.write("points.obj", "v 0 0 0\nv 1 1 1\np 1 2\n");
-    folder.write("inc.z80", " .org 9327h\n#include \"data.inc\"\n ret\n");
-    folder.write("data.inc", "");
+    folder.write("inc.z80", " .org 9327h\n#include \"inc.gif\"\n ret\n");
+    folder.write("inc.gif", "");
     writeTextLineFile("frame-0001.png", kHouse); // a list named as a frame
     folder.write("tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     folder.write("empty.stl", "solid x\nendsolid x\n");
@@ -122,7 +122,9 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"render bad-list -o list --size 640", 2, "torvex render: bad --size"},
         {"render bad-list -o list --size 640X0", 2, "torvex render: bad --size height '0'"},
         {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
-        {"run inc.z80 --record data.inc", 1, "torvex run: the output data.inc is the input file"},
+        {"run inc.z80 --record inc.gif", 1, "torvex run: the output inc.gif is the input file"},
+        {"view inc.z80 --record inc.gif", 1, "torvex view: the output inc.gif is the input file"},
+        {"run inc.z80 --record walk.txt", 2, "torvex run: walk.txt: the walk is a GIF; name it"},
         {"run frame-0001.png --frames .", 1,
          "torvex run: the output ./frame-0001.png is the input"},
         {"run house.83p --scale 2", 2, "torvex run: --scale is for --record"},

@@ -98,7 +98,7 @@ TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     showPanel();
     ASSERT_EQ(focus(), field(1));
     EXPECT_EQ(field(1)->selectedText(), "0");
-    for (const char* value : {"12", "-0033", "0", "40", "0", "0"}) { // 4 characters a field
+    for (const char* value : {"12", "-0033", "0", "40", "7", "-5"}) { // 4 characters a field
         type(QString::fromLatin1(value));
         enter();
     }
@@ -106,8 +106,8 @@ TEST_F(PanelTest, APolylineIsEnteredWithNumberKeysAndEnterAlone) {
     enter();
     EXPECT_EQ(focus(), button(2));
     enter();
-    EXPECT_EQ(entries(), std::vector<QString>{"  12,-003,   0,  40,   0,   0"});
-    EXPECT_EQ(fields(), (std::vector<QString>{"  40", "   0", "   0", "0", "0", "0"}));
+    EXPECT_EQ(entries(), std::vector<QString>{"  12,-003,   0,  40,   7,  -5"});
+    EXPECT_EQ(fields(), (std::vector<QString>{"  40", "   7", "  -5", "0", "0", "0"}));
     EXPECT_EQ(focus(), field(1));
     EXPECT_EQ(field(1)->selectedText(), "  40");
     EXPECT_EQ(list()->currentRow(), -1) << "the new entry is not selected";

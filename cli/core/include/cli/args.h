@@ -58,6 +58,7 @@ public:
     bool quiet() const { return has("quiet"); }
     // Where the command's talk about its success goes (see talkStream()).
     std::ostream& talk(Io& io) const;
+    const std::string& command() const { return command_; }
 
     // True when the command line itself ended the command (help shown, or a
     // usage error reported); the command returns exitCode() then.
@@ -68,6 +69,7 @@ private:
     friend ParsedArgs parseArgs(const CommandDefinition&, const std::vector<std::string>&, Io&);
     std::vector<std::pair<std::string, std::string>> values_; // long name, value ("" for flags)
     std::optional<int> exitCode_;
+    std::string command_;
 };
 
 // Reads the command's arguments. Option values and file names are kept byte
@@ -79,9 +81,10 @@ ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::st
 // where to find its help) and returns kExitUsage.
 int usageError(const CommandDefinition& command, const std::string& message, Io& io);
 
-// Where a command's talk about its success goes: standard error, or nowhere
-// when it is quiet. Standard output stays for data.
-std::ostream& talkStream(Io& io, bool quiet);
+// Where a command's talk about its success goes, each line begun with
+// "torvex COMMAND: " as every message about the command is: standard error, or
+// nowhere when it is quiet. Standard output stays for data.
+std::ostream& talkStream(Io& io, bool quiet, std::string_view command);
 
 // The command's help text: usage line, description, options.
 std::string commandHelp(const CommandDefinition& command);

@@ -86,6 +86,10 @@ InputError failureAtLines(const std::vector<z80::Diagnostic>& warnings,
 std::vector<std::filesystem::path> filesRead(const std::filesystem::path& file,
                                              const ProgramInput& in);
 
+// A line as a line list holds them: numbers (decimal, $hex or hex ending in
+// h, signed or not, well-formed or not) separated by commas.
+bool isSegmentLine(std::string_view line);
+
 bool isProgramFile(const std::filesystem::path& file);
 // Four hex digits and "h", as the assembler writes an address ("9327h").
 std::string hexAddress(unsigned address);
