@@ -265,7 +265,8 @@ bool TForm3::closePanel() {
 }
 
 BoxAnswer TForm3::askToSave() {
-    return desktop().messageBox(this,
+    // Over the panel; asked at Exit with the panel hidden, in the screen's middle.
+    return desktop().messageBox(isVisible() ? this : nullptr,
                                 QStringLiteral("Save the linelist before closing this window?"),
                                 QStringLiteral("Save linelist?"), BoxButtons::YesNo);
 }
