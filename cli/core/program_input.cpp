@@ -82,9 +82,9 @@ void printWarnings(std::ostream& err, const std::vector<z80::Diagnostic>& warnin
         err << warning.text() << "\n";
 }
 
+namespace {
 // A coordinate as a list may spell it, well-formed or not: decimal, $hex or
 // hex ending in h, with a sign, or nothing.
-namespace {
 bool looksLikeNumber(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
     text = first == std::string_view::npos ? "" : text.substr(first, last - first + 1);

@@ -58,7 +58,6 @@ public:
     bool quiet() const { return has("quiet"); }
     // Where the command's talk about its success goes (see talkStream()).
     std::ostream& talk(Io& io) const;
-    const std::string& command() const { return command_; }
 
     // True when the command line itself ended the command (help shown, or a
     // usage error reported); the command returns exitCode() then.
