@@ -98,10 +98,7 @@ int renderCommand(const std::vector<std::string>& args, Io& io) {
     try {
         options.list = p.positional[0];
         options.output = *p.value("output");
-        // PNG is what is written: a name that says another format would lie.
-        if (const std::string extension = lowerExtension(options.output);
-            !extension.empty() && extension != ".png")
-            throw UsageError(options.output.string() + ": the picture is a PNG; name it .png");
+        refuseOtherFormat(options.output, ".png", "the picture is a PNG");
         if (auto size = p.value("size"))
             std::tie(options.width, options.height) = parsePictureSize(*size);
     } catch (const UsageError& e) {

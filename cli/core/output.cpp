@@ -1,5 +1,8 @@
 #include "cli/output.h"
 
+#include "base/ascii.h"
+#include "cli/args.h"
+
 #include "files/file_io.h"
 
 #include <QBuffer>
@@ -34,6 +37,14 @@ void writeOutput(const std::filesystem::path& file, const std::vector<uint8_t>& 
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     if (!out.flush())
         throw OutputError("cannot write to standard output");
+}
+
+void refuseOtherFormat(const std::filesystem::path& file, std::string_view extension,
+                       std::string_view what) {
+    const std::string given = asciiLower(file.extension().string());
+    if (!given.empty() && given != extension)
+        throw UsageError(file.string() + ": " + std::string(what) + "; name it " +
+                         std::string(extension));
 }
 
 std::string outputName(const std::filesystem::path& file) {

@@ -1,4 +1,3 @@
-#include "base/ascii.h"
 #include "cli/output.h"
 #include "cli/scene_exchange.h"
 #include "files/file_io.h"
@@ -26,10 +25,7 @@ RecordOptions recordOptions(const ParsedArgs& args) {
         if (isStandardOutput(*gif))
             throw UsageError("--record needs a file name: a walk is not written to standard "
                              "output");
-        if (const std::string extension =
-                asciiLower(std::filesystem::path(*gif).extension().string());
-            !extension.empty() && extension != ".gif")
-            throw UsageError(*gif + ": the walk is a GIF; name it .gif");
+        refuseOtherFormat(*gif, ".gif", "the walk is a GIF");
         options.gif = *gif;
     }
     if (auto scale = args.value("scale")) {

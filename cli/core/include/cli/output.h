@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace torvex::cli {
@@ -28,6 +29,12 @@ void writeFileAtomically(const std::filesystem::path& file, const std::vector<ui
 // Throws OutputError when the file could not be written now (before work
 // that takes long, such as a walk recorded by hand).
 void checkCanWriteOutput(const std::filesystem::path& file);
+
+// Throws UsageError when the name's extension says another format than the
+// one written ("pic.jpg" for a PNG): "NAME: WHAT; name it EXTENSION". A name
+// without an extension is taken as it is.
+void refuseOtherFormat(const std::filesystem::path& file, std::string_view extension,
+                       std::string_view what);
 
 // "-" as an output names standard output, as in other command-line tools.
 inline bool isStandardOutput(const std::filesystem::path& file) {
