@@ -346,23 +346,33 @@ std::optional<Up> colladaUpAxis(const std::string& head) {
     return std::nullopt;
 }
 
-bool isCollada(const std::filesystem::path& file) {
-    return asciiLower(file.extension().string()) == ".dae";
+// The reader that read the file, as the library names it ("Collada
+// Importer"): the file's format whatever its name says.
+std::string formatOf(const aiScene& scene) {
+    aiString format;
+    if (scene.mMetaData && scene.mMetaData->Get("SourceAsset_Format", format))
+        return format.C_Str();
+    return {};
 }
 
-Up upAxis(const aiScene& scene, const std::filesystem::path& file, const std::optional<Axis>& given,
+// 3DS files keep z up; the library turns them half-way about x to its own y
+// up (its y is the file's z, its z the file's -y). This turns them back, so
+// that --up names the file's axes.
+const aiMatrix4x4 k3dsFileAxes(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
+
+Up upAxis(const aiScene& scene, const std::string& format, const std::optional<Axis>& given,
           const std::string& head) {
     if (given)
         return {*given};
-    if (isCollada(file))
+    if (format.starts_with("Collada"))
         return colladaUpAxis(head).value_or(Up{Axis::Y, false, false}); // Collada's default
     int32_t axis = 0, sign = 1;
     if (scene.mMetaData && scene.mMetaData->Get("UpAxis", axis) && axis >= 0 && axis <= 2) {
         scene.mMetaData->Get("UpAxisSign", sign);
         return {static_cast<Axis>(axis), sign < 0, true};
     }
-    const std::string extension = asciiLower(file.extension().string());
-    return {extension == ".stl" ? Axis::Z : Axis::Y};
+    const bool zUp = format.starts_with("Stereolithography") || format.starts_with("Discreet 3DS");
+    return {zUp ? Axis::Z : Axis::Y};
 }
 
 // The model's point in scene axes: its up axis becomes z, turned so that the
@@ -416,14 +426,16 @@ ImportResult importModel(const std::filesystem::path& model, const ImportOptions
         throw ImportError(io->modelFailure.empty() ? fileText(model) + ": " + reason : reason);
     }
 
+    const std::string format = formatOf(*scene);
     EdgeCollector collector;
-    collectNode(*scene, *scene->mRootNode, aiMatrix4x4(), collector);
+    collectNode(*scene, *scene->mRootNode,
+                format.starts_with("Discreet 3DS") ? k3dsFileAxes : aiMatrix4x4(), collector);
     collector.finish();
 
     ImportResult result;
     result.faces = collector.faces;
     result.edges = collector.edges.size();
-    const Up up = upAxis(*scene, model, options.up, io->modelHead);
+    const Up up = upAxis(*scene, format, options.up, io->modelHead);
     result.up = up.axis;
     result.upFromFile = up.fromFile;
 

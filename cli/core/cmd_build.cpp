@@ -35,7 +35,7 @@ const CommandDefinition& buildDefinition() {
             modelOptionDefinition(),
             {"source", "", "",
              "write the assembly source instead of the program file (for the TI-83 the wizard's "
-             "preview source; for the Plus family the same engine for its memory map and ROM "
+             "preview source, each segment spelt as the designer writes it; for the Plus family the same engine for its memory map and ROM "
              "calls, to assemble with its include file ti83plus.inc)"},
         }};
     return definition;
@@ -56,6 +56,7 @@ z80::Model buildModel(const ParsedArgs& p, const std::filesystem::path& output) 
         throw UsageError("--source writes an assembly source, not a program file: name it .z80, "
                          "not " +
                          output.string() + " (--model says which calculator)");
+    refuseNameOfAnotherKind(output, p.has("source") ? "an assembly source" : "a program file");
     if (!given && !byExtension && !p.has("source"))
         throw UsageError(output.string() +
                          " names no calculator: use .83p or .8xp, or say which with --model");

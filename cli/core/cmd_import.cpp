@@ -122,10 +122,17 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
         io.err << "torvex import: " << count(outside, "segment reaches", "segments reach")
                << " beyond the grid -100..100\n";
     if (const auto limit =
-            segmentLimitDiagnostic(outputName(options.output), result.segments.size()))
-        io.err << (isStandardOutput(options.output) ? "torvex import: warning: " + limit->message
-                                                    : limit->text())
-               << " (--max " << kEngineSegmentLimit << " keeps the longest)\n";
+            segmentLimitDiagnostic(outputName(options.output), result.segments.size())) {
+        // build's warning, at the line of the list written
+        io.err << (isStandardOutput(options.output)
+                       ? "torvex import: warning: the list's line " + std::to_string(limit->line) +
+                             ": " + limit->message
+                       : limit->text())
+               << "\n";
+        talkStream(io, options.quiet, "import")
+            << "--max " << kEngineSegmentLimit << " keeps the longest " << kEngineSegmentLimit
+            << "\n";
+    }
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
                << count(result.droppedPastMax, "segment", "segments") << "\n";
@@ -144,6 +151,7 @@ int importCommand(const std::vector<std::string>& args, Io& io) {
     try {
         options.model = p.positional[0];
         options.output = *p.value("output");
+        refuseNameOfAnotherKind(options.output, "a line list");
         if (auto up = p.value("up"))
             options.import.up = parseAxis(*up);
         if (auto size = p.value("size"))

@@ -22,7 +22,8 @@ const CommandDefinition& renderDefinition() {
         "LIST -o PICTURE.png [--size WxH]",
         "Draws the designer's preview of a line list file as a PNG: the grid, the origin\n"
         "mark, the axis letters and every line, pixel for pixel what the preview window\n"
-        "shows in a client area of that size with its picture scrolled to the top left.\n"
+        "shows of its picture in an area of that size (its client area less any scroll\n"
+        "bars), scrolled to the top left.\n"
         "A list line that is not a line of six coordinates is an error at its line, and\n"
         "nothing is written.\n",
         {"line list file"},
@@ -30,8 +31,8 @@ const CommandDefinition& renderDefinition() {
             {"output", "o", "PICTURE", "the PNG file to write (- for standard output)",
              "no output file given (-o PICTURE.png)"},
             {"size", "", "WxH",
-             "the preview window's client size in pixels (default 1280x1024, the whole "
-             "picture)"},
+             "the size in pixels of the picture's part the preview window shows (its "
+             "client area less any scroll bars; default 1280x1024, the whole picture)"},
         }};
     return definition;
 }
@@ -60,16 +61,10 @@ std::pair<int, int> parsePictureSize(const std::string& text) {
 int renderListPicture(const RenderCommandOptions& options, Io& io) {
     try {
         refuseOutputOverInput(options.list, options.output);
-        const ListProblems problems =
-            checkListLines(readTextLineFile(options.list, kLargestInputFile),
-                           z80::printable(options.list.string()));
-        if (!problems.errors.empty())
-            throw failureAtLines(problems.warnings, problems.errors);
-        printWarnings(io.err, problems.warnings);
-        // Each line as the designer writes it, whatever its spacing: the
-        // picture shows what the calculator is given.
+        const CheckedList list = readCheckedList(options.list);
+        printWarnings(io.err, list.warnings);
         QStringList entries;
-        for (const std::string& record : exchange::lineRecords(problems.segments))
+        for (const std::string& record : list.records)
             entries.push_back(QString::fromLatin1(record));
         Canvas canvas;
         CoordinateTexts fields;

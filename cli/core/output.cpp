@@ -2,6 +2,7 @@
 
 #include "base/ascii.h"
 #include "cli/args.h"
+#include "cli/program_input.h"
 
 #include "files/file_io.h"
 
@@ -45,6 +46,17 @@ void refuseOtherFormat(const std::filesystem::path& file, std::string_view exten
     if (!given.empty() && given != extension)
         throw UsageError(file.string() + ": " + std::string(what) + "; name it " +
                          std::string(extension));
+}
+
+void refuseNameOfAnotherKind(const std::filesystem::path& file, std::string_view kind) {
+    static constexpr std::pair<std::string_view, std::string_view> kinds[] = {
+        {".83p", "a program file"},     {".8xp", "a program file"}, {".z80", "an assembly source"},
+        {".asm", "an assembly source"}, {".png", "a PNG picture"},  {".gif", "a GIF walk"}};
+    const std::string given = lowerExtension(file);
+    for (const auto& [extension, named] : kinds)
+        if (given == extension && named != kind)
+            throw UsageError(file.string() + ": " + given + " names " + std::string(named) +
+                             "; this is " + std::string(kind));
 }
 
 std::string outputName(const std::filesystem::path& file) {

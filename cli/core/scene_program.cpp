@@ -5,6 +5,7 @@
 #include "codegen/scene_data.h"
 #include "codegen/text_line_file.h"
 #include "codegen/text_lines.h"
+#include "exchange/model_import.h"
 
 #include "base/failure.h"
 #include "scene/coordinate_conversion.h"
@@ -118,9 +119,9 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
         try {
             value = convertCoordinate(QString::fromLatin1(field.data(), qsizetype(field.size())));
         } catch (const Failure&) {
-            const bool digits =
-                field.find_first_not_of("0123456789", field[0] == '-' || field[0] == '+') ==
-                std::string::npos;
+            const size_t sign = field[0] == '-' || field[0] == '+';
+            const bool digits = field.size() > sign &&
+                                field.find_first_not_of("0123456789", sign) == std::string::npos;
             return error(
                 "'" + z80::printable(field) +
                 (digits ? "' is out of range: the engine holds -127..127" : "' is not an integer"));
@@ -173,16 +174,29 @@ ListProblems checkListLines(const TextLines& lines, const std::string& listName)
 }
 
 namespace {
-// True when no line is made of such numbers separated by commas, as every
-// segment line is (well-formed or not): the file is something else, such as an
-// assembly source under another extension.
-bool holdsNoSegmentLine(const TextLines& lines) {
-    return std::none_of(lines.begin(), lines.end(), [&](const std::string& line) {
+// True when the file holds text of which no line begins as a segment line
+// does, with a number: it is something else, such as an assembly source under
+// another extension. A list with a mistyped line still reads as a list.
+bool readsAsAnotherKindOfFile(const TextLines& lines) {
+    bool text = false;
+    for (const std::string& line : lines) {
         std::string_view rest = line;
         if (&line == &lines.front() && rest.starts_with(kByteOrderMark))
             rest.remove_prefix(kByteOrderMark.size());
-        return isSegmentLine(rest);
-    });
+        const auto skipBlanks = [&] {
+            rest.remove_prefix(std::min(rest.find_first_not_of(" \t"), rest.size()));
+        };
+        skipBlanks();
+        if (rest.empty())
+            continue;
+        text = true;
+        if (rest[0] == '+' || rest[0] == '-')
+            rest.remove_prefix(1);
+        skipBlanks();
+        if (!rest.empty() && (std::isdigit(static_cast<unsigned char>(rest[0])) || rest[0] == '$'))
+            return false;
+    }
+    return text;
 }
 } // namespace
 
@@ -214,27 +228,32 @@ TextLines sourceLines(z80::Model model, const TextLines& list) {
 }
 } // namespace
 
-std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
-    return joinTextLines(sourceLines(model, readList(listFile)));
-}
-
-z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
+CheckedList readCheckedList(const std::filesystem::path& listFile) {
     const TextLines list = readList(listFile);
     const std::string name = z80::printable(listFile.string());
     ListProblems problems = checkListLines(list, name);
-    if (!problems.errors.empty() && holdsNoSegmentLine(list))
+    if (!problems.errors.empty() && readsAsAnotherKindOfFile(list))
         throw InputError(name + ": not a line list: no line holds six whole numbers separated by "
                                 "commas (an assembly source is for torvex assemble, or for run "
                                 "and view when named .z80 or .asm)");
     if (!problems.errors.empty())
         throw failureAtLines(problems.warnings, problems.errors);
-    const std::string source = joinTextLines(sourceLines(model, list));
+    return {exchange::lineRecords(problems.segments), std::move(problems.warnings)};
+}
+
+std::string previewSourceForList(const std::filesystem::path& listFile, z80::Model model) {
+    return joinTextLines(sourceLines(model, readCheckedList(listFile).records));
+}
+
+z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
+    CheckedList list = readCheckedList(listFile);
+    const std::string source = joinTextLines(sourceLines(model, list.records));
     // Our own definitions, whatever headers lie beside the list.
     z80::AssemblyOptions options;
     options.ownIncludes = true;
     try {
         z80::Assembly assembly = z80::assemble(source, listFile.string(), options);
-        std::vector<z80::Diagnostic> warnings = std::move(problems.warnings);
+        std::vector<z80::Diagnostic> warnings = std::move(list.warnings);
         for (z80::Diagnostic& w :
              atListLines(std::move(assembly.warnings), listFile.string(), model))
             warnings.push_back(std::move(w));

@@ -111,6 +111,12 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"assemble", "a.z80", "b\x1B.z80"}, kExitUsage, {"unexpected argument 'b\\x1B.z80'\n"}},
         {{"build", "a", "-o", "a.83p", "--source"}, kExitUsage, {"--source writes an assembly"}},
         {{"assemble", "a.z80", "--bin", "-o", "a.8xp"}, kExitUsage, {"--bin writes the raw"}},
+        {{"build", "a", "-o", "A.png", "--model", "ti83"},
+         kExitUsage,
+         {"torvex build: A.png: .png names a PNG picture; this is a program file\n"}},
+        {{"import", "a.obj", "-o", "a.8XP"},
+         kExitUsage,
+         {"torvex import: a.8XP: .8xp names a program file; this is a line list\n"}},
         // after "--" an argument is a file, whatever it looks like
         {{"assemble", "--", "-o"}, kExitFailure, {"torvex assemble: Cannot open file -o ("}},
         {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},

@@ -61,7 +61,7 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
     folder.write("fence.obj", model + lines);
     EXPECT_NE(torvex("import fence.obj -o all")
                   .err.find("\nall:72: warning: the calculator draws only the first 71 segments: "
-                            "this one is left out (--max 71 keeps the longest)\n"),
+                            "this one is left out\ntorvex import: --max 71 keeps the longest 71\n"),
               std::string::npos);
     EXPECT_EQ(torvex("import fence.obj -o most --max 71").err.find("first 71"), std::string::npos);
     // The longest post, its top raised to 101, off the grid.

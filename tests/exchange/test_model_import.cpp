@@ -39,7 +39,7 @@ ImportOptions options(std::optional<Axis> up, int size = 200, std::array<int, 3>
 }
 
 struct ModelCase {
-    const char* name;   // the file's name: its extension says the format
+    const char* name;   // the file's name
     const char* counts; // faces, edges dropped in a plane and after rounding, up axis
     std::string content;
     ImportOptions options;
@@ -67,6 +67,20 @@ std::string dae(const std::string& asset) {
            "</mesh></geometry></library_geometries><library_visual_scenes><visual_scene "
            "id='s'><node><instance_geometry url='#g'/></node></visual_scene>"
            "</library_visual_scenes><scene><instance_visual_scene url='#s'/></scene></COLLADA>";
+}
+
+// A 3DS file (z up) of the same triangle: chunks of an id, their length and contents.
+std::string threeDs() {
+    const auto chunk = [](uint16_t id, const std::string& body) {
+        const uint32_t length = uint32_t(body.size() + 6);
+        return std::string(reinterpret_cast<const char*>(&id), 2) +
+               std::string(reinterpret_cast<const char*>(&length), 4) + body;
+    };
+    std::string points("\3\0", 2);
+    for (float f : {0.f, 0.f, 0.f, 2.f, 0.f, 0.f, 0.f, 0.f, 1.f})
+        points.append(reinterpret_cast<const char*>(&f), 4);
+    const std::string mesh = chunk(0x4110, points) + chunk(0x4120, {"\1\0\0\0\1\0\2\0\0\0", 10});
+    return chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("t\0", 2) + chunk(0x4100, mesh))));
 }
 
 TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
@@ -139,10 +153,17 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
          {" -25, -25,-100,  25, -25,-100", "  25, -25,-100, -25,  25,-100",
           " -25,  25,-100, -25, -25,-100", " -25, -25,-100, -25, -25,   0",
           " -25, -25,   0, -25, -25, 100"}},
-        // Collada's own up axis, z here; y where the file names none.
-        {"up.dae",
+        // Collada's own up axis, z here, whatever the file's name; y where
+        // the file names none. 3DS keeps z up.
+        {"up.xml",
          "1 0 0 z",
          dae("<up_axis>Z_UP</up_axis>"),
+         {},
+         {"-100,   0, -50, 100,   0, -50", " 100,   0, -50,-100,   0,  50",
+          "-100,   0,  50,-100,   0, -50"}},
+        {"up.3ds",
+         "1 0 0 z",
+         threeDs(),
          {},
          {"-100,   0, -50, 100,   0, -50", " 100,   0, -50,-100,   0,  50",
           "-100,   0,  50,-100,   0, -50"}},

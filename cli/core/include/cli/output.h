@@ -36,6 +36,12 @@ void checkCanWriteOutput(const std::filesystem::path& file);
 void refuseOtherFormat(const std::filesystem::path& file, std::string_view extension,
                        std::string_view what);
 
+// Throws UsageError when the name's extension is one torvex gives another
+// kind of file it writes (.83p and .8xp program files, .z80 and .asm sources,
+// .png pictures, .gif walks) than `kind` ("a line list"):
+// "NAME: .png names a PNG picture; this is a line list".
+void refuseNameOfAnotherKind(const std::filesystem::path& file, std::string_view kind);
+
 // "-" as an output names standard output, as in other command-line tools.
 inline bool isStandardOutput(const std::filesystem::path& file) {
     return file == "-";

@@ -41,6 +41,16 @@ struct ListProblems {
 };
 ListProblems checkListLines(const TextLines& lines, const std::string& listName);
 
+// A line list read and checked: each segment as the designer writes it,
+// whatever the list's spacing and spelling of numbers (+5, 007), so that
+// every assembler reads the source made from it, and the list's warnings.
+// Throws InputError at the list's lines, or for a file that is no line list.
+struct CheckedList {
+    TextLines records;
+    std::vector<z80::Diagnostic> warnings;
+};
+CheckedList readCheckedList(const std::filesystem::path& listFile);
+
 // The warning at the first segment the calculator leaves out (the list's line
 // 72), or nullopt for a scene it draws whole.
 std::optional<z80::Diagnostic> segmentLimitDiagnostic(const std::string& listName, size_t segments);
