@@ -9,12 +9,12 @@ namespace torvex::z80::detail {
 
 // Equates hold 32-bit values, as TASM's do: a value too large for its use is
 // reported where it is used. A .set symbol takes each new value in turn.
-// An equate that needs a label no line defines is a warning here and an error
-// only where it is used: published headers hold such equates (symTable equ
-// FE6Eh, a label nowhere defined), and TASM writes the programs that include
-// them.
+// An equate that cannot be evaluated (it needs a label no line defines,
+// divides by zero, or needs itself) is a warning here and an error only where
+// it is used: published headers hold such equates (symTable equ FE6Eh, a label
+// nowhere defined), and TASM writes the programs that include them.
 void Passes::equate(const std::string& label, std::string_view operands, bool reassign) {
-    if (!reassign && pass_ == 2) {
+    if (!reassign) {
         Value v;
         std::string failure;
         try {
@@ -26,17 +26,13 @@ void Passes::equate(const std::string& label, std::string_view operands, bool re
             failure = e.message;
         }
         defineSymbol(label, v, true);
-        if (failure.empty())
+        if (failure.empty() || pass_ == 1)
             return;
         symbols_[symbolKey(label)].failure = failure;
         warning("'" + label + "' cannot be evaluated (" + failure + "): using it is an error");
         return;
     }
     Value v = eval(std::string(operands));
-    if (!reassign) {
-        defineSymbol(label, v, true);
-        return;
-    }
     auto it = symbols_.find(symbolKey(label));
     if (it != symbols_.end() && !it->second.reassignable)
         throw Error{"'" + label + "' is a label or .equ (first defined at " +

@@ -86,7 +86,7 @@ private:
             r.v = a.v * b.v;
         else if (op == "/" || op == "%") {
             if (b.v == 0)
-                throw Error{"division by zero"};
+                throw Error{"division by zero", true};
             r.v = op == "/" ? a.v / b.v : a.v % b.v;
         } else if (op == "&")
             r.v = a.v & b.v;

@@ -17,7 +17,9 @@ struct Value {
 // A problem with one statement; the assembler reports it at the statement's line.
 struct Error {
     std::string message;
-    // The value needs a label that no line defines (or an equate that needs one).
+    // The expression is well formed but has no value: it needs a label that no
+    // line defines (or an equate that cannot be evaluated), divides by zero,
+    // or needs its own value.
     bool undefined = false;
 };
 

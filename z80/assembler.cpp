@@ -109,8 +109,9 @@ Value Passes::lookup(const std::string& name) {
                     true};
     if (it != symbols_.end())
         throw Error{"the value of '" + name + "' is not known here: its definition at " +
-                    where(it->second.line) +
-                    " uses itself or a label whose value is known only further on"};
+                        where(it->second.line) +
+                        " uses itself or a label whose value is known only further on",
+                    true};
     std::string hint;
     for (auto& [k, s] : symbols_)
         if (asciiLower(s.name) == asciiLower(name)) {
@@ -171,7 +172,9 @@ Value Passes::eval(const std::string& text) {
 int64_t Passes::known(const std::string& text, const char* what) {
     Value v = eval(text);
     if (!v.known)
-        throw Error{std::string(what) + " must not use a label defined further on"};
+        throw Error{std::string(what) +
+                    " needs a value known here: not a label defined further on, "
+                    "nor an equate that cannot be evaluated"};
     return v.v;
 }
 

@@ -35,7 +35,8 @@ const CommandDefinition& buildDefinition() {
             modelOptionDefinition(),
             {"source", "", "",
              "write the assembly source instead of the program file (for the TI-83 the wizard's "
-             "preview source, each segment spelt as the designer writes it; for the Plus family the same engine for its memory map and ROM "
+             "preview source, each segment spelt as the designer writes it; for the Plus family "
+             "the same engine for its memory map and ROM "
              "calls, to assemble with its include file ti83plus.inc)"},
         }};
     return definition;

@@ -45,10 +45,6 @@ const CommandDefinition& importDefinition() {
     return definition;
 }
 
-std::string count(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 } // namespace
 
 exchange::Axis parseAxis(const std::string& text) {
@@ -104,9 +100,9 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     std::snprintf(scale, sizeof scale, "%.6g", result.scale);
     const size_t dropped = result.droppedInPlane + result.droppedRounding + result.droppedPastMax;
     talkStream(io, options.quiet, "import")
-        << shownName(options.model) << ": " << count(result.faces, "face", "faces") << ", "
-        << count(result.edges, "edge", "edges") << ": "
-        << count(result.segments.size(), "segment", "segments") << " kept, " << dropped
+        << shownName(options.model) << ": " << counted(result.faces, "face", "faces") << ", "
+        << counted(result.edges, "edge", "edges") << ": "
+        << counted(result.segments.size(), "segment", "segments") << " kept, " << dropped
         << " dropped (" << result.droppedInPlane << " in a plane, " << result.droppedRounding
         << " after rounding, " << result.droppedPastMax << " past --max); scale " << scale
         << (result.scale == 1 ? " grid unit" : " grid units") << " per model unit; up axis "
@@ -119,7 +115,7 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     for (const exchange::Segment& s : result.segments)
         outside += std::any_of(s.begin(), s.end(), [](int c) { return c < -100 || c > 100; });
     if (outside)
-        io.err << "torvex import: " << count(outside, "segment reaches", "segments reach")
+        io.err << "torvex import: " << counted(outside, "segment reaches", "segments reach")
                << " beyond the grid -100..100\n";
     if (const auto limit =
             segmentLimitDiagnostic(outputName(options.output), result.segments.size())) {
@@ -135,10 +131,10 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     }
     if (result.droppedPastMax)
         io.err << "torvex import: --max " << *options.import.max << " left out "
-               << count(result.droppedPastMax, "segment", "segments") << "\n";
+               << counted(result.droppedPastMax, "segment", "segments") << "\n";
     talkStream(io, options.quiet, "import")
         << "wrote " << outputName(options.output) << ": "
-        << count(result.segments.size(), "segment", "segments") << "\n";
+        << counted(result.segments.size(), "segment", "segments") << "\n";
     return kExitOk;
 }
 

@@ -76,15 +76,18 @@ void refuseOutputOverInputs(const std::vector<std::filesystem::path>& inputs,
         refuseOutputOverInput(input, output);
 }
 
+std::string counted(size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 std::string programWritten(const std::filesystem::path& file, const std::string& name,
                            z80::Model model, size_t codeBytes, size_t fileBytes) {
     const z80::CalculatorModel& calculator = z80::calculatorModel(model);
     std::string run(calculator.runCommand);
     run.replace(run.find("NAME"), 4, name);
     return "wrote " + outputName(file) + ": prgm" + name + " for the " +
-           std::string(calculator.name) + ", " + std::to_string(codeBytes) +
-           " bytes of code (file " + std::to_string(fileBytes) + " bytes); run it with " + run +
-           "\n";
+           std::string(calculator.name) + ", " + counted(codeBytes, "byte", "bytes") +
+           " of code (file " + std::to_string(fileBytes) + " bytes); run it with " + run + "\n";
 }
 
 void writeFramePng(const z80::Frame& frame, const std::filesystem::path& file, int scale) {

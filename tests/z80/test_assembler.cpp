@@ -154,6 +154,8 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
         {"symTable .equ FE6Eh\n",
          "t.z80:1: warning: 'symTable' cannot be evaluated (undefined label 'FE6Eh'): using it is "
          "an error"},
+        {"z .equ 1/0\n",
+         "t.z80:1: warning: 'z' cannot be evaluated (division by zero): using it is an error"},
     };
     AssemblyOptions options;
     options.warnAfterEnd = true;
@@ -234,7 +236,9 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" nop\r\n\r\n mov a,b\r\n", "t.z80:3: unknown instruction 'mov'"}, // CR LF is one end
         {" jp nowhere\n", "t.z80:1: undefined label 'nowhere'"},
         {"Loop: nop\n jp LOOP\n", "t.z80:2: undefined label 'LOOP' (did you mean 'Loop'?"},
-        {"X .equ Y\nY .equ X\n", "t.z80:1: the value of 'Y' is not known here"},
+        {"X .equ Y\nY .equ X\n .db X\n",
+         "t.z80:3: 'X' cannot be evaluated: its definition at t.z80:1 says the value of 'Y' is not "
+         "known here"},
         {"s .equ FE6Eh\nt .equ s\n jp t\n",
          "t.z80:3: 't' cannot be evaluated: its definition at t.z80:2 says 's' cannot be "
          "evaluated: its definition at t.z80:1 says undefined label 'FE6Eh'"},
@@ -276,7 +280,7 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .db LATE\n#define LATE 3\n", "t.z80:1: undefined label 'LATE'"},
         {"#define X X+1\n .db X\n", "t.z80:2: undefined label 'X'"},
         {".addinstr B_CALL * EF 3 NOP 1\n b_call\n", "t.z80:2: invalid operands for 'b_call': "},
-        {" .org later\nlater: nop\n", "t.z80:1: .org must not use a label defined further on"},
+        {" .org later\nlater: nop\n", "t.z80:1: .org needs a value known here: not a label"},
         {" .org 0FFFFh\n nop\n nop\n", "t.z80:3: code goes past address FFFFh"},
         {" .chk 5\n", "t.z80:1: .chk start 5 is not before .chk"},
         {" .db 1\x1B[2J\n", "t.z80:1: unexpected '\\x1B[2J' in expression"},

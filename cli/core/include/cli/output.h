@@ -51,6 +51,9 @@ inline bool isStandardOutput(const std::filesystem::path& file) {
 void writeOutput(const std::filesystem::path& file, const std::vector<uint8_t>& bytes,
                  std::ostream& out);
 
+// "1 segment", "2 segments": the number and the word that fits it.
+std::string counted(size_t n, std::string_view one, std::string_view many);
+
 // The output's name as messages show it ("standard output" for "-").
 std::string outputName(const std::filesystem::path& file);
 
