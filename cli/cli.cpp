@@ -47,7 +47,11 @@ const CommandInfo* findCommand(const std::string& name) {
 }
 
 int unknownCommand(const std::string& name, Io& io) {
-    io.err << "torvex: unknown command '" << printable(name) << "'\n\n";
+    if (name.starts_with('-'))
+        io.err << "torvex: unknown option '" << printable(name)
+               << "' (a command's options follow its name: torvex COMMAND [OPTIONS])\n\n";
+    else
+        io.err << "torvex: unknown command '" << printable(name) << "'\n\n";
     usage(io.err);
     return kExitUsage;
 }
@@ -60,17 +64,21 @@ int runCli(const std::vector<std::string>& args, Io& io) {
     }
     const std::string& first = args[0];
     if (first == "--version") {
+        if (args.size() > 1) {
+            io.err << "torvex --version: unexpected argument '" << printable(args[1]) << "'\n";
+            return kExitUsage;
+        }
         io.out << "torvex (Torvex Designer) " << productVersion() << "\n";
         return kExitOk;
     }
-    if (first == "--help" || first == "-h" ||
-        (first == "help" && (args.size() == 1 || (args.size() == 2 && args[1] == "help")))) {
+    const bool help = first == "help" || first == "--help" || first == "-h";
+    if (help && (args.size() == 1 || (args.size() == 2 && args[1] == "help"))) {
         usage(io.out);
         return kExitOk;
     }
-    if (first == "help") {
+    if (help) {
         if (args.size() > 2) {
-            io.err << "torvex help: give one command\n";
+            io.err << "torvex " << first << ": give one command\n";
             return kExitUsage;
         }
         const CommandInfo* command = findCommand(args[1]);

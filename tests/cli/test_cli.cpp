@@ -79,7 +79,7 @@ TEST(CliArgs, KeysByNameOrCode) {
 TEST(Cli, HelpVersionAndBadCommandLines) {
     std::string text;
     for (const CommandInfo& c : commands()) {
-        const Result dash = cli({c.name, "-h"}), word = cli({"help", c.name});
+        const Result dash = cli({c.name, "-h"}), word = cli({"--help", c.name});
         EXPECT_EQ(dash.code, kExitOk);
         EXPECT_EQ(dash.out.rfind("Usage: torvex " + c.name + " ", 0), 0u) << dash.out;
         EXPECT_TRUE(has(dash.out, "\n  -q, --quiet ") && dash.err.empty()) << dash.out;
@@ -122,6 +122,7 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},
         {{"build", TORVEX_DEMO, "-o", "n.83p"}, kExitFailure, {"demo.z80: not a line list: "}},
         {{"help", "build", "run"}, kExitUsage, {"torvex help: give one command\n"}},
+        {{"-q", "build"}, kExitUsage, {"torvex: unknown option '-q' (a command's options follow"}},
         // the last C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space
         // kept
         {{"assemble", "a\xC2\x9F\xF5\x80\x80\x80\xE0\x81\x9B\xC2\xA0"},
