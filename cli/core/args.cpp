@@ -180,8 +180,12 @@ ParsedArgs parseArgs(const CommandDefinition& command, const std::vector<std::st
     }
     for (const QString& p : parser.positionalArguments())
         parsed.positional.push_back(returned(p));
-    if (error.empty() && parsed.positional.size() < command.arguments.size())
-        error = "no " + command.arguments[parsed.positional.size()] + " given";
+    // An empty name names no file.
+    const auto named = std::find(parsed.positional.begin(), parsed.positional.end(), "");
+    const size_t given =
+        std::min<size_t>(named - parsed.positional.begin(), parsed.positional.size());
+    if (error.empty() && given < command.arguments.size())
+        error = "no " + command.arguments[given] + " given";
     else if (error.empty() && parsed.positional.size() > command.arguments.size())
         error = "unexpected argument '" + parsed.positional[command.arguments.size()] + "'";
     for (const OptionDefinition& o : command.options)

@@ -36,8 +36,6 @@ int headersCommand(const std::vector<std::string>& args, Io& io) {
     if (p.finished())
         return p.exitCode();
     const std::filesystem::path dir = p.positional[0];
-    if (dir.empty())
-        return usageError(command, "no folder given", io);
     const char* const names[] = {"ti83asm.inc", "tokens.inc", "ti83plus.inc"};
     std::error_code ec;
     if (!p.has("force"))
