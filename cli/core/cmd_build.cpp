@@ -29,7 +29,8 @@ const CommandDefinition& buildDefinition() {
         {"line list file"},
         {
             {"output", "o", "FILE",
-             "the program file to write (with --source, - for standard output)",
+             "the program file to write (- for standard output: a program then needs --model "
+             "and --name)",
              "no output file given (-o PROGRAM.83p or PROGRAM.8xp)"},
             programNameOption(),
             modelOptionDefinition(),
