@@ -10,11 +10,19 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
+#include <csignal>
 #include <ostream>
 
 namespace torvex::cli {
 
 namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void askToStop(int signal) {
+    stopSignal = signal;
+}
 
 const CommandDefinition& viewDefinition() {
     static const CommandDefinition definition = [] {
@@ -101,7 +109,19 @@ int viewCommand(const std::vector<std::string>& args, Io& io) {
             return calculatorViewPosition(size, outer);
         });
     view.show();
-    const int code = application.exec();
+    // Ctrl-C, or a kill that asks politely, closes the view as its close box
+    // does, so that the walk being recorded is written.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, askToStop);
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [&] {
+        if (stopSignal)
+            view.close();
+    });
+    stopWatch.start(100);
+    int code = application.exec();
+    if (stopSignal)
+        code = 128 + stopSignal; // as a shell reports a command a signal ended
     try {
         if (const std::string recorded = view.finishRecording(); !recorded.empty())
             p.talk(io) << recorded << "\n";

@@ -305,6 +305,14 @@ TEST(CliExecutable, ExitsWithTheCommandsStatus) {
     const std::string exe = TORVEX_EXE;
     EXPECT_EQ(std::system((exe + " run " TORVEX_DEMO " --keys mode > /dev/null").c_str()), 0);
     EXPECT_EQ(WEXITSTATUS(std::system((exe + " assemble > /dev/null 2>&1").c_str())), kExitUsage);
+    // Ctrl-C closes a view as its close box does: the walk recorded is written.
+    TempDir dir;
+    EXPECT_EQ(WEXITSTATUS(std::system(
+                  ("QT_QPA_PLATFORM=offscreen timeout --preserve-status -s INT 2 " + exe +
+                   " view " TORVEX_DEMO " --record " + (dir / "walk.gif").string() + " 2>/dev/null")
+                      .c_str())),
+              130);
+    EXPECT_TRUE(fs::exists(dir / "walk.gif"));
 }
 
 // The documents' command lines, as a user copies them: README's shell blocks
