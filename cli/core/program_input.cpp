@@ -154,7 +154,6 @@ ProgramInput loadProgramInput(const std::filesystem::path& file, std::optional<z
             if (v.type != z80::kTypeProgram && v.type != z80::kTypeProtectedProgram)
                 throw InputError(shownName(file) + ": the variable is not a program");
             in.code = v.machineCode();
-            in.name = v.name;
             in.model = v.model;
             in.origin = z80::calculatorModel(v.model).origin;
             if (model && *model != v.model)

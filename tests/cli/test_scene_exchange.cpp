@@ -72,6 +72,9 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
                              "torvex import: --max 1 left out 71 segments\n"})
         EXPECT_NE(kept.err.find(said), std::string::npos) << said;
     EXPECT_EQ(kept.err.find("first 71"), std::string::npos);
+    EXPECT_EQ(torvex("import fence.obj -o low --max 1 --at 0,0,-98 -q").err,
+              "torvex import: 1 segment reaches beyond the grid -100..100\ntorvex import: --max 1 "
+              "left out 71 segments\n");
 }
 
 TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
@@ -87,6 +90,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
     folder.write("bad-list", "   0,   0,   0,  10,   0,   0\r\n   0,   0,   0, abc,   0,   0\r\n"
                              " 1,2,3,4,5,6,7\r\n");
     folder.write("no-frame.z80", "  .org 9327h\n  ret\n.end\n");
+    folder.write("key.z80", "#include \"ti83asm.inc\"\n .org 9327h\n call _getkey\n ret\n");
     writeTextLineFile("house", kHouse);
     ASSERT_EQ(torvex("build house -o house.83p").code, 0);
     const std::vector<std::string> files = folder.entries();
@@ -117,11 +121,14 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         {"import tri.obj -o list --at -100,0,0 --size 56", 1,
          "torvex import: tri.obj: placed by --at the model reaches -128, beyond what the engine "
          "holds (-127..127); nothing was written\n"},
+        {"import tri.obj -o list --at 100,0,0 --size 56", 1,
+         "torvex import: tri.obj: placed by --at the model reaches 128, beyond"},
         {"render bad-list -o list.jpg", 2, "torvex render: list.jpg: the picture is a PNG;"},
         {"run house.83p --record none/walk.gif", 1, "torvex run: Cannot create file none/walk.gif"},
         {"render bad-list -o list --size 640", 2, "torvex render: bad --size"},
         {"render bad-list -o list --size 640X0", 2, "torvex render: bad --size height '0'"},
         {"run no-frame.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
+        {"run key.z80 --record none.gif", 1, "torvex run: no frame was drawn"},
         {"run inc.z80 --record inc.gif", 1, "torvex run: the output inc.gif is the input file"},
         {"view inc.z80 --record inc.gif", 1, "torvex view: the output inc.gif is the input file"},
         {"run inc.z80 --record walk.txt", 2, "torvex run: walk.txt: the walk is a GIF; name it"},

@@ -261,6 +261,7 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" .dw 123456789012h\n", "t.z80:1: number too large '123456789012h'"},
         {" .dw 111111111111111111111111111111111b\n", "t.z80:1: number too large '1111"},
         {" .db %102\n", "t.z80:1: bad number '%102'"},
+        {" .db 18o\n", "t.z80:1: bad number '18o'"},
         {" .db @78\n", "t.z80:1: bad number '@78'"},
         {" .db\n", "t.z80:1: .db needs values"},
         {" .db ,\n", "t.z80:1: empty value in .db"},
@@ -311,6 +312,7 @@ TEST(AssemblerErrors, AreAllReportedUpToACap) {
     // Pass 1 stops at a structural error; value errors need pass 2.
     EXPECT_EQ(errors(" mov\n nop\n .db 300\n").size(), 1u);
     EXPECT_EQ(errors(" .db 300\n nop\n jp nowhere\n").size(), 2u);
+    EXPECT_EQ(errors("#if NOPE\n#else\n#include \"missing.inc\"\n#endif\n").size(), 1u);
     std::string many, defines;
     for (int i = 0; i < 500; ++i)
         many += " bogus\n";

@@ -100,11 +100,14 @@ TEST(Ti83File, LibtifilesReadsItBack) {
 // Both program types, protected (06h) and not (05h), are read; a refused file says why.
 TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
     const Bytes code{0x3E, 0x05, 0xC9, 0x00, 0xFF};
-    const ProgramVariable v = readProgramFile(makeProgramFile(code, "ROUND"));
-    EXPECT_EQ(v.name, "ROUND");
+    const ProgramVariable v = readProgramFile(makeProgramFile(code, "ABCDEFGH"));
+    EXPECT_EQ(v.name, "ABCDEFGH");
     EXPECT_EQ(v.type, kTypeProtectedProgram);
     EXPECT_EQ(v.data, hexTextProgram(code));
     EXPECT_EQ(v.machineCode(), code);
+    ProgramVariable odd = v; // an odd count of digits is no hex text: run as it is
+    odd.data = {'C', '9', 'C', 0x3F, 0xD4, 0x3F, '0', '0', '0', '0', 0x3F, 0xD4};
+    EXPECT_EQ(odd.machineCode(), odd.data);
     Bytes unprotected = makeProgramFile(code, "SQ", ProgramForm::Squished);
     EXPECT_EQ(readProgramFile(unprotected).machineCode(), code);
     unprotected[0x37 + 4] = 0x05;

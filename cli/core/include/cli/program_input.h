@@ -43,7 +43,6 @@ void reportFailure(std::ostream& err, std::string_view command, const std::excep
 struct ProgramInput {
     std::vector<uint8_t> code;
     uint16_t origin = 0;
-    std::string name;                      // program name (program file) or empty
     std::optional<z80::Assembly> assembly; // when assembled from source
     z80::Model model = z80::Model::Ti83;   // the calculator it is for
     // The assembler's warnings (none for a program file).
