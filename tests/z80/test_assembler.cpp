@@ -174,7 +174,10 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
 TEST(Assembler, TheStrictReadingOfADefineKeepsItsComment) {
     AssemblyOptions strict;
     strict.defineKeepsComment = true;
-    EXPECT_EQ(assemble("#define V 5 ;five\n .db V,6\n", "t.z80", strict).bytes, Bytes{5});
+    EXPECT_EQ(
+        assemble("#define V 5 ;five\n .db V,6\n#define X ld\n#defcont a,5\n X\n", "t.z80", strict)
+            .bytes,
+        (Bytes{5, 0x3E, 5})); // and #defcont joins with a space
 }
 
 TEST(Assembler, IncludeFilesBesideTheSourceBeforeTheBuiltInOnes) {
