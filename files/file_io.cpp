@@ -200,6 +200,10 @@ FileName writableTarget(const FileName& name, FileStatus& earlier) {
     FileName target = namesAlongLinks(name).back();
     if (const std::error_code error = system::status(target, earlier, true))
         cannotCreate(name, error.message());
+    FileStatus last;
+    if (!system::status(target, last, false) && last.kind == FileKind::Link)
+        cannotCreate(name,
+                     std::make_error_code(std::errc::too_many_symbolic_link_levels).message());
     const bool replacing = earlier.kind != FileKind::Missing;
     if (replacing && earlier.kind != FileKind::Regular)
         cannotCreate(name, whatItIs(earlier.kind));
@@ -223,6 +227,7 @@ void checkCanWrite(const FileName& name) {
 }
 
 void writeFileAtomically(const FileName& name, std::string_view bytes) {
+    const system::WriteInProgress held;
     FileStatus earlier;
     const FileName target = writableTarget(name, earlier);
     const bool replacing = earlier.kind != FileKind::Missing;

@@ -79,8 +79,41 @@ std::error_code File::close() {
     return result == 0 || errno == EINTR ? std::error_code() : lastError();
 }
 
+namespace {
+volatile std::sig_atomic_t writesInProgress = 0, heldSignal = 0;
+
+extern "C" void endOrHold(int signal) {
+    if (writesInProgress) {
+        heldSignal = signal;
+        return;
+    }
+    std::signal(signal, SIG_DFL); // ends the program as the signal would have
+    std::raise(signal);
+}
+} // namespace
+
 void prepareProcessForFileWrites() {
     std::signal(SIGXFSZ, SIG_IGN);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction now {};
+        if (::sigaction(signal, nullptr, &now) != 0 || now.sa_handler != SIG_DFL)
+            continue; // ignored as the program was started, or handled already
+        struct sigaction held {};
+        held.sa_handler = endOrHold;
+        held.sa_flags = SA_RESTART;
+        sigemptyset(&held.sa_mask);
+        ::sigaction(signal, &held, nullptr);
+    }
+}
+
+WriteInProgress::WriteInProgress() {
+    writesInProgress = writesInProgress + 1;
+}
+
+WriteInProgress::~WriteInProgress() {
+    writesInProgress = writesInProgress - 1;
+    if (writesInProgress == 0 && heldSignal)
+        std::raise(heldSignal);
 }
 
 std::error_code status(const Path& name, FileStatus& result, bool followLinks) {

@@ -5,14 +5,11 @@ namespace torvex::z80 {
 
 namespace {
 
-constexpr size_t kMaxErrors = 50;
 // Source text quoted in a message is cut to about a line's worth, and a
 // whole message to a few lines (source text given unquoted).
 constexpr size_t kMaxQuote = 72;
 constexpr size_t kMaxMessage = 240;
 
-// The message with each quoted text ('...') longer than kMaxQuote bytes cut
-// at a character boundary and marked with "...".
 // The first `length` bytes of the text, or fewer so as not to split a
 // character.
 size_t characterBoundary(std::string_view text, size_t length) {
@@ -22,6 +19,8 @@ size_t characterBoundary(std::string_view text, size_t length) {
     return length;
 }
 
+// The message with each quoted text ('...') longer than kMaxQuote bytes cut
+// at a character boundary and marked with "...".
 std::string cutQuotes(std::string_view message) {
     std::string out;
     size_t i = 0;
@@ -65,6 +64,10 @@ std::string joinDiagnostics(const std::vector<Diagnostic>& ds) {
 
 } // namespace
 
+std::string messageText(std::string_view message) {
+    return printable(cutQuotes(message));
+}
+
 std::string Diagnostic::text() const {
     return file + ":" + std::to_string(line) + (warning ? ": warning: " : ": ") + message;
 }
@@ -86,7 +89,7 @@ std::string Diagnostics::where(int file, int line) const {
 
 void Diagnostics::error(int file, int line, std::string message) {
     if (errors_.size() < kMaxErrors)
-        errors_.push_back({files_[file], line, printable(cutQuotes(message))});
+        errors_.push_back({files_[file], line, messageText(message)});
     else
         errors_.push_back({files_[file], line, "too many errors; stopping"});
     if (errors_.size() > kMaxErrors)
@@ -94,7 +97,7 @@ void Diagnostics::error(int file, int line, std::string message) {
 }
 
 void Diagnostics::warning(int file, int line, std::string message) {
-    message = printable(cutQuotes(message));
+    message = messageText(message);
     if (!warnings_.empty() && warnings_.back().line == line &&
         warnings_.back().file == files_[file] && warnings_.back().message == message)
         return; // one line that says the same twice (a macro using its argument twice)

@@ -73,7 +73,7 @@ std::vector<z80::Diagnostic> atListLines(std::vector<z80::Diagnostic> diagnostic
 
 z80::Diagnostic listDiagnostic(const std::string& list, size_t index, std::string message,
                                bool warning) {
-    return {list, static_cast<int>(index + 1), std::move(message), warning};
+    return {list, static_cast<int>(index + 1), z80::messageText(message), warning};
 }
 
 // A coordinate as written and, when that is not plain decimal, its value.
@@ -123,7 +123,7 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
             const bool digits = field.size() > sign &&
                                 field.find_first_not_of("0123456789", sign) == std::string::npos;
             return error(
-                "'" + z80::printable(field) +
+                "'" + field +
                 (digits ? "' is out of range: the engine holds -127..127" : "' is not an integer"));
         }
         if (value == -128)
@@ -158,8 +158,18 @@ std::optional<z80::Diagnostic> segmentLimitDiagnostic(const std::string& listNam
 
 ListProblems checkListLines(const TextLines& lines, const std::string& listName) {
     ListProblems problems;
-    for (size_t i = 0; i < lines.size(); ++i)
+    // As many problems as the assembler reports (a line has one error at most).
+    for (size_t i = 0; i < lines.size(); ++i) {
         checkListLine(lines[i], listName, i, problems);
+        if (problems.errors.size() > z80::kMaxErrors) {
+            problems.errors.back().message = "too many errors; stopping";
+            break;
+        }
+    }
+    if (problems.warnings.size() > z80::kMaxErrors) {
+        problems.warnings.resize(z80::kMaxErrors + 1);
+        problems.warnings.back().message = "more warnings follow; not shown";
+    }
     // What the calculator leaves out matters only for a list that builds.
     if (!problems.errors.empty())
         return problems;

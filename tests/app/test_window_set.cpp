@@ -47,11 +47,9 @@ TEST_F(Program, MenuButtonsShowTheirWindowsOnceAndTheObjectDesignerOnlyItsMessag
     EXPECT_EQ(scripted.shown.size(), 1u);
 }
 
-// At Exit with the panel shown only No ends the program without saving, and
-// Yes once the list is saved. Esc or the close box (Cancel), a cancelled save
-// dialog and a save that fails all keep the program, the panel and the list.
-// While the question is open every exit and close is refused, whether
-// "&Exit?" or the main menu's close box asked it.
+// At Exit with the panel shown only No, or Yes and a save, ends the program;
+// Cancel, a cancelled or failed save keep it all. While the question is open
+// every exit and close is refused, whoever asked it.
 TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
     QTemporaryDir folder;
     const QString list = folder.filePath(QStringLiteral("scene"));

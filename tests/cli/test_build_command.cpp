@@ -111,6 +111,8 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
         {"   0,   0,   0,   0, 1+2,   0", "'1+2' is not an integer"},
         {"   0,   0,   0,   0, +99999999999,   0",
          "'+99999999999' is out of range: the engine holds -127..127"},
+        {"   0,   0,   0,   0,   0, " + std::string(80, '9'), // quoted a line's worth
+         "'" + std::string(72, '9') + "...' is out of range: the engine holds -127..127"},
         {good + "\x1A", "the line holds a Ctrl-Z (1Ah) byte, which ends the file for an assembler"},
     };
     for (const auto& [line, message] : refused) {
@@ -126,6 +128,9 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
     const Result build = cli({"build", edges, "-q", "-o", path("EDGES.83p")});
     EXPECT_EQ(build.code, kExitOk);
     EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n");
+    const std::string many = list("many", TextLines(60, "1")); // as many as an assembly's
+    EXPECT_TRUE(cli({"build", many, "-o", path("BAD.83p")})
+                    .err.ends_with("1\n" + many + ":51: error: too many errors; stopping\n"));
     const std::string typo = list("typo", {"1,2,3,4,-,6x"}); // no line right, still a list
     EXPECT_EQ(cli({"build", typo, "-o", path("BAD.83p")}).err,
               typo + ":1: error: '-' is not an integer\n");

@@ -313,8 +313,7 @@ TEST(CliExecutable, ExitsWithTheCommandsStatus) {
     EXPECT_TRUE(fs::exists(dir / "walk.gif"));
 }
 
-// The documents' command lines, as a user copies them: README's shell blocks
-// and readme.txt's indented lines, `view` left out (it needs a display).
+// README's shell blocks and readme.txt's indented lines as copied (view needs a display).
 TEST(CliExecutable, TheDocumentsCommandLinesWork) {
     std::vector<std::string> commands{TORVEX_EXE " build LIST --source -o SCENE.z80"};
     for (const char* document :

@@ -2,6 +2,7 @@
 
 #include "base/failure.h"
 #include "files/file_io.h"
+#include "files/file_system.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/file_size_limit.h"
 
@@ -109,10 +110,8 @@ TEST_F(TextLineFile, FileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 }
 
-// Permissions decide as for an ordinary user (a child process drops the
-// rights to ignore them when it has them): a file that may not be written is
-// not replaced even where its folder would allow it; where no file can be
-// made beside it (a read-only folder), a file that may be written is rewritten
+// As for an ordinary user (a child drops root's rights): a file that may not be
+// written is not replaced; in a read-only folder a writable file is rewritten
 // in place, and put back as it was when that write fails.
 TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     const QString readOnly = path("read-only.txt");
@@ -151,6 +150,25 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("list.txt")});
 }
 
+// A kill during a write waits for it: the file is whole, then the program ends.
+TEST_F(TextLineFile, ASignalToEndWaitsForTheWriteInProgress) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        torvex::system::prepareProcessForFileWrites();
+        {
+            const torvex::system::WriteInProgress writing;
+            ::kill(::getpid(), SIGTERM);
+            writeTextLineFile(path("list.txt"), {"new"});
+        }
+        ::_exit(0); // not reached: the held signal ends the program
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+    EXPECT_EQ(fileBytes(path("list.txt")), "new\r\n");
+}
+
 TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
     const QString name = path("list.txt");
     const TextLines oldLines = {"   1,   2,   3,   4,   5,   6"};
@@ -175,10 +193,8 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
     }
 }
 
-// Replacing a file keeps what the user set up around it: a link still points
-// at the file it named, the one the system resolves ("L/../x" lies above
-// where L leads), and the file keeps its permissions and, also when root
-// writes it, its owner.
+// Replacing keeps a link to the file the system resolves ("L/../x" lies above
+// where L leads), the file's permissions and, also for root, its owner.
 TEST_F(TextLineFile, ReplacingKeepsLinksPermissionsAndOwner) {
     const QString real = path("real.txt");
     const QString link = path("link.txt");
@@ -203,6 +219,13 @@ TEST_F(TextLineFile, ReplacingKeepsLinksPermissionsAndOwner) {
     writeTextLineFile(path("out"), {"new"});
     EXPECT_EQ(fileBytes(path("x/in.txt")), "new\r\n");
     EXPECT_EQ(fileBytes(path("in.txt")), "input");
+    for (int i = 0; i < 41; ++i) // the system follows 40 links, not 41
+        ASSERT_TRUE(QFile::link(QStringLiteral("c%1").arg(i + 1), path("c") + QString::number(i)));
+    writeTextLineFile(path("c1"), {"new"});
+    EXPECT_EQ(fileBytes(path("c41")), "new\r\n");
+    EXPECT_EQ(failureOf([&] { writeTextLineFile(path("c0"), {"a"}); }),
+              "Cannot create file " + path("c0").toStdString() +
+                  " (Too many levels of symbolic links)");
     const mode_t mask = ::umask(027); // a new file gets what the mask leaves of 0666
     writeTextLineFile(path("new.txt"), {"new"});
     ::umask(mask);

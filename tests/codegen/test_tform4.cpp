@@ -112,10 +112,8 @@ TEST_F(Wizard, CancelledDialogsWarnAndTouchNothing) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("scene.txt")});
 }
 
-// Every run starts with an empty open dialog and gives the same bytes: the
-// engine's source file with CR LF endings, then the golden tail (a blank list
-// line becomes a bare data line).
-// The list file chosen as its own output is read whole, then replaced.
+// Every run gives the engine's source with CR LF, then the golden tail (a blank
+// list line becomes a bare data line), also over the list it read.
 TEST_F(Wizard, LineListFileGivesTheTemplateThenTheGoldenTailEveryTime) {
     const QString listFile = path("list.txt");
     ASSERT_TRUE(test::writeFileBytes(listFile, golden("line_list.txt")));

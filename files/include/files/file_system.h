@@ -45,8 +45,21 @@ private:
 };
 
 // Once, at program start: a write past the process's file-size limit fails
-// with an error instead of ending the program.
+// with an error instead of ending the program, and the signals that end it
+// when asked (Ctrl-C, a polite kill, a closed terminal) wait while a
+// WriteInProgress lives.
 void prepareProcessForFileWrites();
+
+// While one lives, a signal that asks the program to end is held and
+// delivered when the last one goes: a file being replaced ends whole, old or
+// new, and no temporary file stays behind.
+class WriteInProgress {
+public:
+    WriteInProgress();
+    ~WriteInProgress();
+    WriteInProgress(const WriteInProgress&) = delete;
+    WriteInProgress& operator=(const WriteInProgress&) = delete;
+};
 
 // What the name leads to; with followLinks false a symbolic link is a Link.
 std::error_code status(const Path& name, FileStatus& result, bool followLinks);

@@ -44,6 +44,14 @@ public:
     std::vector<Diagnostic> warnings;    // found before the assembly stopped
 };
 
+// The errors reported at most (then "too many errors; stopping"), and as
+// many warnings (then "more warnings follow; not shown").
+constexpr size_t kMaxErrors = 50;
+
+// A message as every diagnostic shows it: each quoted text ('...') cut to
+// about a line's worth, the whole to a few lines, control bytes escaped.
+std::string messageText(std::string_view message);
+
 struct AssemblyOptions {
     // TASM's -i: labels compared without regard to case (#define names keep
     // their case).
