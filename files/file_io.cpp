@@ -214,6 +214,7 @@ FileName writableTarget(const FileName& name, FileStatus& earlier) {
 } // namespace
 
 void checkCanWrite(const FileName& name) {
+    const system::WriteInProgress held; // its trial file goes, whatever comes
     FileStatus earlier;
     const FileName target = writableTarget(name, earlier);
     if (earlier.kind != FileKind::Missing)
