@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace torvex {
@@ -98,6 +99,7 @@ public:
 
 private:
     TextLines out_;
+    std::set<std::string> definedNames_; // in lower case
     int lineNumber_ = 0;
     int origins_ = 0;
 
@@ -125,6 +127,15 @@ private:
             words >> define >> name >> value;
             if (name == "END" && asciiLower(value) == ".end" && !(words >> more))
                 return;
+            // TASM tells "equ" from "EQU" and needs both for the family's
+            // include file; where define names ignore case, the second would
+            // define the first again.
+            if (!definedNames_.insert(asciiLower(name)).second) {
+                out_.push_back("#ifndef " + name);
+                out_.push_back(line);
+                out_.push_back("#endif");
+                return;
+            }
         }
         const bool instruction = directive.empty() || (directive[0] != '.' && directive[0] != '#');
         std::string moved =

@@ -12,7 +12,9 @@
 using namespace torvex;
 
 TEST(PlusFamilyEngine, MovesTheMemoryMapAndTheRomCalls) {
-    const TextLines ti83{"#include \"ti83asm.inc\"",
+    const TextLines ti83{"#define equ .equ",
+                         "#define EQU .equ",
+                         "#include \"ti83asm.inc\"",
                          "#include \"tokens.inc\"",
                          "#define carx 8273h\t;where the car is",
                          ".org 9327h",
@@ -24,7 +26,11 @@ TEST(PlusFamilyEngine, MovesTheMemoryMapAndTheRomCalls) {
                          "\tex af,af'\t;back to 8e29h",
                          "\tld de,0x8E29",
                          "\tld a,143"};
-    const TextLines plus{"#include \"ti83plus.inc\"",
+    const TextLines plus{"#define equ .equ", // EQU is equ where define names ignore case
+                         "#ifndef EQU",
+                         "#define EQU .equ",
+                         "#endif",
+                         "#include \"ti83plus.inc\"",
                          ";where the car is",
                          "#define carx 9880h",
                          ".org 9d93h",

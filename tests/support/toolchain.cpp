@@ -70,6 +70,8 @@ std::string translateLines(const std::string& source, bool& ended) {
             d >> name >> value;
             if (value != ".equ" && value != ".end")
                 out += name + " equ " + value + "\n";
+        } else if (line.rfind("#ifndef ", 0) == 0 || line.rfind("#endif", 0) == 0) {
+            // only around a define of .equ, which pasmo needs not
         } else if (line.rfind("#include ", 0) == 0) {
             std::string file = line.substr(line.find('"') + 1);
             file = file.substr(0, file.find('"'));
