@@ -129,7 +129,7 @@ void Passes::defineSymbol(const std::string& name, Value v, bool isEquate) {
     auto it = symbols_.find(key);
     if (it == symbols_.end() || it->second.line == lineIndex()) {
         const std::string shown = key.find(':') == std::string::npos ? name : module_ + "." + name;
-        symbols_[key] = {shown, v, lineIndex(), isEquate};
+        symbols_[key] = {shown, v, lineIndex(), isEquate, false, {}};
         return;
     }
     Symbol& first = it->second;

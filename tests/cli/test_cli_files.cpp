@@ -48,8 +48,9 @@ TEST_F(CompanionFiles, OutputThatIsTheInputIsRefusedAndNothingIsWritten) {
     ASSERT_EQ(::symlink(path("scene").c_str(), path("link.83p").c_str()), 0);
     ASSERT_EQ(::symlink(path("scene.z80").c_str(), path("source-link").c_str()), 0);
     ASSERT_EQ(::link(path("scene").c_str(), path("HARD.83p").c_str()), 0);
-    test::writeFileBytes(dir.filePath(QStringLiteral("data.inc")), " .db 1\n");
-    test::writeFileBytes(dir.filePath(QStringLiteral("main.z80")), "#include \"data.inc\"\n");
+    ASSERT_TRUE(
+        test::writeFileBytes(dir.filePath(QStringLiteral("data.inc")), " .db 1\n") &&
+        test::writeFileBytes(dir.filePath(QStringLiteral("main.z80")), "#include \"data.inc\"\n"));
     const QStringList before = entries();
     const std::string list = contents(path("scene")), source = contents(path("scene.z80"));
     const std::string respelt =
