@@ -81,7 +81,8 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
                        {"RIGHT", Qt::Key_Right, keys::Right}, {"VARS", Qt::Key_V, keys::Vars},
                        {"UP", Qt::Key_Up, keys::Up},          {"LEFT", Qt::Key_Left, keys::Left},
                        {"STAT", Qt::Key_S, keys::Stat},       {"CLEAR", Qt::Key_C, keys::Clear},
-                       {"LEFT", Qt::Key_Left, keys::Left},    {"DOWN", Qt::Key_Down, keys::Down}};
+                       {"LEFT", Qt::Key_Left, keys::Left},    {"DOWN", Qt::Key_Down, keys::Down},
+                       {"VARS", Qt::Key_V, keys::Vars}}; // ending at x below 0
         std::vector<uint8_t> pressed;
         for (const auto& press : presses) {
             if (pressed.size() % 2 == 0)

@@ -122,6 +122,7 @@ TEST(Cli, HelpVersionAndBadCommandLines) {
         {{"run", "none.83p"}, kExitFailure, {"torvex run: Cannot open file none.83p ("}},
         {{"build", TORVEX_DEMO, "-o", "n.83p"}, kExitFailure, {"demo.z80: not a line list: "}},
         {{"help", "build", "run"}, kExitUsage, {"torvex help: give one command\n"}},
+        {{"--version", "x"}, kExitUsage, {"torvex --version: unexpected argument 'x'\n"}},
         {{"-q", "build"}, kExitUsage, {"torvex: unknown option '-q' (a command's options follow"}},
         // the last C1 control, a byte no UTF-8 starts with, an overlong ESC escaped; no-break space
         // kept
@@ -176,6 +177,7 @@ TEST(CliAssemble, RefusalsWriteNothingAndLeaveTheOldFile) {
          {"program name \"my3d\" must start with an upper-case letter"}},
         {{"assemble", good, "-o", (dir / "1.83p").string()}, kExitUsage, {"--name"}},
         {{"assemble", elsewhere}, kExitFailure, {"must start with .org 9327h"}},
+        {{"assemble", (dir / "BAD.83p").string()}, kExitUsage, {"is a program file, not a"}},
         {{"assemble", good, "-o", (dir / "S.bin").string()},
          kExitUsage,
          {"S.bin names no calculator: use .83p or .8xp, or --bin"}},
@@ -249,10 +251,10 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     // The first byte of RAM may be guarded as writable; a program may fill
     // memory up to FFFFh, not a byte more.
     const std::string first =
-        dir.write("first.z80", " .org 9327h\n ld a,55h\n ld (8000h),a\n"
+        dir.write("first.asm", " .org 9327h\n ld a,55h\n ld (8000h),a\n"
                                " ld a,(8000h)\n cp 55h\n call nz,4000h\n ret\n")
             .string();
-    EXPECT_EQ(cli({"run", first, "--writable", "8000-8000,stack"}).code, kExitOk);
+    EXPECT_EQ(cli({"run", first, "--writable", "0X8000-8000,stack"}).code, kExitOk);
     std::vector<uint8_t> fills(0x10000 - 0x9327, 0);
     fills[0] = 0xC9;
     const auto programFile = [&](const char* name) {

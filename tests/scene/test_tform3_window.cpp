@@ -333,7 +333,8 @@ TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) 
 
     scripted.fileAnswers = {std::nullopt};
     QTest::mouseClick(button(6), Qt::LeftButton);
-    EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
+    const auto said = scripted.of(Kind::MessageDialog).back();
+    EXPECT_TRUE(said.text == "No filename specified!" && said.type == MessageType::Error);
     EXPECT_EQ(entries().size(), 2u);
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "a cancelled load still regenerates";
     QTest::mouseClick(button(9), Qt::LeftButton);

@@ -45,15 +45,15 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         {" .db 1,2,\n .dw 3,\n", {1, 2, 3, 0}}, // a trailing comma adds nothing
         {" .db 1\n .block 2\n .ds 1\n .fill 2\n .fill 1,7\n", {1, 0, 0, 0, 0xFF, 0xFF, 7}},
         {" .org 0FFFFh\n .fill 1\n", {0xFF}},
-        {" .org 0\n .db 1, 2, 0FFh\n .chk 0\n .chk 3\n", {1, 2, 0xFF, 2, 2}},
+        {" .org 0\n .db 1, 2, 0FFh\n .chk 0\n .chk 3\n .chk $\n", {1, 2, 0xFF, 2, 2, 0}},
         {" .nolist\n .list\n .echo \"x\"\n .title \"t\"\n .cseg\n nop\n", {0}},
         {"five .equ 5\nsix = five + 1\nten: .equ 10\n ld a,five\n ld b,six\n ld c,ten\n"
          " ld d,later\nlater .equ 7\n",
          {0x3E, 5, 0x06, 6, 0x0E, 10, 0x16, 7}},
         {"*= 100h\n jp $\n$= 103h\n .dw $\n", {0xC3, 0, 1, 3, 1}},
         // numbers and expressions: strictly left to right
-        {" .db 10, 0ah, $1F, 0x1F, 101b, %101, 17o, 17q, @17, 10d, 'a'",
-         {10, 10, 0x1F, 0x1F, 5, 5, 15, 15, 15, 10, 'a'}},
+        {" .db 10, 0ah, $1F, 0x1F, 101b, %101, 17o, 17q, @17, 10d, 'a', 0x5",
+         {10, 10, 0x1F, 0x1F, 5, 5, 15, 15, 15, 10, 'a', 5}},
         {" .db 0AH, 101B, 17O, 17Q, 10D, 0X1F, $A0, $ff\n .dw $C000",
          {10, 5, 15, 15, 10, 0x1F, 0xA0, 0xFF, 0x00, 0xC0}},
         // the largest 32-bit value in every radix (a .dw takes -1)
@@ -64,7 +64,8 @@ TEST(Assembler, EachConstructGivesItsBytes) {
         {" .org 100h\n .dw $F, $+0Fh, $-$F", {0x0F, 0, 0x0F, 1, 0xF1, 0}},
         {" .db 1+2*3, (1+2)*3, 1+(2*3), 10-2-3, 7%4, ~0&0Fh, 80h>>3, 2*3+1, -(2+3)",
          {9, 9, 7, 5, 3, 15, 16, 7, 0xFB}},
-        {" .db 2==2, 2=3, 2!=3, 1<2, 2>1, 2<=2, 3>=4, 12|3, 12^10", {1, 0, 1, 1, 1, 1, 0, 15, 6}},
+        {" .db 2==2, 2=3, 2!=3, 1<2, 2>1, 2<=2, 3>=4, 12|3, 12^10, 3>=3",
+         {1, 0, 1, 1, 1, 1, 0, 15, 6, 1}},
         {" .db (1 << 31) >> 31, -8 >> 32, 1 << 32, -7 % 2, -7 / 2", {0xFF, 0xFF, 0, 0xFF, 0xFD}},
         {" .org 100h\n jr $\n .dw *+1", {0x18, 0xFE, 0x03, 0x01}},
         // each bound at its edge: jumps of +127 and -128, 8- and 16-bit values
@@ -114,9 +115,9 @@ TEST(Assembler, EachConstructGivesItsBytes) {
          "#endif\n",
          {1}},
         {".addinstr B_CALL * EF 3 NOP 1\n.addinstr HALT2 \"\" 7676 2 NOP 1\n b_call 4755h\n "
-         "halt2\n",
-         {0xEF, 0x55, 0x47, 0x76, 0x76}},
-        {"#include \"ti83asm.inc\"\n call _GRBUFCLR\n call _getkey\n call _CLRLCDFULL\n"
+         "halt2\n.addinstr FOO \"\" 123 2 NOP 1\n foo\n",
+         {0xEF, 0x55, 0x47, 0x76, 0x76, 0x23, 0x01}},
+        {"#include <ti83asm.inc>\n call _GRBUFCLR\n call _getkey\n call _CLRLCDFULL\n"
          " call _GRBUFCPY_V\n",
          {0xCD, 0x5B, 0x51, 0xCD, 0xFE, 0x4C, 0xCD, 0x55, 0x47, 0xCD, 0x64, 0x51}},
         {"\xEF\xBB\xBFstart: nop\n jp start\n\x1A\x1A", {0, 0xC3, 0, 0}},
@@ -298,7 +299,7 @@ TEST(AssemblerErrors, SayWhatIsWrongAndWhere) {
         {" push\n", "t.z80:1: 'push' takes 1 operand"},
         {" ld a,\n", "t.z80:1: missing operand in 'ld a,'"},
         {" ld a,(ix*2)\n", "t.z80:1: bad index operand '(ix*2)'"},
-        {" out (300),a\n", "t.z80:1: port 300 out of range (0..255)"},
+        {" out (256),a\n", "t.z80:1: port 256 out of range (0..255)"},
         {" .db " + std::string(100000, '(') + "1\n", "t.z80:1: expression nested too deeply"},
         {" .fill 4294967295\n",
          "t.z80:1: .fill count '4294967295', which is -1 in 32 bits, out of range (0..65536 here)"},

@@ -116,8 +116,9 @@ TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
     EXPECT_EQ(s.type, kTypeProgram);
     EXPECT_EQ(s.data, code);
     const Bytes f = makeProgramFile({0xC9}, "X");
-    Bytes wrongSignature = f, shortFile = f, longFile = f, badChecksum = f;
+    Bytes wrongSignature = f, shortFile = f, longFile = f, badChecksum = f, entryHeader = f;
     wrongSignature[2] = 'X';
+    ++entryHeader[0x37], ++entryHeader[entryHeader.size() - 2]; // 0Ch, the sum kept
     shortFile.pop_back();
     longFile.push_back(0);
     badChecksum.back() ^= 0x55;
@@ -127,7 +128,8 @@ TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
              {Bytes(f.begin(), f.begin() + 0x30), "the file ends inside its header"},
              {shortFile, "file size does not match its data length"},
              {longFile, "file size does not match its data length"},
-             {badChecksum, "checksum mismatch"}})
+             {badChecksum, "checksum mismatch"},
+             {entryHeader, "unexpected variable header length"}})
         EXPECT_THAT([&] { readProgramFile(damaged); },
                     testing::ThrowsMessage<ProgramFileError>(testing::HasSubstr(why)));
 }
