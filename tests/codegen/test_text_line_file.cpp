@@ -124,7 +124,8 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
         ::chmod(QFile::encodeName(name).constData(), mode);
     };
     setMode(readOnly, 0444), setMode(inFolder, 0666), setMode(dir.path(), 0777);
-    ASSERT_TRUE(::geteuid() || !::chown(QFile::encodeName(readOnly).constData(), 65534, 65534));
+    ASSERT_TRUE(::geteuid() ||
+                !::chown(QFile::encodeName(readOnly).constData(), 65534, ::getegid()));
     setMode(folder, 0555);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
