@@ -98,6 +98,14 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
         EXPECT_EQ(std::tie(shown.x, shown.y, shown.z, shown.heading),
                   std::tie(walked.x, walked.y, walked.z, walked.heading));
         EXPECT_TRUE(view.statusText().contains(QStringLiteral("heading %1").arg(walked.heading)));
+        // Painted as the calculator shows its bytes: the top bit leftmost.
+        const QImage painted = view.display()->grab().toImage();
+        const int s = view.display()->scale();
+        const QPoint at((painted.width() - 96 * s) / 2, (painted.height() - 64 * s) / 2);
+        for (int i = 0; i < 96 * 64; ++i)
+            ASSERT_EQ(qGray(painted.pixel(at + QPoint(i % 96, i / 96) * s)) < 128,
+                      (view.display()->pixels()[i / 8] & (0x80 >> i % 8)) != 0)
+                << i;
     }
 }
 

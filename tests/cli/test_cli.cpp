@@ -65,9 +65,9 @@ const char* kSmall = R"(#include "ti83asm.inc"
 
 TEST(CliArgs, KeysByNameOrCode) {
     using namespace torvex::z80::key;
-    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x5,7,255"),
+    EXPECT_EQ(parseKeys("right,Left,UP,down,enter,clear,del,stat,vars,mode,45h,0x5,7,255,4AH"),
               (std::vector<uint8_t>{Right, Left, Up, Down, Enter, Clear, Del, Stat, Vars, Mode,
-                                    0x45, 0x05, 7, 255}));
+                                    0x45, 0x05, 7, 255, 0x4A}));
     EXPECT_TRUE(parseKeys("").empty());
     for (const char* bad : {"rigth", "right,,left", "256"})
         EXPECT_THROW(parseKeys(bad), UsageError) << bad;
@@ -221,6 +221,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     const std::string loop = dir.write("loop.z80", " .org 9327h\nagain: jr again\n").string();
     const std::string wild = dir.write("wild.z80", " .org 9327h\n ld (0C000h),a\n ret\n").string();
     const std::string rom = dir.write("rom.z80", " .org 9327h\n call 4000h\n ret\n").string();
+    const std::string rst = dir.write("rst.z80", " .org 9327h\n rst 28h\n .dw 4755h\n").string();
     const std::string plus =
         dir.write("plus.z80", " .org 9D93h\n .db 0BBh,6Dh\n jp 0C000h\n").string();
     const std::string bare = dir.write("bare.z80", " .org 9D93h\n ret\n").string();
@@ -263,6 +264,8 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
          kExitFailure,
          {"rst 28h called 1234h, which is not an emulated ROM call (from 9D95h)"}},
         {{"run", plus}, kExitFailure, {"C000h"}},
+        {{"run", rst}, kExitFailure, {"ROM address 0028h, which is not an emulated ROM call"}},
+        {{"run", un, "--model", "TI83P"}, kExitFailure, {"a program file of the TI-83, not of"}},
         {{"run", bare}, kExitFailure, {"Plus assembly program must start with the bytes BBh 6Dh"}},
         {{"run", wild, "--writable", "9000"}, kExitUsage},
         {{"run", wild, "--writable", "10000-10001"}, kExitUsage},

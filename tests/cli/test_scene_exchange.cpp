@@ -67,8 +67,9 @@ TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {
     // The longest post, its top raised to 101, off the grid.
     const Result kept = torvex("import fence.obj -o one --max 1 --at 0,0,98");
     EXPECT_EQ(bytes("one"), " -86,   0,  95, -86,   0, 101\r\n");
-    for (const char* said : {"1 segment kept, 71 dropped (0 in a plane, 0 after rounding, 71 past",
-                             "torvex import: 1 segment reaches beyond the grid -100..100\n"})
+    for (const char* said :
+         {"0 faces, 72 edges: 1 segment kept, 71 dropped (0 in a plane, 0 after rounding, 71 past",
+          "torvex import: 1 segment reaches beyond the grid -100..100\n"})
         EXPECT_NE(kept.err.find(said), std::string::npos) << said;
     EXPECT_EQ(kept.err.find("first 71"), std::string::npos);
     EXPECT_EQ(torvex("import fence.obj -o low --max 1 --at 0,0,-98 -q").err,

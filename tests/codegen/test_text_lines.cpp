@@ -32,7 +32,8 @@ TEST(SplitTextLines, EachTerminatorEndsOneLineAndTheFirstNulEndsTheReading) {
 
 // Every byte surviving the round trip is checked through the designer panel.
 TEST(Windows1252, ShowsTheWindowsCharactersAndOtherCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(decodeWindows1252("\x80\x9f\x81"), QString::fromUtf8("\u20ac\u0178\u0081"));
+    EXPECT_EQ(decodeWindows1252("\x80\x91\x92\x9f\x81"),
+              QString::fromUtf8("\u20ac\u2018\u2019\u0178\u0081"));
     EXPECT_EQ(encodeWindows1252(QString::fromUtf8("a\u0100\u0080\U0001F600b")), "a???b");
     EXPECT_EQ(encodeWindows1252(QString(QChar(0xD800))), "?") << "a lone surrogate half";
 }

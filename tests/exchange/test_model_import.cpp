@@ -145,6 +145,13 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
           " 100,-100,-100,-100,-100,-100", "-100,-100,-100,-100, 100,-100",
           "-100, 100,-100, 100,-100,-100", "-100, 100,-100,   0,   0, 100",
           " 100,-100,-100,   0,   0, 100"}},
+        // x up: the model's y, z, x are the scene's x, y, z.
+        {"xup.obj",
+         "0 0 0 x",
+         "v 0 0 0\nv 0 0 2\nv 0 1 0\nv 4 0 0\nl 1 2\nl 1 3\nl 1 4\n",
+         options(Axis::X),
+         {" -25, -50,-100, -25,  50,-100", " -25, -50,-100,  25, -50,-100",
+          " -25, -50,-100, -25, -50, 100"}},
         // A face with no area is a line, as STL files carry lines.
         {"antenna.obj",
          "2 0 0 z",
