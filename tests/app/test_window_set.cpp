@@ -120,6 +120,8 @@ TEST_F(Program, ExitAndCloseWaitForThePanelsOwnQuestion) {
 // Then, with the panel hidden, Exit ends the program at once without a question.
 TEST_F(Program, ClosingThePreviewWindowClosesThePanelWithItsQuestion) {
     click(menu, "Button2");
+    scripted.boxAnswers = {BoxAnswer::Yes}; // an empty list: nothing lost at Exit
+    scripted.fileAnswers = {std::nullopt};
     preview->close();
     EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
     EXPECT_FALSE(panel->isVisible());

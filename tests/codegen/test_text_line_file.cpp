@@ -134,12 +134,18 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
             ::_exit(99);
         const std::string denied = failureOf([&] { writeTextLineFile(readOnly, {"new"}); });
         writeTextLineFile(inFolder, {"new"});
+        bool trial = true; // rewritten in place: no file need be made beside it
+        try {
+            torvex::checkCanWrite(torvex::fileNameOf(inFolder));
+        } catch (const Failure&) {
+            trial = false;
+        }
         FileSizeLimit limit(10);
         const std::string tooLarge =
             failureOf([&] { writeTextLineFile(inFolder, {"longer than the limit"}); });
         ::_exit(
             (denied != "Cannot create file " + readOnly.toStdString() + " (Permission denied)") |
-            (tooLarge != "Stream write error (File too large)") * 2);
+            (tooLarge != "Stream write error (File too large)") * 2 | !trial * 4);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
