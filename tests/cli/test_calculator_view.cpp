@@ -104,8 +104,7 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
         const QPoint at((painted.width() - 96 * s) / 2, (painted.height() - 64 * s) / 2);
         for (int i = 0; i < 96 * 64; ++i)
             ASSERT_EQ(qGray(painted.pixel(at + QPoint(i % 96, i / 96) * s)) < 128,
-                      (view.display()->pixels()[i / 8] & (0x80 >> i % 8)) != 0)
-                << i;
+                      (view.display()->pixels()[i / 8] & (0x80 >> i % 8)) != 0);
     }
 }
 

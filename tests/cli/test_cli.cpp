@@ -10,6 +10,7 @@
 #include "z80/ti83file.h"
 
 #include <QImage>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -18,6 +19,7 @@
 #include <sstream>
 
 using namespace torvex::cli;
+using testing::HasSubstr;
 namespace fs = std::filesystem;
 
 namespace {
@@ -130,9 +132,8 @@ TEST(CliAssemble, WritesTheProgramFileOfTheAssembly) {
     Result r = cli({"assemble", TORVEX_DEMO, "-o" + (dir / "DEMO.83p").string()});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(has(r.err, ": prgmDEMO for the TI-83, 220 bytes of code (file 523 bytes); run it "
-                           "with Send(9prgmDEMO\n"))
-        << r.err;
+    EXPECT_THAT(r.err, HasSubstr(": prgmDEMO for the TI-83, 220 bytes of code (file 523 bytes); "
+                                 "run it with Send(9prgmDEMO\n"));
     EXPECT_EQ(readFile(dir / "DEMO.83p"),
               torvex::z80::makeProgramFile(torvex::z80::assembleFile(TORVEX_DEMO).bytes, "DEMO"));
     const fs::path src = dir.write("scene.z80", kSmall);
@@ -187,9 +188,7 @@ TEST(CliAssemble, BinWritesRawBytes) {
     ASSERT_EQ(r.code, kExitOk) << r.err;
     // Each at column 0: what the preprocessor sees first, then the values.
     EXPECT_EQ(r.err.rfind(src.string() + ":6: warning: this line follows .end", 0), 0u) << r.err;
-    EXPECT_TRUE(
-        has(r.err, "\n" + src.string() + ":3: warning: 'FIVE+1*2' is 12 read left to right"))
-        << r.err;
+    EXPECT_THAT(r.err, HasSubstr("\n" + src.string() + ":3: warning: 'FIVE+1*2' is 12 read"));
     EXPECT_EQ(readFile(dir / "s.bin"), (std::vector<uint8_t>{0x3E, 12, 0xC9}));
     EXPECT_EQ(cli({"assemble", src.string(), "--bin", "--name", "X"}).code, kExitUsage);
 }
@@ -281,9 +280,7 @@ TEST(CliRun, RunawayWriteGuardFaultsAndBadFilesAreErrors) {
     });
     const Result copied = cli({"run", copier});
     EXPECT_EQ(copied.code, kExitFailure);
-    EXPECT_TRUE(has(copied.err,
-                    "drew 10000 frames in 290017 T-states without reading a key (the frame limit)"))
-        << copied.err;
+    EXPECT_THAT(copied.err, HasSubstr("10000 frames in 290017 T-states without reading a key"));
     EXPECT_TRUE(has(copied.out, "\nframe 10000: 29 T-states") && !has(copied.out, "frame 10001"));
 }
 

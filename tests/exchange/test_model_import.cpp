@@ -69,19 +69,13 @@ std::string dae(const std::string& asset) {
            "</library_visual_scenes><scene><instance_visual_scene url='#s'/></scene></COLLADA>";
 }
 
-// A 3DS file (z up) of the same triangle: chunks of an id, their length and contents.
-std::string threeDs() {
-    const auto chunk = [](uint16_t id, const std::string& body) {
-        const uint32_t length = uint32_t(body.size() + 6);
-        return std::string(reinterpret_cast<const char*>(&id), 2) +
-               std::string(reinterpret_cast<const char*>(&length), 4) + body;
-    };
-    std::string points("\3\0", 2);
-    for (float f : {0.f, 0.f, 0.f, 2.f, 0.f, 0.f, 0.f, 0.f, 1.f})
-        points.append(reinterpret_cast<const char*>(&f), 4);
-    const std::string mesh = chunk(0x4110, points) + chunk(0x4120, {"\1\0\0\0\1\0\2\0\0\0", 10});
-    return chunk(0x4D4D, chunk(0x3D3D, chunk(0x4000, std::string("t\0", 2) + chunk(0x4100, mesh))));
-}
+// A 3DS file (z up) of the same triangle: chunks (a 16-bit id, a 32-bit length)
+// 4D4D > 3D3D > 4000 "t" > 4100 > 4110 (3 points as floats) and 4120 (1 face).
+const std::string kThreeDs(
+    "\x4D\x4D\x56\0\0\0\x3D\x3D\x50\0\0\0\0\x40\x4A\0\0\0t\0\0\x41\x42\0\0\0\x10\x41\x2C\0"
+    "\0\0\3\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x40\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x80\x3F"
+    "\x20\x41\x10\0\0\0\1\0\0\0\1\0\2\0\0\0",
+    86);
 
 TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
     const std::string cube = kCubeVertices;
@@ -170,7 +164,7 @@ TEST(ModelImport, ModelsGiveExactlyTheirEdges) {
           "-100,   0,  50,-100,   0, -50"}},
         {"up.3ds",
          "1 0 0 z",
-         threeDs(),
+         kThreeDs,
          {},
          {"-100,   0, -50, 100,   0, -50", " 100,   0, -50,-100,   0,  50",
           "-100,   0,  50,-100,   0, -50"}},

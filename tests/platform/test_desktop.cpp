@@ -16,14 +16,11 @@ namespace {
 TEST(ErrorReportText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
     // ")", "!", "." and "-" sort at or before "." and are left alone; "/" is
     // the first character after it.
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {{"not valid", "not valid."},
-                                                         {"file /tmp/a1", "file /tmp/a1."},
-                                                         {"bounds (-1)", "bounds (-1)"},
-                                                         {"Stop!", "Stop!"},
-                                                         {"Done.", "Done."},
-                                                         {"a -", "a -"},
-                                                         {"path/", "path/."},
-                                                         {"", ""}};
+        {"file /tmp/a1", "file /tmp/a1."}, {"bounds (-1)", "bounds (-1)"}, {"Stop!", "Stop!"},
+        {"Done.", "Done."}, {"a -", "a -"}, {"path/", "path/."}, {"", ""}};
+    // clang-format on
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(errorReportText(QString::fromLatin1(text)), QString::fromLatin1(shown)) << text;
 }
