@@ -51,6 +51,7 @@ TEST_F(BuildCommand, GivesTheBytesOfTheWizardsFileAssembled) {
     // Assembled beside our own headers (a header beside the source wins).
     const std::string dir = folder.path().toStdString();
     ASSERT_EQ(cli({"headers", dir}).code, 0);
+    EXPECT_EQ(cli({"headers", dir + "/new/folder", "-q"}).code, 0); // made as needed
     EXPECT_EQ(
         contents("tokens.inc"),
         "; tokens.inc - Torvex Designer built-in definitions (TI-83)\r\n"

@@ -199,6 +199,8 @@ TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {
         EXPECT_EQ(gif->SWidth * 1000 + gif->SHeight, size);
         EXPECT_EQ(test::gifDelays(gif.get()), (std::vector<int>{3, 2, 2}));
     }
+    EXPECT_THAT(torvex("run house.8xp --keys mode --record one.gif").err,
+                testing::HasSubstr("wrote one.gif: 1 frame, 0.03 s"));
 }
 
 TEST_F(SceneExchange, TheViewRecordsEveryFrameItShowsAcrossRebuilds) {

@@ -188,8 +188,7 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
         {
             FileSizeLimit limit(oldBytes.size() + 100);
             EXPECT_EQ(failureOf([&] { writeTextLineFile(name, bigger); }),
-                      "Stream write error (File too large)")
-                << records;
+                      "Stream write error (File too large)");
         }
         EXPECT_EQ(fileBytes(name), oldBytes) << records;
         // Nothing is left behind beside it.

@@ -121,22 +121,21 @@ TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {
 }
 
 // Only Yes and No are answers: Esc and the close box of a Yes/No box answer
-// Cancel, so that a caller can tell them from No.
+// Cancel, so that a caller can tell them from No; Enter answers Yes.
 TEST(QtMessageBox, EscAndTheCloseBoxAnswerCancel) {
     QtDesktop qt;
-    for (const bool closeBox : {false, true}) {
-        QTimer::singleShot(0, [closeBox] {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_unknown, Qt::Key_Return}) {
+        QTimer::singleShot(0, [key] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
-            if (closeBox)
+            if (key == Qt::Key_unknown) // the close box
                 box->close();
             else
-                QTest::keyClick(box, Qt::Key_Escape);
+                QTest::keyClick(box, key);
         });
         EXPECT_EQ(qt.messageBox(nullptr, QStringLiteral("Save?"), QStringLiteral("Save"),
                                 BoxButtons::YesNo),
-                  BoxAnswer::Cancel)
-            << closeBox;
+                  key == Qt::Key_Return ? BoxAnswer::Yes : BoxAnswer::Cancel);
     }
 }
 
