@@ -237,6 +237,7 @@ TEST_F(PanelTest, TheCloseQuestionClosesOnNoAndWhateverTheSaveDialogSays) {
     showPanel();
     addEntries({"   1,   2,   3,   4,   5,   6"});
     scripted.boxAnswers = {BoxAnswer::No};
+    field(4)->setFocus();
     QTest::mouseClick(control<QLabel>(QStringLiteral("Label7")), Qt::LeftButton);
     const auto boxes = scripted.of(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
@@ -245,14 +246,19 @@ TEST_F(PanelTest, TheCloseQuestionClosesOnNoAndWhateverTheSaveDialogSays) {
     EXPECT_TRUE(scripted.of(Kind::FileDialog).empty());
 
     showPanel();
+    EXPECT_EQ(focus(), field(4)) << "shown again, the caret is where it was";
     scripted.boxAnswers = {BoxAnswer::Yes};
     scripted.fileAnswers = {std::nullopt};
-    EXPECT_TRUE(panel.closePanel());
-    EXPECT_EQ(scripted.of(Kind::MessageDialog).back().text, "No filename specified!");
+    EXPECT_TRUE(panel.closePanel()); // "No filename specified!", as at Load
     EXPECT_FALSE(panel.isVisible());
     EXPECT_FALSE(preview.isVisible());
     EXPECT_TRUE(panel.closePanel()) << "a hidden panel asks nothing";
     EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 2u);
+    showPanel(); // saved since, closed with No: Exit asks nothing
+    scripted.fileAnswers = {path("saved.lst")};
+    QTest::mouseClick(button(5), Qt::LeftButton);
+    EXPECT_TRUE(panel.closePanel() && panel.exitQuestion()); // the close answered No
+    EXPECT_EQ(scripted.of(Kind::MessageBox).size(), 3u);
 }
 
 TEST_F(PanelTest, AFailingSaveAbandonsTheCloseOfBothWindows) {

@@ -49,7 +49,6 @@ TEST(Ti83File, LayoutOfTheFile) {
         EXPECT_EQ(std::string(f.begin(), f.begin() + 8), family.signature);
         EXPECT_EQ(Bytes(f.begin() + 8, f.begin() + 11), (Bytes{0x1A, 0x0A, 0x00}));
         EXPECT_EQ(std::string(f.begin() + 11, f.begin() + 17), std::string("hello\0", 6));
-        EXPECT_EQ(family.file(family.code(), "A1", std::string(43, 'c'))[0x34], 'c'); // 42 kept
         EXPECT_EQ(word(f, 0x35), static_cast<int>(f.size() - 57));
         EXPECT_EQ(word(f, entry), family.entryHeader);
         EXPECT_EQ(word(f, entry + 2), varLength);
