@@ -243,8 +243,8 @@ CheckedList readCheckedList(const std::filesystem::path& listFile) {
     const std::string name = z80::printable(listFile.string());
     ListProblems problems = checkListLines(list, name);
     if (!problems.errors.empty() && readsAsAnotherKindOfFile(list))
-        throw InputError(name + ": not a line list: no line holds six whole numbers separated by "
-                                "commas (an assembly source is for torvex assemble, or for run "
+        throw InputError(name + ": not a line list: no line starts with a number as a segment line "
+                                "does (an assembly source is for torvex assemble, or for run "
                                 "and view when named .z80 or .asm)");
     if (!problems.errors.empty())
         throw failureAtLines(problems.warnings, problems.errors);
