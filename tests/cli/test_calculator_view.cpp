@@ -111,6 +111,9 @@ TEST_F(CalculatorViewTest, EveryKeyShowsTheModelsFrameAndTheCamera) {
 TEST_F(CalculatorViewTest, ModeEndsTheProgramAndItCanStartAgain) {
     save(kHouse);
     CalculatorView view(list);
+    EXPECT_TRUE(
+        view.statusText().contains(QStringLiteral("engine 71,013 T-states + display 119,373")))
+        << view.statusText().toStdString(); // as torvex run gives them
     auto* restart = view.findChild<QPushButton*>(QStringLiteral("restart"));
     view.pressKey(keys::Del);
     QTest::keyClick(&view, Qt::Key_Return); // starts again only once ended

@@ -343,6 +343,10 @@ TEST_F(PanelTest, LoadReplacesTheListAndRegeneratesUnlessTheFileCannotBeOpened) 
     EXPECT_TRUE(said.text == "No filename specified!" && said.type == MessageType::Error);
     EXPECT_EQ(entries().size(), 2u);
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "a cancelled load still regenerates";
+    setFields({"10", "0", "0", "10", "0", "50"}); // "Redraw preview window" draws the list
+    QTest::mousePress(button(1), Qt::RightButton);
+    QTest::mouseClick(control<QLabel>(QStringLiteral("Label8")), Qt::LeftButton);
+    EXPECT_EQ(pixel({670, 413}), colours::white);
     QTest::mouseClick(button(9), Qt::LeftButton);
     EXPECT_TRUE(entries().empty());
     EXPECT_EQ(pixel(segmentMiddle), colours::white) << "Clear linelist redraws";

@@ -77,7 +77,8 @@ TEST(Assembler, EachConstructGivesItsBytes) {
           0x7F, 0x80}},
         // forms pasmo does not take
         {" in (c)\n IN (C)", {0xED, 0x70, 0xED, 0x70}},
-        {" nop\r ld a,1\r", {0, 0x3E, 1}}, // lines that end in CR alone
+        {" .db \"a\\\"b\" \\ nop\n", {0x61, 0x22, 0x62, 0x00}}, // an escaped quote
+        {" nop\r ld a,1\r", {0, 0x3E, 1}},                      // lines that end in CR alone
         // labels: anything in the first column, with or without ':'
         {" .org 0\nfirst: nop\nsecond nop\nthird:\n   fourth: ret\n jp third\n jp second\n",
          {0, 0, 0xC9, 0xC3, 2, 0, 0xC3, 1, 0}},

@@ -43,13 +43,15 @@ const std::vector<RunCase> kRuns = {
     {.what = "IY holds the system flags; ROM calls keep IX, IY and SP, destroy BC, DE and HL",
      .body = " ld ix,1234h\n ld (8270h),sp\n ld hl,5A5Ah \\ call _GRBUFCLR \\ ld (8274h),hl\n"
              " ld hl,5A5Ah \\ call _getkey \\ ld (8276h),hl\n ld hl,5A5Ah \\ call _CLRLCDFULL\n"
-             " ld (8278h),hl \\ ld bc,5A5Ah \\ ld d,b \\ ld e,c \\ ld h,b \\ ld l,c\n call "
+             " ld (8278h),hl \\ ld hl,5A5Ah \\ push hl \\ pop af \\ call _GRBUFCLR \\ push af \\ "
+             "pop hl \\ ld (8280h),hl\n"
+             " ld bc,5A5Ah \\ ld d,b \\ ld e,c \\ ld h,b \\ ld l,c\n call "
              "_GRBUFCPY_V\n"
              " ld (827Ah),hl \\ ld (827Ch),bc \\ ld (827Eh),de\n"
              " ld (8265h),ix\n ld (8267h),iy\n ld (8272h),sp\n ret",
      .reason = StopReason::Returned,
      .words = {{0x8265, 0x1234}, {0x8267, kSystemFlags}, {0x8270, 0xFFEE}, {0x8272, 0xFFEE}},
-     .destroyed = {0x8274, 0x8276, 0x8278, 0x827A, 0x827C, 0x827E},
+     .destroyed = {0x8274, 0x8276, 0x8278, 0x827A, 0x827C, 0x827E, 0x8280}, // and AF
      .keys = {key::Del}},
     {.what = "_getkey returns the script, then the run stops",
      .body = " ld hl,8265h\nloop:\n push hl\n call _getkey\n pop hl\n ld (hl),a\n inc hl\n jr loop",
