@@ -98,12 +98,12 @@ int buildCommand(const std::vector<std::string>& args, Io& io) {
     try {
         // The source is assembled even when it is what gets written: a list
         // that does not assemble gives no file.
-        const z80::Assembly assembly = assembleList(list, model);
+        std::string text;
+        const z80::Assembly assembly = assembleList(list, model, &text);
         for (const std::filesystem::path& included : assembly.includedFiles)
             refuseOutputOverInput(included, output);
         printWarnings(io.err, assembly.warnings);
         if (source) {
-            const std::string text = previewSourceForList(list, model);
             writeOutput(output, std::vector<uint8_t>(text.begin(), text.end()), io.out);
             p.talk(io) << "wrote " << outputName(output) << ": the " << calculator.name
                        << " preview source (" << assembly.bytes.size() << " bytes of code)\n";

@@ -255,9 +255,12 @@ std::string previewSourceForList(const std::filesystem::path& listFile, z80::Mod
     return joinTextLines(sourceLines(model, readCheckedList(listFile).records));
 }
 
-z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model) {
+z80::Assembly assembleList(const std::filesystem::path& listFile, z80::Model model,
+                           std::string* sourceText) {
     CheckedList list = readCheckedList(listFile);
     const std::string source = joinTextLines(sourceLines(model, list.records));
+    if (sourceText)
+        *sourceText = source;
     // Our own definitions, whatever headers lie beside the list.
     z80::AssemblyOptions options;
     options.ownIncludes = true;

@@ -57,10 +57,11 @@ std::optional<z80::Diagnostic> segmentLimitDiagnostic(const std::string& listNam
 
 // Assembles the preview source of a line list file with our own definitions
 // (whatever headers lie beside it), after checking its lines. Problems in the
-// scene are reported at the list's own lines, the list's warnings first.
-// Throws InputError.
+// scene are reported at the list's own lines, the list's warnings first;
+// `sourceText`, when given, receives the source assembled (the list is read
+// once). Throws InputError.
 z80::Assembly assembleList(const std::filesystem::path& listFile,
-                           z80::Model model = z80::Model::Ti83);
+                           z80::Model model = z80::Model::Ti83, std::string* sourceText = nullptr);
 
 struct SceneProgram {
     SceneFileKind kind = SceneFileKind::LineList;
