@@ -1,6 +1,5 @@
 #include "cli/output.h"
 
-#include "base/ascii.h"
 #include "cli/args.h"
 #include "cli/program_input.h"
 
@@ -42,7 +41,7 @@ void writeOutput(const std::filesystem::path& file, const std::vector<uint8_t>& 
 
 void refuseOtherFormat(const std::filesystem::path& file, std::string_view extension,
                        std::string_view what) {
-    const std::string given = asciiLower(file.extension().string());
+    const std::string given = lowerExtension(file);
     if (!given.empty() && given != extension)
         throw UsageError(file.string() + ": " + std::string(what) + "; name it " +
                          std::string(extension));

@@ -101,7 +101,7 @@ TEST_F(SceneExchange, ACommandThatCannotDoItsWorkWritesNothing) {
         const char* err; // how the error stream starts
     } cases[] = {
         {"import broken.obj -o list", 1, "torvex import: broken.obj: "},
-        {"import points.obj -o list --at -100,100,-100", 1,
+        {"import points.obj -o list --at -100,100,-100 --size 200", 1,
          "torvex import: points.obj: the model holds no edges; nothing was written\n"},
         {"import empty.stl -o list", 1, "torvex import: empty.stl: "},
         {"import short.stl -o list", 1, "torvex import: short.stl: "},
@@ -175,8 +175,8 @@ TEST_F(SceneExchange, RenderIsWhatThePreviewWindowShows) {
         const QImage rendered(QStringLiteral("picture.png"));
         EXPECT_TRUE(rendered == area->grab().toImage().convertToFormat(rendered.format()));
     }
-    ASSERT_EQ(torvex("render list -o picture.png").code, 0);
-    EXPECT_EQ(QImage(QStringLiteral("picture.png")).size(), QSize(1280, 1024));
+    ASSERT_EQ(torvex("render list -o PICTURE.PNG").code, 0);
+    EXPECT_EQ(QImage(QStringLiteral("PICTURE.PNG")).size(), QSize(1280, 1024));
 }
 
 TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {

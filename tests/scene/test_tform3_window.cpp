@@ -137,6 +137,8 @@ TEST_F(PanelTest, AValueOutOfRangeIsWarnedAboutOnceAndStoredAsTyped) {
     const auto boxes = scripted.of(Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].owner == &panel && boxes[0].buttons == BoxButtons::OkCancel);
+    EXPECT_EQ(boxes[0].text + "|" + boxes[0].caption,
+              "Please enter an integer value between -100 and 100|Data format");
 
     QTest::mouseClick(button(2), Qt::LeftButton);
     EXPECT_EQ(entries(), std::vector<QString>{"1500,   0,   0,   0,   0,   0"});
