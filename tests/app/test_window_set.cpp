@@ -79,7 +79,6 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
             pressCloseBox(preview);
             QCloseEvent toPanel; // as the window system's close reaches it
             QCoreApplication::sendEvent(panel, &toPanel);
-            EXPECT_FALSE(toPanel.isAccepted());
         };
         if (c.answer == BoxAnswer::Yes)
             scripted.fileAnswers = {c.saveAs};

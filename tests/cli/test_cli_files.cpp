@@ -122,16 +122,13 @@ TEST_F(CompanionFiles, WriteThatRunsOutOfRoomKeepsTheEarlierFile) {
     const std::vector<std::vector<std::string>> commands{
         {"build", path("scene"), "-o", path("OLD.83p")},
         {"assemble", path("scene.z80"), "-o", path("OLD.83p")},
-        {"build", path("scene"), "-o", path("no/such/folder/OLD.83p")},
     };
     for (const auto& command : commands) {
         {
             FileSizeLimit limit(1000);
             EXPECT_EQ(torvex(command), kExitFailure) << command[0];
         }
-        EXPECT_THAT(err, testing::HasSubstr(command.back().find("no/") == std::string::npos
-                                                ? "OLD.83p: Stream write error"
-                                                : "Cannot create file"));
+        EXPECT_THAT(err, testing::HasSubstr("OLD.83p: Stream write error"));
         EXPECT_EQ(contents(path("OLD.83p")), "earlier program");
     }
     EXPECT_EQ(entries(), before);

@@ -181,11 +181,7 @@ TEST_F(TextLineFile, WriteThatRunsOutOfRoomLeavesTheOldFileIntact) {
                       "Stream write error (File too large)");
         }
         EXPECT_EQ(fileBytes(name), oldBytes) << records;
-        // Nothing is left behind beside it.
-        EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")});
-        // The same write succeeds once there is room again.
-        writeTextLineFile(name, bigger);
-        EXPECT_EQ(readTextLineFile(name), bigger);
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("list.txt")}) << "nothing left beside it";
     }
 }
 

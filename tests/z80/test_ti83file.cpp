@@ -116,12 +116,12 @@ TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
     EXPECT_EQ(s.type, kTypeProgram);
     EXPECT_EQ(s.data, code);
     const Bytes f = makeProgramFile({0xC9}, "X");
-    Bytes wrongSignature = f, shortFile = f, longFile = f, badChecksum = f, entryHeader = f,
-          varLength = f, programLength = f;
+    Bytes wrongSignature = f, shortFile = f, longFile = f, badChecksum = f;
+    const auto plusOne = [&](size_t at) { // the byte at `at`, the checksum kept right
+        Bytes damaged = f;
+        return ++damaged[at], ++damaged[damaged.size() - 2], damaged;
+    };
     wrongSignature[2] = 'X';
-    ++entryHeader[0x37], ++entryHeader[entryHeader.size() - 2]; // 0Ch, the sum kept
-    ++varLength[0x37 + 13], ++varLength[varLength.size() - 2];  // the second length word
-    ++programLength[0x37 + 15], ++programLength[programLength.size() - 2];
     shortFile.pop_back();
     longFile.push_back(0);
     badChecksum.back() ^= 0x55;
@@ -132,9 +132,9 @@ TEST(Ti83File, OurReaderRoundTripsBothFormsAndRejectsDamagedFiles) {
              {shortFile, "file size does not match its data length"},
              {longFile, "file size does not match its data length"},
              {badChecksum, "checksum mismatch"},
-             {entryHeader, "unexpected variable header length"},
-             {varLength, "inconsistent variable length"},
-             {programLength, "inconsistent program length"}})
+             {plusOne(0x37), "unexpected variable header length"}, // 0Ch
+             {plusOne(0x37 + 13), "inconsistent variable length"}, // its second word
+             {plusOne(0x37 + 15), "inconsistent program length"}})
         EXPECT_THAT([&] { readProgramFile(damaged); },
                     testing::ThrowsMessage<ProgramFileError>(testing::HasSubstr(why)));
 }
