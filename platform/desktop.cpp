@@ -108,6 +108,7 @@ protected:
         for (const auto& window : windows())
             if (window && window->windowHandle() == watched) {
                 event->ignore();
+                bringOpenBoxForward();
                 return true;
             }
         return false;
@@ -115,6 +116,14 @@ protected:
 
 private:
     using QObject::QObject;
+    // A click on another window's close box made that window the active one;
+    // the keys belong to the question still open.
+    static void bringOpenBoxForward() {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->raise();
+            box->activateWindow();
+        }
+    }
     static std::vector<QPointer<QWidget>>& windows() {
         static std::vector<QPointer<QWidget>> all;
         return all;

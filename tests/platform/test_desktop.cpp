@@ -121,13 +121,21 @@ TEST(FileDialog, KeepsTheAcceptedNameAndOffersItNextTimeButNotACancelledOne) {
 }
 
 // Only Yes and No are answers: Esc and the close box of a Yes/No box answer
-// Cancel, so that a caller can tell them from No; Enter answers Yes.
+// Cancel, so that a caller can tell them from No; Enter answers Yes. A close
+// box clicked elsewhere meanwhile gives the keys back to the box.
 TEST(QtMessageBox, EscAndTheCloseBoxAnswerCancel) {
     QtDesktop qt;
+    QWidget other;
+    refuseClosesDuringQuestions(&other);
+    const CloseQuestionScope asking;
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_unknown, Qt::Key_Return}) {
-        QTimer::singleShot(0, [key] {
+        QTimer::singleShot(0, [key, &other] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
+            other.show();
+            QApplication::setActiveWindow(&other);
+            pressCloseBox(&other);
+            EXPECT_TRUE(QTest::qWaitFor([box] { return QApplication::activeWindow() == box; }));
             if (key == Qt::Key_unknown) // the close box
                 box->close();
             else
