@@ -264,7 +264,6 @@ TEST_F(CalculatorViewTest, BuildAndViewGiveTheSameWarnings) {
     save(many);
     view.reload();
     EXPECT_FALSE(view.statusText().contains(QStringLiteral("warning")));
-    EXPECT_FALSE(view.statusText().contains(QStringLiteral("first 71")));
     const QString program = folder.filePath(QStringLiteral("ALL.83p")); // 71 in a program too
     ASSERT_EQ(cli({"build", list.toStdString(), "-o", program.toStdString()}).code, kExitOk);
     EXPECT_FALSE(CalculatorView(program).statusText().contains(QStringLiteral("first 71")));
