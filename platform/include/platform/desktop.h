@@ -157,8 +157,9 @@ void registerTopmostWindow(QWidget* window);
 // Held while a question about closing is open (the designer panel's "Save
 // linelist?" and the save it may lead to). Meanwhile every request to close a
 // window that refuses closes during questions is ignored (the close box,
-// Alt+F4 and close() alike) and the question comes forward. Qt itself would take a close that arrives while
-// the same window's close is under way as done, and let the window go unasked.
+// Alt+F4 and close() alike) and the question comes forward. Qt itself would
+// take a close that arrives while the same window's close is under way as
+// done, and let the window go unasked.
 class CloseQuestionScope {
 public:
     CloseQuestionScope();
