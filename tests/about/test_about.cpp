@@ -77,16 +77,16 @@ TEST(AboutWindows, StayOnTopExceptUnderOurModalBoxesAndClosingOnlyHidesThem) {
     // Closing hides the about and notes windows; the next showing finds them where they were.
     TInfoDlg& about = window;
     TForm6 notes;
-    for (QWidget* window : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&notes)}) {
-        QPointer<QWidget> alive(window);
-        showWindow(window);
-        window->move(40, 50);
-        EXPECT_TRUE(window->close());
-        EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)) << "closing never ends the program";
+    for (QWidget* shown : {static_cast<QWidget*>(&about), static_cast<QWidget*>(&notes)}) {
+        QPointer<QWidget> alive(shown);
+        showWindow(shown);
+        shown->move(40, 50);
+        EXPECT_TRUE(shown->close());
+        EXPECT_FALSE(shown->testAttribute(Qt::WA_QuitOnClose)) << "closing never ends the program";
         QApplication::processEvents();
         ASSERT_FALSE(alive.isNull()) << "closing must not destroy the window";
-        showWindow(window);
-        EXPECT_EQ(window->pos(), QPoint(40, 50)) << "only the first showing centres";
+        showWindow(shown);
+        EXPECT_EQ(shown->pos(), QPoint(40, 50)) << "only the first showing centres";
     }
 }
 

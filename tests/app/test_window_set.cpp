@@ -90,8 +90,8 @@ TEST_F(Program, ExitWithThePanelShownEndsOnlyOnNoOrASave) {
         });
         EXPECT_EQ(QCoreApplication::exec(), c.ends ? 0 : 7) << int(c.answer);
         EXPECT_EQ(scripted.of(ScriptedDesktop::Kind::MessageBox).size(), 1u);
-        if (c.message)
-            EXPECT_EQ(scripted.shown.back().text, QString::fromLatin1(c.message));
+        EXPECT_EQ(c.message ? scripted.shown.back().text : QString(),
+                  QString::fromLatin1(c.message));
         EXPECT_TRUE(panel->isVisible());
         EXPECT_TRUE(preview->windowHandle()->isVisible());
         EXPECT_EQ(menu->windowHandle()->isVisible(), !c.ends || run < 5) << run;
