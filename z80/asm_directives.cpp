@@ -37,7 +37,7 @@ void Passes::equate(const std::string& label, std::string_view operands, bool re
     if (it != symbols_.end() && !it->second.reassignable)
         throw Error{"'" + label + "' is a label or .equ (first defined at " +
                     where(it->second.line) + "); .set cannot change it"};
-    symbols_[symbolKey(label)] = {label, v, lineIndex(), true, true};
+    symbols_[symbolKey(label)] = {label, v, lineIndex(), true, true, {}};
 }
 
 void Passes::directive(const std::string& op, std::string_view operands) {
