@@ -117,6 +117,14 @@ int importModelToList(const ImportCommandOptions& options, Io& io) {
     if (outside)
         io.err << "torvex import: " << counted(outside, "segment reaches", "segments reach")
                << " beyond the grid -100..100\n";
+    const size_t tooLong =
+        std::count_if(result.segments.begin(), result.segments.end(),
+                      [](const auto& s) { return !segmentSpanWarning(s).empty(); });
+    if (tooLong)
+        io.err << "torvex import: warning: the calculator never draws "
+               << counted(tooLong, "segment", "segments") << ": their ends lie more than "
+               << 2 * kEngineDrawDistance << " steps apart along x or y; --size "
+               << 2 * kEngineDrawDistance << " or less keeps them drawable\n";
     if (const auto limit =
             segmentLimitDiagnostic(outputName(options.output), result.segments.size())) {
         // build's warning, at the line of the list written

@@ -139,6 +139,8 @@ void checkListLine(const std::string& line, const std::string& list, size_t inde
     if (!outside.empty())
         problems.warnings.push_back(
             listDiagnostic(list, index, "outside the grid -100..100: " + outside, true));
+    if (const std::string tooLong = segmentSpanWarning(segment); !tooLong.empty())
+        problems.warnings.push_back(listDiagnostic(list, index, tooLong, true));
 }
 
 } // namespace

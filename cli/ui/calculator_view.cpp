@@ -133,8 +133,14 @@ QString statusLine(const CameraState& camera, const FrameCost& frame, const QStr
                     .arg(frame.romCalls)
                     .arg(framesPerSecond(frame.total()), 0, 'f', 1)
                     .arg(modelName(model));
-    for (const QString& warning : warnings)
+    // A long list of warnings would push the window past the screen: six
+    // are shown, or five and how many more there are.
+    const qsizetype shown = warnings.size() > 6 ? 5 : warnings.size();
+    for (const QString& warning : warnings.mid(0, shown))
         text += QLatin1Char('\n') + warning;
+    if (shown < warnings.size())
+        text += QStringLiteral("\nand %1 more warnings (torvex build lists them all)")
+                    .arg(warnings.size() - shown);
     return text;
 }
 

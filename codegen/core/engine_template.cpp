@@ -1,6 +1,8 @@
 #include "codegen/engine_template.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 
 namespace torvex::embedded {
 // Generated at build time from the asset (see embed_file.cmake).
@@ -26,6 +28,17 @@ std::string segmentLimitWarning(std::size_t segments) {
     return "The scene has " + std::to_string(segments) +
            " segments: the calculator draws only the first " + std::to_string(kEngineSegmentLimit) +
            ".";
+}
+
+std::string segmentSpanWarning(const std::array<int, 6>& segment) {
+    const int alongX = std::abs(segment[0] - segment[3]);
+    const int alongY = std::abs(segment[1] - segment[4]);
+    const int span = std::max(alongX, alongY);
+    if (span <= 2 * kEngineDrawDistance)
+        return {};
+    return "the calculator never draws this segment: its ends lie " + std::to_string(span) +
+           " steps apart along " + (alongX >= alongY ? "x" : "y") +
+           ", more than twice its draw distance (" + std::to_string(kEngineDrawDistance) + ")";
 }
 
 } // namespace torvex

@@ -120,11 +120,15 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
         EXPECT_EQ(build.out, "");
         EXPECT_FALSE(QFile::exists(QString::fromStdString(path("BAD.83p"))));
     }
-    const std::string edges =
-        list("edges", {" 127,-127, 101,-101, 100,-100", " 100,-100,   0, $64,   0,   0"});
+    const std::string edges = list("edges", {" 127,-127, 101,-101, 100,-100",
+                                             " 100,-100,   0, $64, -20,   0", "0,0,0,-81,0,0"});
     const Result build = cli({"build", edges, "-q", "-o", path("EDGES.83p")});
     EXPECT_EQ(build.code, kExitOk);
-    EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n");
+    const std::string never = ": warning: the calculator never draws this segment: its ends lie ";
+    const std::string twice = " steps apart along x, more than twice its draw distance (40)\n";
+    EXPECT_EQ(build.err, edges + ":1: warning: outside the grid -100..100: 127, -127, 101, -101\n" +
+                             edges + ":1" + never + "228" + twice + edges + ":3" + never + "81" +
+                             twice);
     const std::string many = list("many", TextLines(60, "1")); // as many as an assembly's
     EXPECT_TRUE(cli({"build", many, "-o", path("BAD.83p")})
                     .err.ends_with("1\n" + many + ":51: error: too many errors; stopping\n"));
@@ -145,7 +149,7 @@ TEST_F(BuildCommand, ListLinesAreCheckedAtTheirLine) {
                   ": a line list, not an assembly source: torvex build and torvex view take it\n");
     // Messages come in the list's order, errors and warnings alike.
     const std::string mixed =
-        list("mixed", {"   0,   0,   0,   0,   0", " 101,   0,   0,   0,   0,   0"});
+        list("mixed", {"   0,   0,   0,   0,   0", " 101,   0,   0, 100,   0,   0"});
     EXPECT_EQ(cli({"build", mixed, "-o", path("BAD.83p")}).err,
               mixed + ":1: error: expected six coordinates separated by commas, found 5\n" + mixed +
                   ":2: warning: outside the grid -100..100: 101\n");

@@ -49,7 +49,10 @@ TEST_F(SceneExchange, ImportWritesTheDesignersRecordsAndSaysWhatItDropped) {
                              "-100,   0, 100,-100,   0,-100\r\n");
     EXPECT_EQ(run.err, "torvex import: tri.obj: 2 faces, 5 edges: 5 segments kept, 0 dropped (0 "
                        "in a plane, 0 after rounding, 0 past --max); scale 100 grid units per "
-                       "model unit; up axis z (--up)\ntorvex import: wrote list: 5 segments\n");
+                       "model unit; up axis z (--up)\ntorvex import: warning: the calculator never "
+                       "draws 3 segments: their ends lie more than 80 steps apart along x or y; "
+                       "--size 80 or less keeps them drawable\ntorvex import: wrote list: 5 "
+                       "segments\n");
 }
 
 TEST_F(SceneExchange, PastTheEnginesSegmentsImportWarnsAndMaxKeepsTheLongest) {

@@ -75,9 +75,8 @@ TEST(CentredOnOwner, CentresTheOuterFrameOnTheOwnersAndKeepsItOnTheScreen) {
     EXPECT_EQ(centredOnOwner({0, 0, 100, 50}, {300, 100}, {1280, 1024}), QPoint(0, 0));
 }
 
-// Offscreen windows have a 2-pixel frame on an 800 x 800 screen; the owner is
-// frameless, as the designer panel is. Twice the left edge plus the width is
-// the doubled centre, less the pixel lost to truncation.
+// Offscreen: 2-pixel frames, an 800 x 800 screen, an owner frameless like the
+// panel. Twice the left edge plus the width is twice the centre (±1: truncation).
 TEST(QtBoxes, StandCentredByTheirOwnOuterFrame) {
     QRect report, box;
     const auto closeBox = [](QRect& frame) {

@@ -6,6 +6,7 @@
 
 #include "codegen/text_lines.h"
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,5 +27,15 @@ inline constexpr std::size_t kEngineSegmentLimit = 71;
 // The warning every route of the companion gives for a scene of this many
 // segments; empty when the engine draws them all.
 std::string segmentLimitWarning(std::size_t segments);
+
+// The engine projects a point only while it lies within this many steps of
+// the viewer along x and along y, and draws a segment only when it projects
+// both ends: one whose ends lie more than twice as far apart along x or y it
+// never draws.
+inline constexpr int kEngineDrawDistance = 40;
+
+// Why the engine never draws the segment {x1, y1, z1, x2, y2, z2}; empty
+// when it may.
+std::string segmentSpanWarning(const std::array<int, 6>& segment);
 
 } // namespace torvex
