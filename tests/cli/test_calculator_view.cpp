@@ -276,7 +276,7 @@ TEST(StatusLine, GivesTheFrameRateOnTheSixMegahertzCalculator) {
     EXPECT_TRUE(text.contains(QStringLiteral("20.0 frames/s")));
     EXPECT_TRUE(text.contains(QStringLiteral("estimated")));
     const QStringList seven(7, QStringLiteral("w")); // six are shown; of seven, five and a count
-    EXPECT_EQ(statusLine({}, {}, seven.mid(1)).count(QLatin1Char('\n')), 6);
+    EXPECT_TRUE(statusLine({}, {}, seven.mid(1)).endsWith(QStringLiteral(")\nw\nw\nw\nw\nw\nw")));
     EXPECT_EQ(statusLine({}, {}, seven),
               QStringLiteral("x 0  y 0  z 0  heading 0 (0\u00B0)\nw\nw\nw\nw\nw\n"
                              "and 2 more warnings (torvex build lists them all)"));
