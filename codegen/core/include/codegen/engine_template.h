@@ -31,7 +31,8 @@ std::string segmentLimitWarning(std::size_t segments);
 // The engine projects a point only while it lies within this many steps of
 // the viewer along x and along y, and draws a segment only when it projects
 // both ends: one whose ends lie more than twice as far apart along x or y it
-// never draws.
+// never draws. (Coordinates wrap at the edge of the byte range, so from far
+// beyond the grid such ends may meet as a shorter line: not the segment.)
 inline constexpr int kEngineDrawDistance = 40;
 
 // Why the engine never draws the segment {x1, y1, z1, x2, y2, z2}; empty
