@@ -202,6 +202,7 @@ TEST_F(SceneExchange, ARecordedRunHasItsFramesForTheCalculatorsTime) {
     }
     EXPECT_THAT(torvex("run house.8xp --keys mode --record one.gif").err,
                 testing::HasSubstr("wrote one.gif: 1 frame, 0.03 s"));
+    EXPECT_EQ(test::readGif(bytes("one.gif"))->SWidth, 288) << "scale 3 unless --scale says";
 }
 
 TEST_F(SceneExchange, TheViewRecordsEveryFrameItShowsAcrossRebuilds) {
