@@ -190,6 +190,8 @@ TEST_F(PanelTest, HoldingAnEntryDrawsItRedAndReleasingItBlack) {
     EXPECT_EQ(list()->currentRow(), 0);
     QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, rowCentre(0));
     EXPECT_EQ(pixel(segmentMiddle), colours::red);
+    key(Qt::Key_Down), key(Qt::Key_Up); // the arrows load the entry they select
+    EXPECT_EQ(fields(), (std::vector<QString>{"   0", "   0", "   0", "   0", "   0", "   0"}));
     EXPECT_TRUE(scripted.shown.empty());
 }
 
