@@ -20,7 +20,7 @@ TEST(SplitTextLines, EachTerminatorEndsOneLineAndTheFirstNulEndsTheReading) {
         {"x\r\n", {"x"}},
         {"", {}},
         {"\0abc"sv, {}},
-        {"ab\0cd\r\nef"sv, {"ab"}},
+        {"abcdefghij\0klmnopqrstu\r\nef"sv, {"abcdefghij"}},
         {" \tx \t\x80\xff\r\n", {" \tx \t\x80\xff"}},
     };
     for (const auto& [bytes, lines] : cases)

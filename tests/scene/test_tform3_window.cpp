@@ -231,6 +231,7 @@ TEST_F(PanelTest, AFailingRegenerationIsReportedBeforeThePanelAppears) {
     EXPECT_EQ(scripted.errorReports(),
               std::vector<QString>{"'1,2,' is not a valid integer value."});
     EXPECT_EQ(panelOnScreen, std::vector<bool>{false});
+    EXPECT_EQ(fields(), (std::vector<QString>{"1,2,", ",4,5", "6", "", "", ""})) << "the bad one's";
     EXPECT_TRUE(panel.isVisible());
     EXPECT_EQ(pixel(segmentMiddle), colours::black) << "entries before the bad one are drawn";
     // (0,0,0)-(0,0,100) would run up from the origin through (640,400).

@@ -153,6 +153,7 @@ TEST(Assembler, WarningsNameTheLineAndNeverStopTheAssembly) {
         {"ret\n", "t.z80:1: warning: 'ret' in the first column is a label"},
         {" nop\n .db 1\x1A,2\n .db 3\n",
          "t.z80:2: warning: a Ctrl-Z (1Ah, the end of a DOS file) ends the file here"},
+        {" nop\n\x1A .db 2\n", "t.z80:2: warning: a Ctrl-Z (1Ah, the end of a DOS file) ends"},
         {" nop\n .end\n\n ; c\n\t\nEND\n .db 1\n", "t.z80:6: warning: this line follows .end"},
         {"symTable .equ FE6Eh\n",
          "t.z80:1: warning: 'symTable' cannot be evaluated (undefined label 'FE6Eh'): using it is "
