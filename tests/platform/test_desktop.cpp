@@ -14,8 +14,7 @@ namespace torvex {
 namespace {
 
 TEST(ErrorReportText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
-    // ")", "!", "." and "-" sort at or before "." and are left alone; "/" is
-    // the first character after it.
+    // ")", "!", "." and "-" sort at or before "." and are left alone; "/" is the first after.
     // clang-format off
     const std::pair<const char*, const char*> cases[] = {{"not valid", "not valid."},
         {"file /tmp/a1", "file /tmp/a1."}, {"bounds (-1)", "bounds (-1)"}, {"Stop!", "Stop!"},

@@ -205,9 +205,8 @@ wait:
     EXPECT_EQ(calc.frames()[0].tstates, 4u + 7 + 4 + 10 + 11 + 19 + 17);
     EXPECT_EQ(calc.frames()[1].tstates, 7u + 13 + 13 + 8 + 11 + 10 + 4 * 17);
     EXPECT_EQ(calc.frames()[1].totalTstates, calc.frames()[0].tstates + calc.frames()[1].tstates);
-    // The ROM calls' own time (estimates but the ldir's 16,123 and its set-up)
-    // is charged to the frame they belong to: a copy, _getkey, clearing the
-    // display and the buffer.
+    // The ROM calls' own time (estimates but the ldir's 16,123 and its set-up) goes
+    // to the frame they belong to: a copy, _getkey, clearing display and buffer.
     EXPECT_EQ(calc.frames()[0].romTstates, 51'600u);
     EXPECT_EQ(calc.frames()[1].romTstates, 3'000u + 51'600 + 16'173 + 51'600);
     EXPECT_EQ(calc.romTstates(), 3'000u + 3 * 51'600 + 16'173);
